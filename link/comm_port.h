@@ -1,0 +1,110 @@
+// The camera link: opens a COM port or a CameraLink board's serial channel,
+// moves bytes, and runs the camera's message protocol (ENQ/ACK handshake,
+// framed hexadecimal command bodies, checked reply frames) over it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/comm_error.h"
+#include "link/transport.h"
+
+namespace tavrel {
+
+class UserPrompt;
+
+// Control characters of the camera protocol.
+inline constexpr std::uint8_t kEnq = 0x05;
+inline constexpr std::uint8_t kAck = 0x06;
+inline constexpr std::uint8_t kNak = 0x15;
+inline constexpr std::uint8_t kStx = 0x02;
+inline constexpr std::uint8_t kEtx = 0x03;
+
+// Longest command body the protocol sends (characters).
+inline constexpr int kMaxBodyLength = 22;
+// Size of the caller buffers for a formatted body or a reply (characters).
+inline constexpr int kMessageBufferSize = 28;
+// Length of a reply frame: STX, six value digits, ETX, two checksum digits.
+inline constexpr int kReplyFrameLength = 10;
+
+// Line settings values (as the platform's serial settings record spells them).
+inline constexpr int kByteSize8 = 8;
+inline constexpr int kTwoStopBits = 2;
+inline constexpr int kNoParity = 0;
+
+class CommPort : public virtual CommError {
+ public:
+  CommPort();
+  ~CommPort() override;
+  CommPort(const CommPort&) = delete;
+  CommPort& operator=(const CommPort&) = delete;
+
+  // Where message boxes of the link go (the board's open error). Not owned;
+  // may be null, in which case nothing is shown.
+  void SetUserPrompt(UserPrompt* prompt) { userPrompt_ = prompt; }
+  UserPrompt* GetUserPrompt() const { return userPrompt_; }
+
+  // --- Transport -----------------------------------------------------------
+  // Opens COM port `port` (1..10 in use; 0 is accepted and fails to open).
+  // On Linux "COM n" is the device named by the environment variable
+  // TAVREL_COM<n> when set, else /dev/ttyS<n-1>.
+  std::int32_t Open(std::int32_t port, std::int32_t baud, int byteSize, int stopBits, int parity);
+  // Open with 8 data bits, two stop bits and no parity.
+  std::int32_t OpenSerial(std::int32_t port, std::int32_t baud);
+  // Opens a serial device by its path, with the camera line settings (used by
+  // tools that name a device directly). portNumber becomes 0.
+  std::int32_t OpenSerialDevice(const std::string& devicePath, std::int32_t baud);
+  // Loads a CameraLink serial library and opens its serial port 0.
+  std::int32_t OpenBoard(const std::string& libraryPath);
+  std::int32_t Close();
+
+  std::int32_t Write(const std::uint8_t* data, std::int32_t count, std::int32_t timeoutMs);
+  std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs);
+  std::int32_t Purge(std::uint32_t flags);
+  // Maps the platform's line-error flags (kLineError*) to a link error code.
+  static std::int32_t LineErrorCode(std::uint32_t flags);
+
+  // Uses `transport` as the open COM port (for tests and in-process hosts).
+  void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port,
+                       std::int32_t baud);
+
+  bool IsPortOpen() const { return transport_ != nullptr; }
+  bool HasBoardConnection() const;
+  std::int32_t GetPortNumber() const { return portNumber; }
+  std::int32_t GetBaudRate() const { return baudRate; }
+
+  // --- Message protocol ----------------------------------------------------
+  // Writes the 14-character body into `buffer` (at least kMessageBufferSize
+  // characters) and returns it.
+  char* FormatCommand(char* buffer, std::int32_t h1, std::int32_t h2, std::int32_t h3,
+                      std::int32_t h4, std::int32_t minimum, std::int32_t maximum,
+                      std::int32_t value);
+  // Handshake and framed command. 0, or a failure.
+  std::int32_t SendCommand(const char* body);
+  // SendCommand, then the reply frame: on success `reply` (at least 7 bytes)
+  // holds the six value characters and a NUL, and the result is 6.
+  std::int32_t Query(const char* body, char* reply);
+  std::int32_t WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
+                          std::int32_t minimum, std::int32_t maximum, std::int32_t value);
+  // `valueOut` must not be null; it is 0 unless the read succeeds.
+  std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
+                         std::int32_t minimum, std::int32_t maximum, std::int32_t* valueOut);
+
+  std::int32_t WaitAck(std::int32_t timeoutMs);
+  std::int32_t CheckReply(const std::uint8_t* frame, std::int32_t length);
+  static std::int32_t OrderValueBytes(std::int32_t h3, std::int32_t minimum, std::int32_t maximum,
+                                      std::int32_t value);
+  static std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
+  static std::int32_t HexToInt(const char* text, std::int32_t count);
+
+ protected:
+  std::int32_t portNumber = 0;
+  std::int32_t baudRate = 0;
+
+ private:
+  std::unique_ptr<Transport> transport_;
+  UserPrompt* userPrompt_ = nullptr;
+};
+
+}  // namespace tavrel

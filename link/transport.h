@@ -1,0 +1,34 @@
+// One carrier of the camera line (a COM port, or a scripted fake in tests).
+#pragma once
+
+#include <cstdint>
+
+namespace tavrel {
+
+// Purge flags, with the values the camera line has always used.
+inline constexpr std::uint32_t kPurgeTxAbort = 0x0001;
+inline constexpr std::uint32_t kPurgeRxAbort = 0x0002;
+inline constexpr std::uint32_t kPurgeTxClear = 0x0004;
+inline constexpr std::uint32_t kPurgeRxClear = 0x0008;
+
+// Byte operations of a COM-port carrier. Each returns the number of bytes moved
+// (>= 0), or a negated link error code, which the caller records.
+class Transport {
+ public:
+  virtual ~Transport() = default;
+
+  // Writes `count` bytes (count > 0) with `timeoutMs` per byte. A short count
+  // is a time-out and is not an error of its own.
+  virtual std::int32_t Write(const std::uint8_t* data, std::int32_t count,
+                             std::int32_t timeoutMs) = 0;
+
+  // Reads exactly `count` bytes (count > 0) within count x `timeoutMs` ms.
+  // On a time-out, whatever did arrive is discarded and the result is the
+  // negated code of a line error seen meanwhile, else -5.
+  virtual std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) = 0;
+
+  // Empties the queues named by kPurge* flags: 0, or -8 on failure.
+  virtual std::int32_t Purge(std::uint32_t flags) = 0;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,37 @@
+// The one camera object: the parameter table joined with the link. Every
+// operation shows its failure once, in an error box, through the UserPrompt.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "link/comm_port.h"
+#include "model/parameter_table.h"
+#include "res/string_ids.h"
+
+namespace tavrel {
+
+class CameraUnit : public ParameterTable, public CommPort {
+ public:
+  CameraUnit();
+  ~CameraUnit() override;
+
+  std::int32_t OpenBoardLink(const std::string& libraryPath);
+  std::int32_t OpenSerialLink(std::int32_t port, std::int32_t baud);
+  std::int32_t WriteParameter(int index, std::int32_t value);
+  std::int32_t ReadParameter(int index);
+  std::int32_t WriteAllParameters();
+  std::int32_t ReadAllParameters();
+  // The error box for the recorded code (caption " TAVREL CONTROL").
+  void ShowLastError();
+  // Progress text in the status bar; nothing while there is no main window.
+  void ShowProgress(int index, res::StringId textId);
+
+  std::int32_t WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
+                          std::int32_t minimum, std::int32_t maximum, std::int32_t value) override;
+  std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
+                         std::int32_t minimum, std::int32_t maximum,
+                         std::int32_t* valueOut) override;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,40 @@
+// What a virtual camera is set up with: its model, identification data, line
+// pacing, faults to inject and trace file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace sim {
+
+enum class FaultKind {
+  kEnqNak,         // answer ENQ with NAK
+  kEnqSilent,      // say nothing after ENQ
+  kFrameNoAck,     // say nothing after a command frame
+  kBadChecksum,    // reply frame with a wrong checksum
+  kLowerChecksum,  // reply checksum in lower-case digits
+  kBadValue,       // reply value with non-hex characters
+  kGarbage,        // garbage bytes before the reply's STX
+  kHangup,         // close the line
+};
+
+struct Fault {
+  FaultKind kind;
+  // How many times the fault strikes; -1 = always.
+  int count = -1;
+  // Number of command frames served normally before the fault starts.
+  int after = 0;
+};
+
+struct CameraOptions {
+  std::string model = "KESTRA-P/S";
+  std::string vendorName;     // empty = the virtual camera's own
+  std::string serialNumber;   // 7 digits; empty = the virtual camera's own
+  std::string cameraVersion;  // 4 characters; empty = the virtual camera's own
+  int paceBaud = 0;           // 0 = no wire-time pacing
+  int turnaroundMs = 0;
+  std::vector<Fault> faults;
+  std::string traceFile;  // empty = no trace
+};
+
+}  // namespace sim
