@@ -12,9 +12,25 @@ using StringId = std::uint32_t;
 // Document template string: seven fields separated by '\n'.
 inline constexpr StringId kIdrMainFrame = 128;
 
+// Command prompts: the id of a menu command names its status-bar prompt.
+inline constexpr StringId kIdsPromptSetupPort = 32772;
+inline constexpr StringId kIdsPromptReadFromCamera = 32773;
+inline constexpr StringId kIdsPromptWriteToCamera = 32775;
+inline constexpr StringId kIdsPromptManualCommand = 32777;
+inline constexpr StringId kIdsPromptCommandMenu = 32779;
+inline constexpr StringId kIdsPromptFileOpen = 57601;
+inline constexpr StringId kIdsPromptFileSave = 57603;
+inline constexpr StringId kIdsPromptFileSaveAs = 57604;
+inline constexpr StringId kIdsPromptRecentFile = 57616;
+inline constexpr StringId kIdsPromptAbout = 57664;
+inline constexpr StringId kIdsPromptExit = 57665;
+// Sizing text of the status bar's port indicator ("COM8").
+inline constexpr StringId kIdsIndicatorPort = 59142;
+
 // Application and framework texts.
 inline constexpr StringId kIdsAppName = 57344;     // " TAVREL CONTROL"
 inline constexpr StringId kIdsCompanyKey = 57346;  // "Talbrook"
+inline constexpr StringId kIdsUntitled = 61443;
 inline constexpr StringId kIdsFailedToOpenDoc = 61697;
 inline constexpr StringId kIdsFailedToSaveDoc = 61698;
 inline constexpr StringId kIdsAskToSave = 61699;  // "Save changes to %1?"

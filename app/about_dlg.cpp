@@ -1,0 +1,39 @@
+#include "app/about_dlg.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+
+#include "panel/dialog_layout.h"
+
+namespace tavrel {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(QStringLiteral("About LOMIRA-S"));
+  ui::SetControlId(this, kDialogId, windowTitle());
+  setFixedSize(ui::DialogUnitsToPixels(230, 55));
+  QFont small = font();
+  small.setPointSize(8);
+  setFont(small);
+
+  auto* icon = new QLabel(this);
+  icon->setPixmap(windowIcon().pixmap(32, 32));
+  if (icon->pixmap().isNull()) {
+    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+  }
+  ui::PlaceInDialogUnits(icon, 11, 17, 21, 20);
+
+  const QString text = QStringLiteral("LOMIRA-S Remote\n For Windows XP/2000/98/95/NT  Ver. 1.2");
+  auto* label = new QLabel(text, this);
+  label->setAccessibleName(text);
+  ui::PlaceInDialogUnits(label, 40, 12, 135, 24);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ui::SetControlId(ok, 1, ok->text());
+  ui::PlaceInDialogUnits(ok, 183, 7, 40, 14);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,119 @@
+#include "app/command_line.h"
+
+#include "model/parameter_table.h"
+
+namespace tavrel {
+namespace {
+
+constexpr int kPortCount = 10;
+
+}  // namespace
+
+bool ParseConnection(const QString& text, CommSelection& selection) {
+  const QString kind = text.section(QLatin1Char(':'), 0, 0).toLower();
+  const QString rest = text.section(QLatin1Char(':'), 1);
+  selection = CommSelection{};
+  selection.opened = true;
+  if (kind == QLatin1String("board")) {
+    if (rest.isEmpty()) return false;
+    selection.linkKind = 1;
+    selection.portChoice = 12;
+    selection.dllPath = rest.toStdString();
+    return true;
+  }
+  if (!kind.startsWith(QLatin1String("com"))) return false;
+  bool ok = false;
+  const int port = kind.mid(3).toInt(&ok);
+  if (!ok || port < 1 || port > kPortCount) return false;
+  selection.linkKind = 0;
+  selection.portChoice = port - 1;
+  const QString baud = rest.isEmpty() ? QStringLiteral("9600") : rest;
+  if (baud == QLatin1String("9600")) {
+    selection.baudChoice = 0;
+  } else if (baud == QLatin1String("19200")) {
+    selection.baudChoice = 1;
+  } else if (baud == QLatin1String("38400")) {
+    selection.baudChoice = 2;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+QString UsageText() {
+  return QStringLiteral(
+      "Usage: tavrel [options] [settings-file.tdx]\n"
+      "\n"
+      "Remote control of the camera over a COM port or a CameraLink board.\n"
+      "A settings file named on the command line is opened and written to the camera.\n"
+      "\n"
+      "Options:\n"
+      "  --connect LINK     skip the start-up dialog: com1:9600 .. com10:38400, or board:PATH\n"
+      "                     (PATH is the board's serial library)\n"
+      "  --model NAME       camera model with --connect (default KESTRA-P/S):\n"
+      "                     LOMIRA-P/S PAVON-P/S SOVELI-P/S RINDAL-P/S KESTRA-P/S QUESSA-P/S "
+      "TEMBRA-P/S\n"
+      "  --simulate         serve a virtual camera of the chosen model on COM1\n"
+      "  --screenshot DIR   save pictures of the main window and the dialogs in DIR, then end\n"
+      "  --exit-when-shown  end as soon as the main window is shown (start-up timing)\n"
+      "  -h, --help         show this text\n");
+}
+
+CommandLine ParseCommandLine(const QStringList& arguments) {
+  CommandLine line;
+  QString model;
+  QString connection;
+  auto value = [&](qsizetype& i) -> QString {
+    if (i + 1 >= arguments.size()) {
+      line.error = QStringLiteral("%1 needs a value").arg(arguments.at(i));
+      return {};
+    }
+    return arguments.at(++i);
+  };
+  for (qsizetype i = 1; i < arguments.size() && line.error.isEmpty(); ++i) {
+    const QString& argument = arguments.at(i);
+    if (argument == QLatin1String("-h") || argument == QLatin1String("--help")) {
+      line.help = true;
+    } else if (argument == QLatin1String("--simulate")) {
+      line.simulate = true;
+    } else if (argument == QLatin1String("--exit-when-shown")) {
+      line.exitWhenShown = true;
+    } else if (argument == QLatin1String("--connect")) {
+      connection = value(i);
+    } else if (argument == QLatin1String("--model")) {
+      model = value(i);
+    } else if (argument == QLatin1String("--screenshot")) {
+      line.screenshotDir = value(i);
+    } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
+      line.error = QStringLiteral("unknown option %1").arg(argument);
+    } else if (!line.start.document.isEmpty()) {
+      line.error = QStringLiteral("only one settings file can be opened");
+    } else {
+      line.start.document = argument;
+    }
+  }
+  if (!line.error.isEmpty() || line.help) return line;
+  if (!connection.isEmpty()) {
+    CommSelection selection;
+    if (!ParseConnection(connection, selection)) {
+      line.error = QStringLiteral("bad --connect value %1 (com1:9600 or board:PATH)").arg(connection);
+      return line;
+    }
+    line.start.preset = selection;
+  }
+  if (!model.isEmpty()) {
+    if (!line.start.preset) {
+      line.error = QStringLiteral("--model needs --connect");
+      return line;
+    }
+    const int type = CameraTypeFromName(model.toUpper().toStdString());
+    if (type < 0) {
+      line.error = QStringLiteral("unknown camera model %1").arg(model);
+      return line;
+    }
+    line.start.presetCameraType = type;
+  }
+  return line;
+}
+
+}  // namespace tavrel

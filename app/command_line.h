@@ -1,0 +1,26 @@
+// The window program's command line.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "app/tavrel_app.h"
+
+namespace tavrel {
+
+struct CommandLine {
+  StartOptions start;
+  bool simulate = false;      // serve a virtual camera on COM1
+  QString screenshotDir;      // save pictures of the windows there, then end
+  bool exitWhenShown = false;  // end as soon as the main window is up
+  bool help = false;
+  QString error;  // non-empty when the command line is wrong
+};
+
+CommandLine ParseCommandLine(const QStringList& arguments);
+QString UsageText();
+
+// "com1:9600" or "board:PATH"; false when the text is neither.
+bool ParseConnection(const QString& text, CommSelection& selection);
+
+}  // namespace tavrel

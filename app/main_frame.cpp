@@ -1,0 +1,305 @@
+#include "app/main_frame.h"
+
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTextEdit>
+#include <array>
+
+#include "app/command_ids.h"
+#include "link/comm_port.h"
+#include "res/string_table.h"
+
+namespace tavrel {
+namespace {
+
+constexpr const char* kCommandProperty = "commandId";
+// The executable name that keeps the service tools in the menu.
+constexpr const char* kDeveloperName = "Marbleton service mode";
+
+QString Text(res::StringId id) { return QString::fromUtf8(res::LoadString(id).data(),
+                                                           static_cast<qsizetype>(res::LoadString(id).size())); }
+
+QString WindowTitle() {
+  // First field of the document template string.
+  return Text(res::kIdrMainFrame).section(QLatin1Char('\n'), 0, 0);
+}
+
+// The line edit that an edit command acts on: the focused one, or the one
+// inside a focused spin box.
+QLineEdit* FocusedLineEdit() {
+  QWidget* focus = QApplication::focusWidget();
+  if (focus == nullptr) return nullptr;
+  if (auto* edit = qobject_cast<QLineEdit*>(focus)) return edit;
+  if (qobject_cast<QAbstractSpinBox*>(focus) != nullptr) return focus->findChild<QLineEdit*>();
+  return nullptr;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(const CommPort& link, const QString& executableName, QWidget* parent)
+    : QMainWindow(parent), m_link(link) {
+  setWindowTitle(WindowTitle());
+  resize(kWidth, kHeight);
+  setAcceptDrops(true);
+  BuildMenus();
+  BuildAccelerators();
+  BuildStatusBar();
+  if (!IsDeveloperName(executableName)) RemoveServiceTools();
+}
+
+bool CMainFrame::IsDeveloperName(const QString& executableName) {
+  const QString base = QFileInfo(executableName).completeBaseName();
+  return base.compare(QLatin1String(kDeveloperName), Qt::CaseInsensitive) == 0;
+}
+
+QAction* CMainFrame::AddMenuItem(QMenu* menu, const QString& text, int commandId) {
+  auto* action = menu->addAction(text);
+  action->setProperty(kCommandProperty, commandId);
+  action->setStatusTip(Text(static_cast<res::StringId>(commandId)));
+  m_menuActions.insert(commandId, action);
+  connect(action, &QAction::triggered, this, [this, commandId] { emit commandTriggered(commandId); });
+  return action;
+}
+
+void CMainFrame::BuildMenus() {
+  m_fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+  AddMenuItem(m_fileMenu, QStringLiteral("&Open...\tCtrl+O"), cmd::kFileOpen);
+  AddMenuItem(m_fileMenu, QStringLiteral("&Save\tCtrl+S"), cmd::kFileSave);
+  AddMenuItem(m_fileMenu, QStringLiteral("Save &As..."), cmd::kFileSaveAs);
+  m_fileMenu->addSeparator();
+  m_recentPlaceholder = AddMenuItem(m_fileMenu, QStringLiteral("Recent File"), cmd::kFileMru1);
+  m_recentPlaceholder->setEnabled(false);
+  m_fileMenu->addSeparator();
+  AddMenuItem(m_fileMenu, QStringLiteral("E&xit"), cmd::kAppExit);
+
+  m_interfaceMenu = menuBar()->addMenu(QStringLiteral("&Interface"));
+  AddMenuItem(m_interfaceMenu, QStringLiteral("Manual Command..."), cmd::kManualCommand);
+  AddMenuItem(m_interfaceMenu, QStringLiteral("&Read From Camera\tCtrl+R"), cmd::kReadFromCamera);
+  AddMenuItem(m_interfaceMenu, QStringLiteral("&Write To Camera\tCtrl+W"), cmd::kWriteToCamera);
+  m_interfaceMenu->addSeparator();
+  AddMenuItem(m_interfaceMenu, QStringLiteral("Seria&l Port...\tCtrl+L "), cmd::kSetupPort);
+  AddMenuItem(m_interfaceMenu, QStringLiteral("Command Menu "), cmd::kCommandMenu);
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  AddMenuItem(help, QStringLiteral("&About TAVREL..."), cmd::kAppAbout);
+}
+
+void CMainFrame::BuildAccelerators() {
+  struct Accelerator {
+    QKeyCombination keys;
+    int command;
+  };
+  const std::array<Accelerator, 17> table{{
+      {Qt::CTRL | Qt::Key_C, cmd::kEditCopy},
+      {Qt::CTRL | Qt::Key_L, cmd::kSetupPortKey},
+      {Qt::CTRL | Qt::Key_N, cmd::kFileNew},
+      {Qt::CTRL | Qt::Key_O, cmd::kFileOpen},
+      {Qt::CTRL | Qt::Key_P, cmd::kCommandMenuKey},
+      {Qt::CTRL | Qt::Key_R, cmd::kReadFromCameraKey},
+      {Qt::CTRL | Qt::Key_S, cmd::kFileSave},
+      {Qt::CTRL | Qt::Key_V, cmd::kEditPaste},
+      {Qt::ALT | Qt::Key_Backspace, cmd::kEditUndo},
+      {Qt::SHIFT | Qt::Key_Delete, cmd::kEditCut},
+      {QKeyCombination(Qt::Key_F6), cmd::kNextPane},
+      {Qt::SHIFT | Qt::Key_F6, cmd::kPrevPane},
+      {Qt::CTRL | Qt::Key_Insert, cmd::kEditCopy},
+      {Qt::SHIFT | Qt::Key_Insert, cmd::kEditPaste},
+      {Qt::CTRL | Qt::Key_W, cmd::kWriteToCameraKey},
+      {Qt::CTRL | Qt::Key_X, cmd::kEditCut},
+      {Qt::CTRL | Qt::Key_Z, cmd::kEditUndo},
+  }};
+  for (const Accelerator& accelerator : table) {
+    QAction* action = m_accelerators.value(accelerator.command);
+    if (action == nullptr) {
+      action = new QAction(this);
+      action->setProperty(kCommandProperty, accelerator.command);
+      action->setShortcutContext(Qt::WindowShortcut);
+      addAction(action);
+      m_accelerators.insert(accelerator.command, action);
+      const int id = accelerator.command;
+      const bool edit = id == cmd::kEditCopy || id == cmd::kEditCut || id == cmd::kEditPaste ||
+                        id == cmd::kEditUndo;
+      connect(action, &QAction::triggered, this, [this, id, edit] {
+        if (edit) {
+          OnEditCommand(id);
+        } else {
+          emit commandTriggered(id);
+        }
+      });
+    }
+    QList<QKeySequence> keys = action->shortcuts();
+    keys.append(QKeySequence(accelerator.keys));
+    action->setShortcuts(keys);
+  }
+}
+
+void CMainFrame::OnEditCommand(int commandId) {
+  QWidget* focus = QApplication::focusWidget();
+  if (QLineEdit* edit = FocusedLineEdit()) {
+    switch (commandId) {
+      case cmd::kEditCopy:
+        edit->copy();
+        break;
+      case cmd::kEditCut:
+        edit->cut();
+        break;
+      case cmd::kEditPaste:
+        edit->paste();
+        break;
+      case cmd::kEditUndo:
+        edit->undo();
+        break;
+    }
+    return;
+  }
+  auto act = [commandId](auto* text) {
+    switch (commandId) {
+      case cmd::kEditCopy:
+        text->copy();
+        break;
+      case cmd::kEditCut:
+        text->cut();
+        break;
+      case cmd::kEditPaste:
+        text->paste();
+        break;
+      case cmd::kEditUndo:
+        text->undo();
+        break;
+    }
+  };
+  if (auto* text = qobject_cast<QTextEdit*>(focus)) act(text);
+  if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) act(text);
+}
+
+void CMainFrame::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("id%1").arg(cmd::kStatusBar));
+  bar->setSizeGripEnabled(false);
+  m_messagePane = new QLabel(bar);
+  m_messagePane->setObjectName(QStringLiteral("messagePane"));
+  bar->addWidget(m_messagePane, 1);
+  m_portPane = new QLabel(bar);
+  m_portPane->setObjectName(QStringLiteral("id%1").arg(cmd::kIndicatorPort));
+  m_portPane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  // Sized for "COM8" once; longer texts (COM10) do not widen it.
+  const int margins = m_portPane->contentsMargins().left() + m_portPane->contentsMargins().right();
+  m_portPane->setFixedWidth(
+      m_portPane->fontMetrics().horizontalAdvance(Text(res::kIdsIndicatorPort)) + margins + 6);
+  bar->addPermanentWidget(m_portPane);
+  UpdatePortIndicator();
+}
+
+void CMainFrame::RemoveServiceTools() {
+  for (int id : {cmd::kManualCommand, cmd::kSetupPort, cmd::kCommandMenu}) {
+    if (QAction* action = m_menuActions.take(id)) {
+      m_interfaceMenu->removeAction(action);
+      action->deleteLater();
+    }
+  }
+  // The separator that followed "Write To Camera".
+  const QList<QAction*> items = m_interfaceMenu->actions();
+  if (items.size() > 2) m_interfaceMenu->removeAction(items.at(2));
+}
+
+void CMainFrame::SetStatusText(const QString& text) {
+  m_messagePane->setText(text);
+  m_messagePane->repaint();
+}
+
+QString CMainFrame::StatusText() const { return m_messagePane->text(); }
+
+void CMainFrame::UpdatePortIndicator() {
+  const QString text = PortIndicatorText();
+  m_portPane->setEnabled(true);
+  if (m_portPane->text() != text) m_portPane->setText(text);
+}
+
+QString CMainFrame::PortIndicatorText() const {
+  if (!m_link.IsPortOpen()) return QStringLiteral(" ?");
+  return QStringLiteral("COM%1").arg(m_link.GetPortNumber());
+}
+
+void CMainFrame::SetView(QWidget* view) {
+  setCentralWidget(view);
+}
+
+void CMainFrame::SetRecentFiles(const QStringList& paths) {
+  for (QAction* action : m_recentActions) {
+    m_fileMenu->removeAction(action);
+    action->deleteLater();
+  }
+  m_recentActions.clear();
+  m_recentPlaceholder->setVisible(paths.isEmpty());
+  for (int i = 0; i < paths.size(); ++i) {
+    const QString path = paths.at(i);
+    auto* action = new QAction(
+        QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), m_fileMenu);
+    action->setProperty(kCommandProperty, cmd::kFileMru1 + i);
+    action->setStatusTip(Text(res::kIdsPromptRecentFile));
+    m_fileMenu->insertAction(m_recentPlaceholder, action);
+    connect(action, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
+    m_recentActions.append(action);
+  }
+}
+
+QAction* CMainFrame::FindAction(int commandId) const {
+  if (QAction* action = m_menuActions.value(commandId)) return action;
+  for (QAction* action : m_recentActions) {
+    if (action->property(kCommandProperty).toInt() == commandId) return action;
+  }
+  return FindAccelerator(commandId);
+}
+
+QAction* CMainFrame::FindAccelerator(int commandId) const {
+  return m_accelerators.value(commandId);
+}
+
+bool CMainFrame::event(QEvent* event) {
+  if (event->type() == QEvent::StatusTip) {
+    // Menu prompts go to the message pane; leaving an item restores "Ready".
+    const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+    SetStatusText(tip.isEmpty() ? Text(res::kIdsReady) : tip);
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+  if (m_closeGuard && !m_closeGuard()) {
+    event->ignore();
+    return;
+  }
+  event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  // One document at a time: the first dropped file is opened.
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      event->acceptProposedAction();
+      emit fileDropped(url.toLocalFile());
+      return;
+    }
+  }
+}
+
+}  // namespace tavrel

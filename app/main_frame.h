@@ -1,0 +1,88 @@
+// The program's one top-level window: menu bar and accelerators, the control
+// panel in the client area, and a status bar with a message pane and the COM
+// port indicator.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace tavrel {
+
+class CommPort;
+
+class CMainFrame : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  static constexpr int kWidth = 684;
+  static constexpr int kHeight = 440;
+
+  // `link` feeds the port indicator and must outlive the frame.
+  // `executableName` decides whether the service tools stay in the menu.
+  CMainFrame(const CommPort& link, const QString& executableName, QWidget* parent = nullptr);
+
+  // Puts `text` into the message pane and repaints the bar at once, so that
+  // it shows while a camera exchange blocks the program.
+  void SetStatusText(const QString& text);
+  QString StatusText() const;
+  // Refreshes the port indicator from the link (" ?" or "COM<n>").
+  void UpdatePortIndicator();
+  QString PortIndicatorText() const;
+
+  // The client-area widget (the control panel).
+  void SetView(QWidget* view);
+  QWidget* View() const { return centralWidget(); }
+
+  // Replaces the recent-file entries of the File menu.
+  void SetRecentFiles(const QStringList& paths);
+
+  // The menu item or accelerator with the command identifier (menu items
+  // first), or null.
+  QAction* FindAction(int commandId) const;
+  QAction* FindAccelerator(int commandId) const;
+  QMenu* InterfaceMenu() const { return m_interfaceMenu; }
+
+  // Asked before the window closes; false keeps it open.
+  void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
+  static bool IsDeveloperName(const QString& executableName);
+
+ signals:
+  // A menu command or accelerator, by its identifier.
+  void commandTriggered(int commandId);
+  void recentFileChosen(const QString& path);
+  void fileDropped(const QString& path);
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildAccelerators();
+  void BuildStatusBar();
+  void RemoveServiceTools();
+  QAction* AddMenuItem(QMenu* menu, const QString& text, int commandId);
+  void OnEditCommand(int commandId);
+
+  const CommPort& m_link;
+  QLabel* m_messagePane = nullptr;
+  QLabel* m_portPane = nullptr;
+  QMenu* m_fileMenu = nullptr;
+  QMenu* m_interfaceMenu = nullptr;
+  QAction* m_recentPlaceholder = nullptr;
+  QList<QAction*> m_recentActions;
+  QHash<int, QAction*> m_menuActions;
+  QHash<int, QAction*> m_accelerators;
+  std::function<bool()> m_closeGuard;
+};
+
+}  // namespace tavrel

@@ -1,0 +1,81 @@
+#include "app/qt_user_prompt.h"
+
+#include <QMessageBox>
+
+#include "app/main_frame.h"
+#include "res/string_table.h"
+
+namespace tavrel {
+namespace {
+
+QMessageBox::Icon ToQtIcon(MessageIcon icon) {
+  switch (icon) {
+    case MessageIcon::kError:
+      return QMessageBox::Critical;
+    case MessageIcon::kExclamation:
+      return QMessageBox::Warning;
+    case MessageIcon::kQuestion:
+      return QMessageBox::Question;
+    case MessageIcon::kInformation:
+      return QMessageBox::Information;
+    case MessageIcon::kNone:
+      break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::kOkCancel:
+      return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::kYesNo:
+      return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::kYesNoCancel:
+      return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::kOk:
+      break;
+  }
+  return QMessageBox::Ok;
+}
+
+MessageAnswer FromQtButton(int button) {
+  switch (button) {
+    case QMessageBox::Cancel:
+      return MessageAnswer::kCancel;
+    case QMessageBox::Yes:
+      return MessageAnswer::kYes;
+    case QMessageBox::No:
+      return MessageAnswer::kNo;
+    default:
+      return MessageAnswer::kOk;
+  }
+}
+
+}  // namespace
+
+MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
+  const QString caption = request.caption.empty()
+                              ? QString::fromStdString(std::string(res::LoadString(res::kIdsAppName)))
+                              : QString::fromStdString(request.caption);
+  QWidget* owner = request.ownerless ? nullptr : m_frame;
+  QMessageBox box(ToQtIcon(request.icon), caption, QString::fromStdString(request.text),
+                  ToQtButtons(request.buttons), owner);
+  // Escape answers Cancel where there is one, else the only button.
+  if (request.buttons == MessageButtons::kYesNo) box.setEscapeButton(QMessageBox::No);
+  return FromQtButton(box.exec());
+}
+
+void QtUserPrompt::SetStatusText(const std::string& text) {
+  if (m_frame != nullptr) m_frame->SetStatusText(QString::fromStdString(text));
+}
+
+MessageRequest StandardMessage(const std::string& text) {
+  MessageRequest request;
+  request.text = text;
+  request.caption = std::string(res::LoadString(res::kIdsAppName));
+  request.icon = MessageIcon::kExclamation;
+  request.buttons = MessageButtons::kOk;
+  return request;
+}
+
+}  // namespace tavrel

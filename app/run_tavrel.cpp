@@ -1,0 +1,90 @@
+#include "app/run_tavrel.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+
+#include "app/command_line.h"
+#include "app/instance_channel.h"
+#include "app/main_frame.h"
+#include "app/screenshots.h"
+#include "app/tavrel_app.h"
+#include "app/tavrel_doc.h"
+#include "model/camera_unit.h"
+#include "panel/profile_store.h"
+#include "sim/pty_camera.h"
+
+namespace tavrel {
+
+int RunTavrel(int argc, char** argv) {
+  // Help and mistakes are answered before any window system is needed.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const CommandLine line = ParseCommandLine(arguments);
+  if (!line.error.isEmpty()) {
+    std::fprintf(stderr, "tavrel: %s\n%s", qPrintable(line.error), qPrintable(UsageText()));
+    return 2;
+  }
+  if (line.help) {
+    std::fputs(qPrintable(UsageText()), stdout);
+    return 0;
+  }
+  QApplication application(argc, argv);
+
+  // A settings file opened from the desktop while the program runs goes to
+  // the running program.
+  const QString channelName = InstanceChannel::DefaultName();
+  if (!line.start.document.isEmpty() &&
+      InstanceChannel::SendToRunning(channelName,
+                                     QFileInfo(line.start.document).absoluteFilePath())) {
+    return 0;
+  }
+
+  // Built in this order and destroyed in reverse: the virtual camera outlives
+  // the link, and the application stores the port number before the camera
+  // object closes the link.
+  std::unique_ptr<sim::PtyCamera> virtualCamera;
+  CameraUnit camera;
+  ProfileStore profile;
+  AppServices services;
+  if (line.simulate) {
+    services.beforeLinkOpens = [&virtualCamera](int type) {
+      try {
+        sim::CameraOptions options;
+        options.model = CameraModelName(type);
+        virtualCamera = std::make_unique<sim::PtyCamera>(options);
+        setenv("TAVREL_COM1", virtualCamera->DevicePath().c_str(), 1);
+      } catch (const std::exception& error) {
+        std::fprintf(stderr, "tavrel: the virtual camera did not start: %s\n", error.what());
+      }
+    };
+  }
+  CTavrelApp app(camera, profile, services);
+  const auto result = app.InitInstance(line.start);
+  if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
+
+  InstanceChannel channel;
+  if (channel.Listen(channelName)) {
+    QObject::connect(&channel, &InstanceChannel::fileReceived, &app, [&app](const QString& path) {
+      app.MainFrame()->raise();
+      app.MainFrame()->activateWindow();
+      app.Document()->OpenDocumentFile(path);
+    });
+  }
+
+  if (!line.screenshotDir.isEmpty()) {
+    QTimer::singleShot(0, &app, [&] {
+      const bool saved = SaveScreenshots(line.screenshotDir, *app.MainFrame(), camera);
+      QApplication::exit(saved ? 0 : 1);
+    });
+  } else if (line.exitWhenShown) {
+    QTimer::singleShot(0, &app, [] { QApplication::exit(0); });
+  }
+  return QApplication::exec();
+}
+
+}  // namespace tavrel

@@ -1,0 +1,15 @@
+// Pictures of the main window and the dialogs, for looking at the layout.
+#pragma once
+
+#include <QString>
+
+namespace tavrel {
+
+class CMainFrame;
+class CameraUnit;
+
+// Saves main_window.png, select_comm.png, serial_port.png and about.png in
+// `directory`. False when a file could not be written.
+bool SaveScreenshots(const QString& directory, CMainFrame& frame, const CameraUnit& camera);
+
+}  // namespace tavrel

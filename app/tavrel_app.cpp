@@ -1,0 +1,172 @@
+#include "app/tavrel_app.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCoreApplication>
+
+#include "app/about_dlg.h"
+#include "app/command_ids.h"
+#include "app/file_chooser.h"
+#include "app/main_frame.h"
+#include "app/qt_user_prompt.h"
+#include "app/tavrel_doc.h"
+#include "app/view_factory.h"
+#include "model/camera_unit.h"
+#include "panel/profile_store.h"
+#include "res/string_table.h"
+
+namespace tavrel {
+namespace {
+
+const QString kSettingsSection = QStringLiteral("Settings");
+const QString kComPortEntry = QStringLiteral("COM Port");
+
+constexpr int kEeuresysChoice = 10;
+constexpr int kMatroxChoice = 11;
+
+std::int32_t BaudRateOfChoice(int choice) {
+  if (choice == 0) return 9600;
+  if (choice == 1) return 19200;
+  return 38400;
+}
+
+}  // namespace
+
+CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services)
+    : m_camera(camera), m_profile(profile), m_services(std::move(services)) {
+  if (m_services.prompt != nullptr) {
+    m_prompt = m_services.prompt;
+  } else {
+    m_qtPrompt = std::make_unique<QtUserPrompt>();
+    m_prompt = m_qtPrompt.get();
+  }
+  if (m_services.files != nullptr) {
+    m_files = m_services.files;
+  } else {
+    m_qtFiles = std::make_unique<QtFileChooser>();
+    m_files = m_qtFiles.get();
+  }
+  if (!m_services.runDialog) m_services.runDialog = ModalDialogRunner();
+  m_camera.SetUserPrompt(m_prompt);
+}
+
+CTavrelApp::~CTavrelApp() {
+  if (m_qtPrompt) m_qtPrompt->SetMainFrame(nullptr);
+  m_frame.reset();
+  m_document.reset();
+  // The last port number a serial open was asked for, whether it opened or not.
+  m_profile.WriteProfileInt(kSettingsSection, kComPortEntry, m_camera.GetPortNumber());
+  if (m_camera.GetUserPrompt() == m_prompt) m_camera.SetUserPrompt(nullptr);
+}
+
+CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
+  CommSelection selection;
+  if (options.preset) {
+    selection = *options.preset;
+    cameraType = options.presetCameraType;
+  } else {
+    CSelectCommDlg dialog(*m_files);
+    m_services.runDialog(dialog);
+    selection = dialog.Selection();
+  }
+  if (!selection.opened) return StartResult::kCancelled;
+
+  m_camera.InitTable();
+  for (int index = 0; index < kParameterCount; ++index) m_camera.ResetValue(index);
+
+  if (m_services.beforeLinkOpens) m_services.beforeLinkOpens(cameraType);
+  OpenLink(selection);
+
+  // The start-up read: always on a board; on a COM port only when it opened
+  // and no settings file is about to replace the values.
+  const bool board = selection.linkKind == 1;
+  if (board || (options.document.isEmpty() && m_camera.IsPortOpen())) {
+    m_camera.ReadAllParameters();
+  }
+
+  CreateDocumentWindow();
+  if (options.document.isEmpty()) {
+    emit m_document->initialUpdate();
+  } else if (!m_document->OpenDocumentFile(options.document)) {
+    m_camera.Close();
+    if (m_qtPrompt) m_qtPrompt->SetMainFrame(nullptr);
+    m_frame.reset();
+    m_document.reset();
+    return StartResult::kFailed;
+  }
+
+  if (m_services.showWindow) {
+    m_frame->show();
+    m_frame->repaint();
+  }
+  if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
+    connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CTavrelApp::OnIdle);
+  }
+  OnIdle();
+  return StartResult::kRunning;
+}
+
+void CTavrelApp::OpenLink(const CommSelection& selection) {
+  if (selection.linkKind == 1) {
+    std::string library = selection.dllPath;
+    if (selection.portChoice == kEeuresysChoice) library = "clseremc.dll";
+    if (selection.portChoice == kMatroxChoice) library = "clsermtx.dll";
+    m_camera.OpenBoardLink(library);
+    return;
+  }
+  m_camera.OpenSerialLink(selection.portChoice + 1, BaudRateOfChoice(selection.baudChoice));
+}
+
+void CTavrelApp::CreateDocumentWindow() {
+  m_document = std::make_unique<CTavrelDoc>(m_camera, *m_prompt, *m_files, m_profile);
+  QString executable = m_services.executableName;
+  if (executable.isEmpty()) executable = QCoreApplication::applicationFilePath();
+  m_frame = std::make_unique<CMainFrame>(m_camera, executable);
+  m_frame->SetView(CreateView(*m_document, m_profile, m_frame.get()));
+  m_frame->SetRecentFiles(m_document->RecentFiles());
+  if (m_qtPrompt) m_qtPrompt->SetMainFrame(m_frame.get());
+
+  CTavrelDoc* document = m_document.get();
+  connect(m_frame.get(), &CMainFrame::commandTriggered, this, &CTavrelApp::OnCommand);
+  connect(m_frame.get(), &CMainFrame::recentFileChosen, document, &CTavrelDoc::OpenRecentFile);
+  connect(m_frame.get(), &CMainFrame::fileDropped, document, &CTavrelDoc::OpenDocumentFile);
+  connect(document, &CTavrelDoc::recentFilesChanged, m_frame.get(), &CMainFrame::SetRecentFiles);
+  m_frame->SetCloseGuard([document] { return document->SaveModified(); });
+}
+
+void CTavrelApp::OnIdle() {
+  if (!m_frame) return;
+  // While a menu is open its prompt stays in the pane.
+  if (QApplication::activePopupWidget() == nullptr) {
+    const QString ready = QString::fromStdString(res::FormatMessage(res::kIdsReady, {""}));
+    if (m_frame->StatusText() != ready) m_frame->SetStatusText(ready);
+  }
+  m_frame->UpdatePortIndicator();
+}
+
+void CTavrelApp::OnAppAbout() {
+  CAboutDlg about(m_frame.get());
+  m_services.runDialog(about);
+}
+
+void CTavrelApp::OnCommand(int commandId) {
+  switch (commandId) {
+    case cmd::kFileNew:
+      m_document->OnFileNew();
+      return;
+    case cmd::kFileOpen:
+      m_document->OnFileOpen();
+      return;
+    case cmd::kAppAbout:
+      OnAppAbout();
+      return;
+    case cmd::kAppExit:
+      m_frame->close();
+      return;
+    default:
+      m_document->OnCommand(commandId);
+      return;
+  }
+}
+
+}  // namespace tavrel

@@ -1,0 +1,85 @@
+// The application object: the start-up sequence (link choice, table set-up,
+// link opening, the start-up read, the document and its window), the idle
+// status text, the About box, and the stored COM port number at the end.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "app/dialog_runner.h"
+#include "app/select_comm_dlg.h"
+
+namespace tavrel {
+
+class CMainFrame;
+class CTavrelDoc;
+class CameraUnit;
+class FileChooser;
+class ProfileStore;
+class QtUserPrompt;
+class UserPrompt;
+
+// What the user asked for on the command line.
+struct StartOptions {
+  QString document;  // a settings file to open, or empty
+  // Answers the Select Communication System dialog without showing it.
+  std::optional<CommSelection> preset;
+  int presetCameraType = 4;
+};
+
+// Everything the application reaches the user through. Unset members get the
+// window program's own (message boxes, file dialogs, QDialog::exec).
+struct AppServices {
+  UserPrompt* prompt = nullptr;
+  FileChooser* files = nullptr;
+  DialogRunner runDialog;
+  // The executable's path or name (decides the service tools of the menu).
+  QString executableName;
+  bool showWindow = true;
+  // Called with the chosen camera type just before the link is opened.
+  std::function<void(int cameraType)> beforeLinkOpens;
+};
+
+class CTavrelApp : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class StartResult { kRunning, kCancelled, kFailed };
+
+  // `camera` and `profile` must outlive the application object.
+  CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services = {});
+  // Stores the link's port number under "Settings" / "COM Port".
+  ~CTavrelApp() override;
+
+  StartResult InitInstance(const StartOptions& options);
+  // Exit status of a start that did not reach the message loop.
+  static int ExitStatus(StartResult result) { return result == StartResult::kRunning ? 0 : 1; }
+
+  // One pass of the idle processing: "Ready" and the port indicator.
+  void OnIdle();
+  void OnAppAbout();
+  void OnCommand(int commandId);
+
+  CMainFrame* MainFrame() const { return m_frame.get(); }
+  CTavrelDoc* Document() const { return m_document.get(); }
+  UserPrompt& Prompt() const { return *m_prompt; }
+
+ private:
+  void OpenLink(const CommSelection& selection);
+  void CreateDocumentWindow();
+
+  CameraUnit& m_camera;
+  ProfileStore& m_profile;
+  AppServices m_services;
+  std::unique_ptr<QtUserPrompt> m_qtPrompt;
+  std::unique_ptr<FileChooser> m_qtFiles;
+  UserPrompt* m_prompt = nullptr;
+  FileChooser* m_files = nullptr;
+  std::unique_ptr<CTavrelDoc> m_document;
+  std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace tavrel

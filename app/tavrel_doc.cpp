@@ -1,0 +1,214 @@
+#include "app/tavrel_doc.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/command_ids.h"
+#include "app/file_chooser.h"
+#include "app/qt_user_prompt.h"
+#include "app/settings_archive.h"
+#include "link/user_prompt.h"
+#include "model/camera_unit.h"
+#include "res/string_table.h"
+
+namespace tavrel {
+namespace {
+
+std::string Text(res::StringId id) { return std::string(res::LoadString(id)); }
+
+QString Field(int index) {
+  return QString::fromStdString(Text(res::kIdrMainFrame)).section(QLatin1Char('\n'), index, index);
+}
+
+// "TAVDX Files (*.tdx)", the template's filter.
+QString DocumentFilter() { return Field(3); }
+
+}  // namespace
+
+CTavrelDoc::CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& files,
+                       ProfileStore& profile, QObject* parent)
+    : QObject(parent),
+      ParameterDocument(camera),
+      m_prompt(prompt),
+      m_files(files),
+      m_recentFiles(profile),
+      m_title(QString::fromStdString(Text(res::kIdsUntitled))) {}
+
+void CTavrelDoc::SetModifiedFlag(bool modified) { ParameterDocument::SetModifiedFlag(modified); }
+
+void CTavrelDoc::ShowMessage(const std::string& text) {
+  m_prompt.ShowMessage(StandardMessage(text));
+}
+
+bool CTavrelDoc::SaveModified() {
+  if (!IsModified()) return true;
+  const QString name = m_pathName.isEmpty() ? m_title : QDir::toNativeSeparators(m_pathName);
+  MessageRequest request = StandardMessage(res::FormatMessage(res::kIdsAskToSave, {name.toStdString()}));
+  request.icon = MessageIcon::kExclamation;
+  request.buttons = MessageButtons::kYesNoCancel;
+  switch (m_prompt.ShowMessage(request)) {
+    case MessageAnswer::kYes:
+      return OnFileSave();
+    case MessageAnswer::kNo:
+      return true;
+    case MessageAnswer::kOk:
+    case MessageAnswer::kCancel:
+      break;
+  }
+  return false;
+}
+
+void CTavrelDoc::ResetToUntitled() {
+  m_pathName.clear();
+  m_title = QString::fromStdString(Text(res::kIdsUntitled));
+  SetModifiedFlag(false);
+}
+
+bool CTavrelDoc::OnFileNew() {
+  if (!SaveModified()) return false;
+  ResetToUntitled();
+  emit initialUpdate();
+  return true;
+}
+
+bool CTavrelDoc::OnFileOpen() {
+  FileRequest request;
+  request.filters = {DocumentFilter()};
+  request.defaultSuffix = QStringLiteral("tdx");
+  const auto path = m_files.ChooseFileToOpen(request);
+  if (!path) return false;
+  return OpenDocumentFile(*path);
+}
+
+bool CTavrelDoc::OpenDocumentFile(const QString& path) {
+  if (!SaveModified()) return false;
+  const bool wasModified = IsModified();
+  if (!OnOpenDocument(path)) {
+    if (IsModified()) {
+      // The load changed values before it failed: the document no longer
+      // matches any file.
+      ResetToUntitled();
+      emit initialUpdate();
+    } else {
+      SetModifiedFlag(wasModified);
+    }
+    return false;
+  }
+  SetPathName(path);
+  SetModifiedFlag(false);
+  emit initialUpdate();
+  return true;
+}
+
+bool CTavrelDoc::OpenRecentFile(const QString& path) {
+  if (OpenDocumentFile(path)) return true;
+  // A recent file that can no longer be opened leaves the list (not when the
+  // user only cancelled the save-changes prompt).
+  if (!QFileInfo::exists(path)) {
+    m_recentFiles.Remove(path);
+    emit recentFilesChanged(m_recentFiles.Files());
+  }
+  return false;
+}
+
+bool CTavrelDoc::OnOpenDocument(const QString& path) {
+  QFileInfo info(path);
+  if (!info.isFile() || !info.isReadable()) {
+    ShowMessage(Text(res::kIdsFailedToOpenDoc));
+    return false;
+  }
+  SetModifiedFlag(true);  // dirty while the values are being replaced
+  switch (LoadSettingsFile(QFile::encodeName(path).toStdString(), Camera())) {
+    case LoadOutcome::kLoaded:
+      Camera().WriteAllParameters();  // its failure has been shown; the file counts as opened
+      break;
+    case LoadOutcome::kEmpty:
+      break;
+    case LoadOutcome::kHeaderMismatch:
+      ShowMessage(res::FormatMessage(
+          res::kIdsFileTypeMismatch,
+          {info.fileName().toStdString(), Text(res::kIdsAppName)}));
+      break;
+    case LoadOutcome::kTruncated:
+      ShowMessage(Text(res::kIdsUnexpectedFormat));
+      return false;
+    case LoadOutcome::kCannotOpen:
+      SetModifiedFlag(false);
+      ShowMessage(Text(res::kIdsFailedToOpenDoc));
+      return false;
+  }
+  return true;
+}
+
+bool CTavrelDoc::OnFileSave() {
+  if (m_pathName.isEmpty()) return OnFileSaveAs();
+  return DoSave(m_pathName, true);
+}
+
+bool CTavrelDoc::OnFileSaveAs() {
+  FileRequest request;
+  request.filters = {DocumentFilter()};
+  request.defaultSuffix = QStringLiteral("tdx");
+  request.proposedPath = m_pathName.isEmpty() ? m_title + QStringLiteral(".tdx") : m_pathName;
+  const auto path = m_files.ChooseFileToSave(request);
+  if (!path) return false;
+  return DoSave(*path, true);
+}
+
+bool CTavrelDoc::DoSave(const QString& path, bool replace) {
+  if (!SaveSettingsFile(QFile::encodeName(path).toStdString(), Camera())) {
+    ShowMessage(Text(res::kIdsFailedToSaveDoc));
+    return false;
+  }
+  SetModifiedFlag(false);
+  if (replace) SetPathName(path);
+  return true;
+}
+
+void CTavrelDoc::SetPathName(const QString& path) {
+  const QFileInfo info(path);
+  m_pathName = info.absoluteFilePath();
+  m_title = info.fileName();
+  m_recentFiles.Add(m_pathName);
+  emit recentFilesChanged(m_recentFiles.Files());
+}
+
+void CTavrelDoc::OnReadFromCamera() {
+  if (ReadAllParameters() > 0) emit updateAllViews();
+}
+
+// The service commands are not part of this program yet; they do nothing.
+void CTavrelDoc::OnSetupPort() {}
+void CTavrelDoc::OnWriteToCamera() {}
+void CTavrelDoc::OnManualCommand() {}
+void CTavrelDoc::OnCommandMenu() {}
+
+bool CTavrelDoc::OnCommand(int commandId) {
+  switch (cmd::HandlerCommand(commandId)) {
+    case cmd::kSetupPort:
+      OnSetupPort();
+      return true;
+    case cmd::kReadFromCamera:
+      OnReadFromCamera();
+      return true;
+    case cmd::kWriteToCamera:
+      OnWriteToCamera();
+      return true;
+    case cmd::kManualCommand:
+      OnManualCommand();
+      return true;
+    case cmd::kCommandMenu:
+      OnCommandMenu();
+      return true;
+    case cmd::kFileSave:
+      OnFileSave();
+      return true;
+    case cmd::kFileSaveAs:
+      OnFileSaveAs();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace tavrel

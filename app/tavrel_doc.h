@@ -1,0 +1,75 @@
+// The settings document: the camera object's 129 values as a file that can be
+// saved and opened (opening writes it to the camera), the modified flag and
+// the save-changes prompt, and the Interface menu's commands.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include "app/recent_file_list.h"
+#include "model/parameter_document.h"
+
+namespace tavrel {
+
+class FileChooser;
+class UserPrompt;
+
+class CTavrelDoc : public QObject, public ParameterDocument {
+  Q_OBJECT
+
+ public:
+  CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& files, ProfileStore& profile,
+             QObject* parent = nullptr);
+
+  QString PathName() const { return m_pathName; }
+  // The file's name, or "Untitled".
+  QString Title() const { return m_title; }
+  const QStringList& RecentFiles() const { return m_recentFiles.Files(); }
+
+  // File commands. Each asks "Save changes to %1?" first where it replaces
+  // the document. False when nothing was done (cancelled or failed).
+  bool OnFileNew();
+  bool OnFileOpen();
+  bool OnFileSave();
+  bool OnFileSaveAs();
+  bool OpenDocumentFile(const QString& path);
+  bool OpenRecentFile(const QString& path);
+  // The prompt before the document is replaced or the program ends: true to
+  // go on (saved, or changes dropped), false to stop.
+  bool SaveModified();
+
+  // Interface menu commands.
+  void OnSetupPort();
+  void OnReadFromCamera();
+  void OnWriteToCamera();
+  void OnManualCommand();
+  void OnCommandMenu();
+  // Runs a document command by id; false when the document has none.
+  bool OnCommand(int commandId);
+
+  void SetModifiedFlag(bool modified) override;
+
+ signals:
+  // The view fills every control from the table (a document was created or
+  // opened).
+  void initialUpdate();
+  // The view refreshes from the table (the camera was read).
+  void updateAllViews();
+  void recentFilesChanged(const QStringList& files);
+
+ private:
+  // A new, untitled document; the values are left as they are.
+  void ResetToUntitled();
+  bool OnOpenDocument(const QString& path);
+  bool DoSave(const QString& path, bool replace);
+  void SetPathName(const QString& path);
+  void ShowMessage(const std::string& text);
+
+  UserPrompt& m_prompt;
+  FileChooser& m_files;
+  RecentFileList m_recentFiles;
+  QString m_pathName;
+  QString m_title;
+};
+
+}  // namespace tavrel
