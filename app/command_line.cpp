@@ -96,7 +96,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
   if (!connection.isEmpty()) {
     CommSelection selection;
     if (!ParseConnection(connection, selection)) {
-      line.error = QStringLiteral("bad --connect value %1 (com1:9600 or board:PATH)").arg(connection);
+      line.error =
+          QStringLiteral("bad --connect value %1 (com1:9600 or board:PATH)").arg(connection);
       return line;
     }
     line.start.preset = selection;

@@ -36,15 +36,15 @@ InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
 InstanceChannel::~InstanceChannel() = default;
 
 bool InstanceChannel::Listen(const QString& name) {
-  m_server = new QLocalServer(this);
-  m_server->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!m_server->listen(name)) {
+  {
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(kTimeoutMs)) return false;  // another program is listening
-    QLocalServer::removeServer(name);
-    if (!m_server->listen(name)) return false;
   }
+  QLocalServer::removeServer(name);
+  m_server = new QLocalServer(this);
+  m_server->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!m_server->listen(name)) return false;
   connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::HandleConnection);
   return true;
 }

@@ -30,8 +30,10 @@ constexpr const char* kCommandProperty = "commandId";
 // The executable name that keeps the service tools in the menu.
 constexpr const char* kDeveloperName = "Marbleton service mode";
 
-QString Text(res::StringId id) { return QString::fromUtf8(res::LoadString(id).data(),
-                                                           static_cast<qsizetype>(res::LoadString(id).size())); }
+QString Text(res::StringId id) {
+  return QString::fromUtf8(res::LoadString(id).data(),
+                           static_cast<qsizetype>(res::LoadString(id).size()));
+}
 
 QString WindowTitle() {
   // First field of the document template string.
@@ -71,7 +73,8 @@ QAction* CMainFrame::AddMenuItem(QMenu* menu, const QString& text, int commandId
   action->setProperty(kCommandProperty, commandId);
   action->setStatusTip(Text(static_cast<res::StringId>(commandId)));
   m_menuActions.insert(commandId, action);
-  connect(action, &QAction::triggered, this, [this, commandId] { emit commandTriggered(commandId); });
+  connect(action, &QAction::triggered, this,
+          [this, commandId] { emit commandTriggered(commandId); });
   return action;
 }
 
@@ -221,7 +224,9 @@ void CMainFrame::SetStatusText(const QString& text) {
   m_messagePane->repaint();
 }
 
-QString CMainFrame::StatusText() const { return m_messagePane->text(); }
+QString CMainFrame::StatusText() const {
+  return m_messagePane->text();
+}
 
 void CMainFrame::UpdatePortIndicator() {
   const QString text = PortIndicatorText();
@@ -292,14 +297,18 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
+  if (OpenDroppedFiles(*event->mimeData())) event->acceptProposedAction();
+}
+
+bool CMainFrame::OpenDroppedFiles(const QMimeData& data) {
   // One document at a time: the first dropped file is opened.
-  for (const QUrl& url : event->mimeData()->urls()) {
+  for (const QUrl& url : data.urls()) {
     if (url.isLocalFile()) {
-      event->acceptProposedAction();
       emit fileDropped(url.toLocalFile());
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 }  // namespace tavrel

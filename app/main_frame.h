@@ -11,6 +11,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 
 namespace tavrel {
 
@@ -50,6 +51,10 @@ class CMainFrame : public QMainWindow {
 
   // Asked before the window closes; false keeps it open.
   void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
+
+  // What a drop onto the window does: the first local file is opened.
+  // False when the data names no local file.
+  bool OpenDroppedFiles(const QMimeData& data);
 
   static bool IsDeveloperName(const QString& executableName);
 

@@ -54,9 +54,10 @@ MessageAnswer FromQtButton(int button) {
 }  // namespace
 
 MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
-  const QString caption = request.caption.empty()
-                              ? QString::fromStdString(std::string(res::LoadString(res::kIdsAppName)))
-                              : QString::fromStdString(request.caption);
+  const QString caption =
+      request.caption.empty()
+          ? QString::fromStdString(std::string(res::LoadString(res::kIdsAppName)))
+          : QString::fromStdString(request.caption);
   QWidget* owner = request.ownerless ? nullptr : m_frame;
   QMessageBox box(ToQtIcon(request.icon), caption, QString::fromStdString(request.text),
                   ToQtButtons(request.buttons), owner);

@@ -9,7 +9,9 @@ namespace {
 
 const QString kSection = QStringLiteral("Recent File List");
 
-QString EntryName(int i) { return QStringLiteral("File%1").arg(i + 1); }
+QString EntryName(int i) {
+  return QStringLiteral("File%1").arg(i + 1);
+}
 
 }  // namespace
 
@@ -34,7 +36,8 @@ void RecentFileList::Remove(const QString& path) {
 
 void RecentFileList::Write() {
   for (int i = 0; i < kSize; ++i) {
-    m_profile.WriteProfileString(kSection, EntryName(i), i < m_files.size() ? m_files.at(i) : QString());
+    m_profile.WriteProfileString(kSection, EntryName(i),
+                                 i < m_files.size() ? m_files.at(i) : QString());
   }
 }
 

@@ -21,12 +21,12 @@ struct CameraRow {
 };
 // The dialog lists the models alphabetically, not by their codes.
 constexpr std::array<CameraRow, 7> kCameraRows{{{"KESTRA-P/S", 4},
-                                                 {"LOMIRA-P/S", 0},
-                                                 {"PAVON-P/S", 1},
-                                                 {"QUESSA-P/S", 5},
-                                                 {"RINDAL-P/S", 3},
-                                                 {"SOVELI-P/S", 2},
-                                                 {"TEMBRA-P/S", 6}}};
+                                                {"LOMIRA-P/S", 0},
+                                                {"PAVON-P/S", 1},
+                                                {"QUESSA-P/S", 5},
+                                                {"RINDAL-P/S", 3},
+                                                {"SOVELI-P/S", 2},
+                                                {"TEMBRA-P/S", 6}}};
 
 constexpr int kComCount = 10;
 
@@ -93,12 +93,12 @@ void CSelectCommDlg::BuildControls() {
     int x;
     int width;
   };
-  const std::array<Maker, 3> makers{{{"Eeuresys", 170, 42}, {"Matrox", 214, 38},
-                                     {"Other Factory", 254, 54}}};
+  const std::array<Maker, 3> makers{
+      {{"Eeuresys", 170, 42}, {"Matrox", 214, 38}, {"Other Factory", 254, 54}}};
   for (int i = 0; i < 3; ++i) {
-    auto* button = MakeControl<QPushButton>(this, kIdEeuresys + i,
-                                            QString::fromLatin1(makers[i].text), makers[i].x, 30,
-                                            makers[i].width, 14);
+    auto* button =
+        MakeControl<QPushButton>(this, kIdEeuresys + i, QString::fromLatin1(makers[i].text),
+                                 makers[i].x, 30, makers[i].width, 14);
     button->setCheckable(true);
     button->setAutoDefault(false);
     m_portGroup->addButton(button, kComCount + i);
@@ -106,8 +106,8 @@ void CSelectCommDlg::BuildControls() {
   m_dllPathEdit = new QLineEdit(this);
   ui::SetControlId(m_dllPathEdit, kIdDllPath, QStringLiteral("Library path"));
   ui::PlaceInDialogUnits(m_dllPathEdit, 170, 62, 112, 13);
-  m_browseButton = MakeControl<QPushButton>(this, kIdBrowse, QStringLiteral("Browse"), 170, 80, 50,
-                                            14);
+  m_browseButton =
+      MakeControl<QPushButton>(this, kIdBrowse, QStringLiteral("Browse"), 170, 80, 50, 14);
   m_browseButton->setAutoDefault(false);
 
   m_baudGroup = new QButtonGroup(this);
@@ -120,8 +120,8 @@ void CSelectCommDlg::BuildControls() {
 
   auto* open = MakeControl<QPushButton>(this, kIdOpen, QStringLiteral("OPEN"), 252, 116, 58, 16);
   open->setDefault(true);
-  auto* cancel = MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 252, 138, 58,
-                                          16);
+  auto* cancel =
+      MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 252, 138, 58, 16);
   cancel->setAutoDefault(false);
 
   QList<QWidget*> boxes;
@@ -136,9 +136,9 @@ void CSelectCommDlg::BuildControls() {
 
   m_cameraGroup = new QButtonGroup(this);
   for (int row = 0; row < static_cast<int>(kCameraRows.size()); ++row) {
-    auto* radio = MakeControl<QRadioButton>(
-        this, kIdFirstCameraRow + row, QString::fromLatin1(kCameraRows[row].text),
-        13 + (row % 4) * 58, 124 + (row / 4) * 16, 57, 10);
+    auto* radio = MakeControl<QRadioButton>(this, kIdFirstCameraRow + row,
+                                            QString::fromLatin1(kCameraRows[row].text),
+                                            13 + (row % 4) * 58, 124 + (row / 4) * 16, 57, 10);
     m_cameraGroup->addButton(radio, row);
   }
   boxes << MakeGroupBox(this, -1, QStringLiteral("SELECT CAMERA TYPE"), 7, 112, 238, 46);
@@ -208,9 +208,13 @@ void CSelectCommDlg::OnCancel() {
   QDialog::reject();
 }
 
-void CSelectCommDlg::accept() { OnOpen(); }
+void CSelectCommDlg::accept() {
+  OnOpen();
+}
 
-void CSelectCommDlg::reject() { QDialog::reject(); }
+void CSelectCommDlg::reject() {
+  QDialog::reject();
+}
 
 void CSelectCommDlg::UpdateData(bool store) {
   if (store) {

@@ -33,13 +33,13 @@ CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
 
   auto* com1 = MakeControl<QRadioButton>(this, kIdCom1, QStringLiteral("COM1"), 18, 22, 50, 10);
   m_com2 = MakeControl<QRadioButton>(this, kIdCom2, QStringLiteral("COM2"), 18, 38, 50, 10);
-  m_baud19200 = MakeControl<QRadioButton>(this, kIdBaud19200, QStringLiteral("19200"), 92, 22,
-                                          50, 10);
+  m_baud19200 =
+      MakeControl<QRadioButton>(this, kIdBaud19200, QStringLiteral("19200"), 92, 22, 50, 10);
   auto* baud9600 =
       MakeControl<QRadioButton>(this, kIdBaud9600, QStringLiteral("9600"), 92, 38, 50, 10);
   auto* ok = MakeControl<QPushButton>(this, kIdOk, QStringLiteral("OK"), 24, 70, 56, 15);
-  auto* cancel = MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 106, 70, 56,
-                                          15);
+  auto* cancel =
+      MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 106, 70, 56, 15);
   ok->setDefault(true);
   cancel->setAutoDefault(false);
   auto* portBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("Port"), 10, 8, 70, 50);

@@ -14,14 +14,18 @@
 namespace tavrel {
 namespace {
 
-std::string Text(res::StringId id) { return std::string(res::LoadString(id)); }
+std::string Text(res::StringId id) {
+  return std::string(res::LoadString(id));
+}
 
 QString Field(int index) {
   return QString::fromStdString(Text(res::kIdrMainFrame)).section(QLatin1Char('\n'), index, index);
 }
 
 // "TAVDX Files (*.tdx)", the template's filter.
-QString DocumentFilter() { return Field(3); }
+QString DocumentFilter() {
+  return Field(3);
+}
 
 }  // namespace
 
@@ -34,7 +38,9 @@ CTavrelDoc::CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& file
       m_recentFiles(profile),
       m_title(QString::fromStdString(Text(res::kIdsUntitled))) {}
 
-void CTavrelDoc::SetModifiedFlag(bool modified) { ParameterDocument::SetModifiedFlag(modified); }
+void CTavrelDoc::SetModifiedFlag(bool modified) {
+  ParameterDocument::SetModifiedFlag(modified);
+}
 
 void CTavrelDoc::ShowMessage(const std::string& text) {
   m_prompt.ShowMessage(StandardMessage(text));
@@ -43,7 +49,8 @@ void CTavrelDoc::ShowMessage(const std::string& text) {
 bool CTavrelDoc::SaveModified() {
   if (!IsModified()) return true;
   const QString name = m_pathName.isEmpty() ? m_title : QDir::toNativeSeparators(m_pathName);
-  MessageRequest request = StandardMessage(res::FormatMessage(res::kIdsAskToSave, {name.toStdString()}));
+  MessageRequest request =
+      StandardMessage(res::FormatMessage(res::kIdsAskToSave, {name.toStdString()}));
   request.icon = MessageIcon::kExclamation;
   request.buttons = MessageButtons::kYesNoCancel;
   switch (m_prompt.ShowMessage(request)) {
@@ -83,6 +90,7 @@ bool CTavrelDoc::OnFileOpen() {
 bool CTavrelDoc::OpenDocumentFile(const QString& path) {
   if (!SaveModified()) return false;
   const bool wasModified = IsModified();
+  SetModifiedFlag(false);
   if (!OnOpenDocument(path)) {
     if (IsModified()) {
       // The load changed values before it failed: the document no longer
@@ -125,9 +133,8 @@ bool CTavrelDoc::OnOpenDocument(const QString& path) {
     case LoadOutcome::kEmpty:
       break;
     case LoadOutcome::kHeaderMismatch:
-      ShowMessage(res::FormatMessage(
-          res::kIdsFileTypeMismatch,
-          {info.fileName().toStdString(), Text(res::kIdsAppName)}));
+      ShowMessage(res::FormatMessage(res::kIdsFileTypeMismatch,
+                                     {info.fileName().toStdString(), Text(res::kIdsAppName)}));
       break;
     case LoadOutcome::kTruncated:
       ShowMessage(Text(res::kIdsUnexpectedFormat));

@@ -1,0 +1,71 @@
+// The window program started in-process against a virtual camera on a pty
+// (COM1), with a private profile, a recording prompt and scripted file
+// choices. Nothing blocks: dialogs are driven by the test's runner.
+#pragma once
+
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+
+#include "app/main_frame.h"
+#include "app/tavrel_app.h"
+#include "app/tavrel_doc.h"
+#include "model/camera_unit.h"
+#include "panel/profile_store.h"
+#include "sim/pty_camera.h"
+#include "tests/app/scripted_file_chooser.h"
+#include "tests/support/recording_prompt.h"
+
+namespace tavrel::testing {
+
+struct AppRig {
+  AppRig() : virtualCamera(sim::CameraOptions{}) {
+    setenv("TAVREL_COM1", virtualCamera.DevicePath().c_str(), 1);
+    setenv("TAVREL_COM3", directory.filePath("no-such-port").toLocal8Bit().constData(), 1);
+  }
+  ~AppRig() {
+    app.reset();
+    unsetenv("TAVREL_COM1");
+    unsetenv("TAVREL_COM3");
+  }
+
+  CTavrelApp::StartResult Start(const StartOptions& options, DialogRunner runner = {}) {
+    AppServices services;
+    services.prompt = &prompt;
+    services.files = &files;
+    services.runDialog = runner ? std::move(runner) : [](QDialog& dialog) {
+      dialog.accept();
+      return dialog.result();
+    };
+    services.executableName = QStringLiteral("tavrel");
+    services.showWindow = false;
+    app = std::make_unique<CTavrelApp>(camera, profile, services);
+    return app->InitInstance(options);
+  }
+
+  // Starts on COM1 at 9600 with the default camera row, without the dialog.
+  CTavrelApp::StartResult StartOnCom1() {
+    StartOptions options;
+    CommSelection selection;
+    selection.opened = true;
+    options.preset = selection;
+    options.presetCameraType = 4;
+    return Start(options);
+  }
+
+  QString Path(const QString& name) const { return directory.filePath(name); }
+  CMainFrame& Frame() const { return *app->MainFrame(); }
+  CTavrelDoc& Document() const { return *app->Document(); }
+  // Command bodies the camera accepted so far.
+  std::size_t BodyCount() const { return virtualCamera.ReceivedBodies().size(); }
+
+  QTemporaryDir directory;
+  sim::PtyCamera virtualCamera;
+  CameraUnit camera;
+  ProfileStore profile{directory.filePath(QStringLiteral("profile.ini"))};
+  RecordingPrompt prompt;
+  ScriptedFileChooser files;
+  std::unique_ptr<CTavrelApp> app;
+};
+
+}  // namespace tavrel::testing
