@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include "app/main_frame.h"
 #include "app/tavrel_app.h"
@@ -33,7 +34,9 @@ struct AppRig {
     AppServices services;
     services.prompt = &prompt;
     services.files = &files;
-    services.runDialog = runner ? std::move(runner) : [](QDialog& dialog) {
+    services.runDialog = [this, runner](QDialog& dialog) {
+      dialogTitles.push_back(dialog.windowTitle());
+      if (runner) return runner(dialog);
       dialog.accept();
       return dialog.result();
     };
@@ -65,6 +68,7 @@ struct AppRig {
   ProfileStore profile{directory.filePath(QStringLiteral("profile.ini"))};
   RecordingPrompt prompt;
   ScriptedFileChooser files;
+  std::vector<QString> dialogTitles;  // every dialog run, in order
   std::unique_ptr<CTavrelApp> app;
 };
 

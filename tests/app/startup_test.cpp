@@ -2,11 +2,13 @@
 // a missing COM port, a settings file on the command line, the CameraLink
 // test library, and a library path that does not load.
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QtTest>
 
+#include "app/command_ids.h"
 #include "app/settings_archive.h"
 #include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
@@ -138,6 +140,21 @@ class StartupTest : public QObject {
              CTavrelApp::StartResult::kRunning);
     QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
+  }
+
+  void idlePassesShowReadyAndTheAboutBoxRuns() {
+    AppRig rig;
+    rig.StartOnCom1();
+    rig.Frame().SetStatusText(QStringLiteral("Uploading GAIN data from camera..."));
+    // Run the event loop until its queue runs empty once.
+    QEventLoop loop;
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, &loop,
+            &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer::singleShot(0, &loop, [] {});
+    loop.exec();
+    QCOMPARE(rig.Frame().StatusText(), QStringLiteral("Ready"));
+    rig.Frame().FindAction(tavrel::cmd::kAppAbout)->trigger();
+    QCOMPARE(rig.dialogTitles, std::vector<QString>{QStringLiteral("About LOMIRA-S")});
   }
 
   void programAnswersHelpAndRejectsBadOptions() {
