@@ -135,8 +135,9 @@ void CTavrelApp::CreateDocumentWindow() {
 }
 
 void CTavrelApp::OnIdle() {
-  if (!m_frame) return;
-  // While a menu is open its prompt stays in the pane.
+  // A modal box or dialog runs its own loop: the pane keeps the text that
+  // explains it (as does an open menu its item's prompt).
+  if (!m_frame || QApplication::activeModalWidget() != nullptr) return;
   if (QApplication::activePopupWidget() == nullptr) {
     const QString ready = QString::fromStdString(res::FormatMessage(res::kIdsReady, {""}));
     if (m_frame->StatusText() != ready) m_frame->SetStatusText(ready);
