@@ -1,0 +1,72 @@
+// The window program's command line: the pre-answered link and model, the
+// settings file, and the mistakes it refuses.
+#include <QtTest>
+
+#include "app/command_line.h"
+
+using tavrel::CommandLine;
+using tavrel::ParseCommandLine;
+
+class CommandLineTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void nothingGivenChangesNothing() {
+    const CommandLine line = ParseCommandLine({"tavrel"});
+    QVERIFY(line.error.isEmpty());
+    QVERIFY(!line.start.preset);
+    QVERIFY(!line.simulate);
+    QVERIFY(line.start.document.isEmpty());
+  }
+
+  void connectionsAnswerTheDialog_data() {
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<int>("linkKind");
+    QTest::addColumn<int>("portChoice");
+    QTest::addColumn<int>("baudChoice");
+    QTest::addColumn<QString>("library");
+    QTest::newRow("com1") << "com1:9600" << 0 << 0 << 0 << "";
+    QTest::newRow("COM10 19200") << "COM10:19200" << 0 << 9 << 1 << "";
+    QTest::newRow("com2 38400") << "com2:38400" << 0 << 1 << 2 << "";
+    QTest::newRow("board") << "board:/opt/lib/libclsersim.so" << 1 << 12 << 0
+                           << "/opt/lib/libclsersim.so";
+  }
+  void connectionsAnswerTheDialog() {
+    QFETCH(QString, link);
+    QFETCH(int, linkKind);
+    QFETCH(int, portChoice);
+    QFETCH(int, baudChoice);
+    QFETCH(QString, library);
+    const CommandLine line = ParseCommandLine(
+        {"tavrel", "--simulate", "--connect", link, "--model", "pavon-p/s", "a.tdx"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QVERIFY(line.simulate);
+    QVERIFY(line.start.preset);
+    QVERIFY(line.start.preset->opened);
+    QCOMPARE(line.start.preset->linkKind, linkKind);
+    QCOMPARE(line.start.preset->portChoice, portChoice);
+    QCOMPARE(line.start.preset->baudChoice, baudChoice);
+    QCOMPARE(QString::fromStdString(line.start.preset->dllPath), library);
+    QCOMPARE(line.start.presetCameraType, 1);
+    QCOMPARE(line.start.document, QStringLiteral("a.tdx"));
+  }
+
+  void mistakesAreRefused_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("port 11") << QStringList{"tavrel", "--connect", "com11:9600"};
+    QTest::newRow("odd baud") << QStringList{"tavrel", "--connect", "com1:4800"};
+    QTest::newRow("board without path") << QStringList{"tavrel", "--connect", "board:"};
+    QTest::newRow("model alone") << QStringList{"tavrel", "--model", "KESTRA-P/S"};
+    QTest::newRow("unknown model") << QStringList{"tavrel", "--connect", "com1", "--model", "X"};
+    QTest::newRow("two files") << QStringList{"tavrel", "a.tdx", "b.tdx"};
+    QTest::newRow("unknown option") << QStringList{"tavrel", "--fast"};
+    QTest::newRow("missing value") << QStringList{"tavrel", "--connect"};
+  }
+  void mistakesAreRefused() {
+    QFETCH(QStringList, arguments);
+    QVERIFY(!ParseCommandLine(arguments).error.isEmpty());
+  }
+};
+
+QTEST_MAIN(CommandLineTest)
+#include "command_line_test.moc"
