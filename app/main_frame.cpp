@@ -263,10 +263,11 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
 }
 
 QAction* CMainFrame::FindAction(int commandId) const {
-  if (QAction* action = m_menuActions.value(commandId)) return action;
+  // The recent documents take the placeholder's place once there are any.
   for (QAction* action : m_recentActions) {
     if (action->property(kCommandProperty).toInt() == commandId) return action;
   }
+  if (QAction* action = m_menuActions.value(commandId)) return action;
   return FindAccelerator(commandId);
 }
 

@@ -232,6 +232,8 @@ class DocumentTest : public QObject {
     Run(rig, cmd::kFileMru1 + 3);  // f2.tdx
     QCOMPARE(rig.Document().Title(), QStringLiteral("f2.tdx"));
     QCOMPARE(rig.Document().RecentFiles().front(), rig.Path("f2.tdx"));
+    Run(rig, cmd::kFileMru1 + 1);  // f5.tdx, now second
+    QCOMPARE(rig.Document().Title(), QStringLiteral("f5.tdx"));
   }
 };
 
