@@ -12,7 +12,7 @@ namespace tavrel {
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QStringLiteral("About LOMIRA-S"));
   ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(236, 55));
+  setFixedSize(ui::DialogUnitsToPixels(252, 55));
   QFont small = font();
   small.setPointSize(8);
   setFont(small);
@@ -27,11 +27,11 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   const QString text = QStringLiteral("LOMIRA-S Remote\n For Windows XP/2000/98/95/NT  Ver. 1.2");
   auto* label = new QLabel(text, this);
   label->setAccessibleName(text);
-  ui::PlaceInDialogUnits(label, 40, 12, 146, 24);
+  ui::PlaceInDialogUnits(label, 40, 12, 162, 24);
 
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ui::SetControlId(ok, 1, ok->text());
-  ui::PlaceInDialogUnits(ok, 189, 7, 40, 14);
+  ui::PlaceInDialogUnits(ok, 205, 7, 40, 14);
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }
