@@ -317,8 +317,11 @@ bool CommPort::AwaitReplyStart() {
     if (got == 1) {
       if (byte == kStx) return true;
       // A camera that keeps talking without ever starting a frame ends the
-      // cycle like a silent one.
-      if (++skippedBytes >= kMaxSkippedReplyBytes) return false;
+      // cycle like a silent one, reported as the garbage it is.
+      if (++skippedBytes >= kMaxSkippedReplyBytes) {
+        SetError(20);
+        return false;
+      }
       continue;
     }
     if (lastReadTimedOut_) return false;
