@@ -105,12 +105,14 @@ void Responder::HandleIdleByte(std::uint8_t byte, std::vector<std::uint8_t>& out
       out.push_back(kNak);
     } else if (!Strike(FaultKind::kEnqSilent, framesServed_)) {
       out.push_back(kAck);
+      handshakeDone_ = true;
     }
-  } else if (byte == kStx) {
+  } else if (byte == kStx && handshakeDone_) {
     frame_.assign(1, static_cast<char>(kStx));
     state_ = State::kBody;
   }
-  // Anything else between frames is line noise.
+  // Anything else between frames is line noise, and so is a frame that
+  // did not follow an acknowledged ENQ.
 }
 
 void Responder::HandleFrame(std::vector<std::uint8_t>& out) {
@@ -132,6 +134,7 @@ void Responder::HandleFrame(std::vector<std::uint8_t>& out) {
     return;
   }
   ++framesServed_;
+  handshakeDone_ = false;
   bodies_.push_back(body);
   out.push_back(kAck);
   if (result == 1) {

@@ -79,6 +79,8 @@ class Responder {
   int replySends_ = 0;
   int framesServed_ = 0;
   bool hungUp_ = false;
+  // An ENQ was acknowledged and no command frame has been accepted since.
+  bool handshakeDone_ = false;
 };
 
 }  // namespace sim

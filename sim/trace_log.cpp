@@ -57,12 +57,15 @@ void TraceLog::Log(Direction direction, const std::uint8_t* bytes, std::size_t c
   const char* way = direction == Direction::kPcToCamera ? "PC->CAM" : "CAM->PC";
   // The bytes as text too, so a body reads at a glance.
   std::string text;
+  bool printable = false;
   for (std::size_t i = 0; i < count; ++i) {
-    text += (bytes[i] >= 0x20 && bytes[i] < 0x7F) ? static_cast<char>(bytes[i]) : '.';
+    const bool shown = bytes[i] >= 0x20 && bytes[i] < 0x7F;
+    printable = printable || shown;
+    text += shown ? static_cast<char>(bytes[i]) : '.';
   }
-  std::fprintf(file_, "%lld.%06lld %s %-40s |%s|\n", static_cast<long long>(atUs / 1'000'000),
+  std::fprintf(file_, "%lld.%06lld %s %s%s\n", static_cast<long long>(atUs / 1'000'000),
                static_cast<long long>(atUs % 1'000'000), way, Describe(bytes, count).c_str(),
-               text.c_str());
+               printable ? ("  |" + text + "|").c_str() : "");
   std::fflush(file_);
 }
 
