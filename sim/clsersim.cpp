@@ -45,6 +45,16 @@ struct VirtualPort {
   std::int64_t cameraLineFreeUs = 0;  // camera -> PC wire busy until
 };
 
+// The port most recently opened, for test hooks called without a reference.
+VirtualPort* g_latestPort = nullptr;
+std::mutex g_latestMutex;
+
+VirtualPort* PortFor(void* serialRef) {
+  if (serialRef != nullptr) return static_cast<VirtualPort*>(serialRef);
+  std::lock_guard lock(g_latestMutex);
+  return g_latestPort;
+}
+
 void SleepUntil(std::int64_t deadlineUs) {
   const timespec until{static_cast<time_t>(deadlineUs / 1'000'000),
                        static_cast<long>(deadlineUs % 1'000'000) * 1000};
@@ -65,7 +75,10 @@ __attribute__((visibility("default"))) std::int32_t clSerialInit(std::uint32_t s
     const char* env = std::getenv("TAVREL_CLSERSIM");
     const auto commandLine = sim::ParseCameraCommandLine(std::string(env ? env : ""));
     if (commandLine.initFail) return kClPortInUse;
-    *serialRef = new VirtualPort(commandLine.options);
+    auto* port = new VirtualPort(commandLine.options);
+    *serialRef = port;
+    std::lock_guard lock(g_latestMutex);
+    g_latestPort = port;
     return kClNoError;
   } catch (const std::exception& error) {
     std::fprintf(stderr, "libclsersim: TAVREL_CLSERSIM: %s\n", error.what());
@@ -155,17 +168,22 @@ __attribute__((visibility("default"))) std::int32_t clSerialRead(void* serialRef
 }
 
 __attribute__((visibility("default"))) void clSerialClose(void* serialRef) {
+  {
+    std::lock_guard lock(g_latestMutex);
+    if (g_latestPort == serialRef) g_latestPort = nullptr;
+  }
   delete static_cast<VirtualPort*>(serialRef);
 }
 
 // Test hook: the three register bytes V0 V1 V2 at (h1, area, address) of the
-// virtual camera behind `serialRef`. 0, or -1 for a bad reference or address.
+// virtual camera behind `serialRef` (null = the port opened last). 0, or -1
+// for a bad reference or address.
 __attribute__((visibility("default"))) std::int32_t tavrelSimReadRegister(void* serialRef,
                                                                           std::int32_t h1,
                                                                           std::int32_t area,
                                                                           std::int32_t address,
                                                                           std::uint8_t* bytesOut) {
-  auto* port = static_cast<VirtualPort*>(serialRef);
+  auto* port = PortFor(serialRef);
   if (port == nullptr || bytesOut == nullptr) return -1;
   std::lock_guard lock(port->mutex);
   const auto bytes = port->responder.Registers().Read(h1, area, address);
@@ -174,11 +192,12 @@ __attribute__((visibility("default"))) std::int32_t tavrelSimReadRegister(void* 
   return 0;
 }
 
-// Test hook: overwrites the register bytes. 0, or -1.
+// Test hook: overwrites the register bytes (null reference = the port opened
+// last). 0, or -1.
 __attribute__((visibility("default"))) std::int32_t tavrelSimWriteRegister(
     void* serialRef, std::int32_t h1, std::int32_t area, std::int32_t address,
     const std::uint8_t* bytes) {
-  auto* port = static_cast<VirtualPort*>(serialRef);
+  auto* port = PortFor(serialRef);
   if (port == nullptr || bytes == nullptr) return -1;
   std::lock_guard lock(port->mutex);
   return port->responder.Registers().Write(h1, area, address, {bytes[0], bytes[1], bytes[2]}) ? 0
