@@ -2,6 +2,7 @@
 // camera, configured by TAVREL_CLSERSIM (the options of tavrel-camsim, plus
 // --init-fail). The camera answers as soon as the PC's bytes are written;
 // with --pace, bytes become readable only after their wire time.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -100,18 +101,24 @@ __attribute__((visibility("default"))) std::int32_t clSerialWrite(void* serialRe
   const std::int64_t start = sim::MonotonicUs();
   const std::int64_t deadline = start + static_cast<std::int64_t>(serialTimeout) * 1000;
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer);
-  std::uint32_t sent = 0;
+  // With pacing, only the bytes that fit on the wire before the time-out go.
   std::int64_t lineFree = std::max(port->pcLineFreeUs, start);
+  std::uint32_t sent = *bufferSize;
+  if (port->characterUs > 0) {
+    const auto fit = (deadline - lineFree) / port->characterUs;
+    sent = static_cast<std::uint32_t>(std::clamp<std::int64_t>(fit, 0, *bufferSize));
+  }
+  port->trace.Log(sim::Direction::kPcToCamera, bytes, sent, start);
   std::vector<std::uint8_t> out;
-  for (; sent < *bufferSize; ++sent) {
+  for (std::uint32_t i = 0; i < sent; ++i) {
     const std::int64_t arrival = lineFree + port->characterUs;
-    if (port->characterUs > 0 && arrival > deadline) break;
     lineFree = arrival;
     out.clear();
-    port->responder.Receive(bytes[sent], arrival, out);
+    port->responder.Receive(bytes[i], arrival, out);
     if (port->responder.HungUp()) {
       port->trace.Note("hangup: line closed", arrival);
       port->toPc.clear();
+      sent = i;
       break;
     }
     if (!out.empty()) {
@@ -125,13 +132,13 @@ __attribute__((visibility("default"))) std::int32_t clSerialWrite(void* serialRe
       port->cameraLineFreeUs = readable;
     }
   }
-  port->trace.Log(sim::Direction::kPcToCamera, bytes, sent, start);
   port->pcLineFreeUs = lineFree;
+  const bool hungUp = port->responder.HungUp();
   lock.unlock();
   if (port->characterUs > 0) SleepUntil(lineFree);
   const bool complete = sent == *bufferSize;
   *bufferSize = sent;
-  return complete ? kClNoError : (port->responder.HungUp() ? kClInvalidReference : kClTimeout);
+  return complete ? kClNoError : (hungUp ? kClInvalidReference : kClTimeout);
 }
 
 __attribute__((visibility("default"))) std::int32_t clSerialRead(void* serialRef,
