@@ -1,11 +1,9 @@
 // tavrel-camsim as a separate process: device path on the first line, a
 // working camera behind it, clean exit on SIGTERM with its symlink removed.
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -13,6 +11,8 @@
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "link/comm_port.h"
 
 extern char** environ;
 
@@ -55,21 +55,6 @@ int WaitExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-std::string Exchange(int fd, const std::string& bytes, std::size_t expect) {
-  if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-    return "<write>";
-  std::string got;
-  while (got.size() < expect) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 5000) <= 0) break;
-    char buffer[32];
-    const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, expect - got.size()));
-    if (n <= 0) break;
-    got.append(buffer, static_cast<std::size_t>(n));
-  }
-  return got;
-}
-
 TEST(CamsimTest, ServesOnItsPtyAndStopsCleanlyOnSigterm) {
   const auto link =
       std::filesystem::temp_directory_path() / ("tavrel-camsim-test-" + std::to_string(getpid()));
@@ -79,23 +64,17 @@ TEST(CamsimTest, ServesOnItsPtyAndStopsCleanlyOnSigterm) {
   ASSERT_EQ(device.rfind("/dev/pts/", 0), 0u) << device;
   EXPECT_EQ(std::filesystem::read_symlink(link), device);
 
-  const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY);
-  ASSERT_GE(fd, 0);
-  termios settings{};
-  tcgetattr(fd, &settings);
-  cfmakeraw(&settings);
-  tcsetattr(fd, TCSANOW, &settings);
-  // Partial scan end of a PAVON-P/S: 768, two bytes most significant first.
-  EXPECT_EQ(Exchange(fd, "\x05", 1), "\x06");
-  EXPECT_EQ(Exchange(fd,
-                     "\x02"
-                     "01FF8120000000\x03"
-                     "22",
-                     11),
-            "\x06\x02"
-            "030000\x03"
-            "D7");
-  ::close(fd);
+  {
+    tavrel::CommPort port;
+    ASSERT_EQ(port.OpenSerialDevice(link.string(), 9600), 0);
+    // Partial scan end of a PAVON-P/S: 768.
+    std::int32_t value = 0;
+    EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
+    EXPECT_EQ(value, 768);
+    EXPECT_EQ(port.WriteValue(0x01, 0xFF, 0x01, 0x20, 1, 768, 500), 0);
+    EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
+    EXPECT_EQ(value, 500);
+  }
 
   ASSERT_EQ(kill(child.pid, SIGTERM), 0);
   EXPECT_EQ(WaitExit(child.pid), 0);
