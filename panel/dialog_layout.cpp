@@ -1,0 +1,45 @@
+#include "panel/dialog_layout.h"
+
+#include <QVariant>
+#include <cmath>
+
+namespace tavrel::ui {
+namespace {
+
+constexpr const char* kControlIdProperty = "controlId";
+
+int ToPixels(int units, double perUnit) {
+  return static_cast<int>(std::lround(units * perUnit));
+}
+
+}  // namespace
+
+QRect DialogUnitsToPixels(int x, int y, int width, int height) {
+  return QRect(ToPixels(x, kPixelsPerUnitX), ToPixels(y, kPixelsPerUnitY),
+               ToPixels(width, kPixelsPerUnitX), ToPixels(height, kPixelsPerUnitY));
+}
+
+QSize DialogUnitsToPixels(int width, int height) {
+  return QSize(ToPixels(width, kPixelsPerUnitX), ToPixels(height, kPixelsPerUnitY));
+}
+
+void PlaceInDialogUnits(QWidget* widget, int x, int y, int width, int height) {
+  widget->setGeometry(DialogUnitsToPixels(x, y, width, height));
+}
+
+void SetControlId(QWidget* widget, int id, const QString& text) {
+  widget->setObjectName(QStringLiteral("id%1").arg(id));
+  widget->setProperty(kControlIdProperty, id);
+  if (!text.isEmpty()) widget->setAccessibleName(text);
+}
+
+int ControlId(const QWidget* widget) {
+  const QVariant id = widget->property(kControlIdProperty);
+  return id.isValid() ? id.toInt() : -1;
+}
+
+QWidget* FindControl(const QWidget* root, int id) {
+  return root->findChild<QWidget*>(QStringLiteral("id%1").arg(id));
+}
+
+}  // namespace tavrel::ui

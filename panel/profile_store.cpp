@@ -1,0 +1,72 @@
+#include "panel/profile_store.h"
+
+#include <QSettings>
+#include <memory>
+
+#include "res/string_table.h"
+
+namespace tavrel {
+namespace {
+
+QString FromRes(res::StringId id) {
+  const std::string_view text = res::LoadString(id);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::unique_ptr<QSettings> OpenSettings(const QString& iniFilePath) {
+  if (!iniFilePath.isEmpty()) {
+    return std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat);
+  }
+  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                     FromRes(res::kIdsCompanyKey), FromRes(res::kIdsAppName));
+}
+
+}  // namespace
+
+ProfileStore::ProfileStore() = default;
+
+ProfileStore::ProfileStore(const QString& iniFilePath) : m_iniFilePath(iniFilePath) {}
+
+QString ProfileStore::CanonicalSection(const QString& section) const {
+  const auto settings = OpenSettings(m_iniFilePath);
+  for (const QString& group : settings->childGroups()) {
+    if (group.compare(section, Qt::CaseInsensitive) == 0) return group;
+  }
+  return section;
+}
+
+int ProfileStore::GetProfileInt(const QString& section, const QString& entry,
+                                int defaultValue) const {
+  const auto settings = OpenSettings(m_iniFilePath);
+  bool ok = false;
+  const int value =
+      settings->value(CanonicalSection(section) + "/" + entry, defaultValue).toInt(&ok);
+  return ok ? value : defaultValue;
+}
+
+bool ProfileStore::WriteProfileInt(const QString& section, const QString& entry, int value) {
+  const QString key = CanonicalSection(section) + "/" + entry;
+  const auto settings = OpenSettings(m_iniFilePath);
+  settings->setValue(key, value);
+  settings->sync();
+  return settings->status() == QSettings::NoError;
+}
+
+QString ProfileStore::GetProfileString(const QString& section, const QString& entry,
+                                       const QString& defaultValue) const {
+  const auto settings = OpenSettings(m_iniFilePath);
+  return settings->value(CanonicalSection(section) + "/" + entry, defaultValue).toString();
+}
+
+bool ProfileStore::WriteProfileString(const QString& section, const QString& entry,
+                                      const QString& value) {
+  const QString key = CanonicalSection(section) + "/" + entry;
+  const auto settings = OpenSettings(m_iniFilePath);
+  settings->setValue(key, value);
+  settings->sync();
+  return settings->status() == QSettings::NoError;
+}
+
+QString ProfileStore::FileName() const { return OpenSettings(m_iniFilePath)->fileName(); }
+
+}  // namespace tavrel
