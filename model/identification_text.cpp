@@ -81,4 +81,8 @@ std::string VersionOf(const ParameterTable& table) {
   return UnpackVersion(table.GetValue(kVersionFirst, false), table.GetValue(kVersionLast, false));
 }
 
+Identification UnpackIdentification(const ParameterTable& table) {
+  return {VendorNameOf(table), ModelNameOf(table), SerialNumberOf(table), VersionOf(table)};
+}
+
 }  // namespace tavrel

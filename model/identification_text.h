@@ -45,4 +45,12 @@ std::string ModelNameOf(const ParameterTable& table);
 std::string SerialNumberOf(const ParameterTable& table);
 std::string VersionOf(const ParameterTable& table);
 
+struct Identification {
+  std::string vendorName;
+  std::string modelName;
+  std::string serialNumber;
+  std::string version;
+};
+Identification UnpackIdentification(const ParameterTable& table);
+
 }  // namespace tavrel

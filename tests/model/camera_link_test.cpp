@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/camera_unit.h"
+#include "model/identification_text.h"
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
 #include "sim/pty_camera.h"
@@ -28,9 +29,8 @@ constexpr int kPort = 7;
 class CameraLinkTest : public ::testing::Test {
  protected:
   // Starts a virtual camera of the given type and opens COM 7 on it.
-  void Connect(int type) {
+  void Connect(int type, sim::CameraOptions options = {}) {
     camera.reset();
-    sim::CameraOptions options;
     options.model = CameraModelName(type);
     simulated = std::make_unique<sim::PtyCamera>(options);
     ::setenv(("TAVREL_COM" + std::to_string(kPort)).c_str(), simulated->DevicePath().c_str(), 1);
@@ -93,6 +93,24 @@ TEST_F(CameraLinkTest, SingleWritesGoOutAsOneBodyEach) {
   EXPECT_EQ(camera->ReadParameter(10), 1);
   EXPECT_EQ(camera->GetValue(10, false), 300);
   EXPECT_EQ(prompt.statusTexts.back(), "Uploading GAIN data from camera...");
+}
+
+TEST_F(CameraLinkTest, IdentificationTextsReadBackFromTheCamera) {
+  sim::CameraOptions options;
+  options.vendorName = "TALBROOK VISION!";  // all 16 characters
+  options.serialNumber = "0012345";
+  options.cameraVersion = "1A03";
+  Connect(5, options);
+  for (int index = kVendorNameFirst; index <= kVersionLast; ++index) {
+    ASSERT_GE(camera->ReadParameter(index), 0) << index;
+  }
+  const Identification identification = UnpackIdentification(*camera);
+  EXPECT_EQ(identification.vendorName, "TALBROOK VISION!");
+  EXPECT_EQ(identification.modelName, "QUESSA-P/S");
+  EXPECT_EQ(identification.serialNumber, "0012345");
+  EXPECT_EQ(identification.version, "1.A.0.3");
+  EXPECT_EQ(camera->GetValue(kSerialNumberFirst, false), 12336);
+  EXPECT_EQ(camera->GetValue(kSerialNumberLast, false), 53);
 }
 
 TEST_F(CameraLinkTest, FailureInsideAWholeReadShowsOneBoxAndKeepsEarlierEntries) {

@@ -67,6 +67,7 @@ TEST(IdentificationTextTest, TextsComeFromTheirEntryGroups) {
   EXPECT_EQ(ModelNameOf(table), "KESTRA-P");
   EXPECT_EQ(SerialNumberOf(table), "7654321");
   EXPECT_EQ(VersionOf(table), "1.2.3.4");
+  EXPECT_EQ(UnpackIdentification(table).serialNumber, "7654321");
 }
 
 }  // namespace
