@@ -134,8 +134,8 @@ TEST_F(CameraLinkTest, SavedFileLoadsBackAndIsWrittenToTheCamera) {
     SCOPED_TRACE(type);
     Connect(type);
     ASSERT_EQ(camera->ReadAllParameters(), 1);
-    camera->SetValue(10, 200, false);
-    camera->SetValue(128, -9, false);  // not in use, saved all the same
+    camera->SetValue(10, 5000, false);  // out of range: stored and sent as it is
+    camera->SetValue(128, -9, false);   // not in use, saved all the same
     std::vector<std::int32_t> saved;
     for (int index = 0; index < kParameterCount; ++index)
       saved.push_back(camera->GetValue(index, false));
@@ -150,7 +150,7 @@ TEST_F(CameraLinkTest, SavedFileLoadsBackAndIsWrittenToTheCamera) {
       EXPECT_EQ(camera->GetValue(index, false), saved[static_cast<std::size_t>(index)]) << index;
     }
     EXPECT_EQ(simulated->ReceivedBodies().size() - before, type == 0 ? 17u : 27u);
-    EXPECT_EQ(simulated->ReceivedBodies()[before + 10], "01FF010C00C800");
+    EXPECT_EQ(simulated->ReceivedBodies()[before + 10], "01FF010C138800");
   }
   fs::remove_all(folder);
   EXPECT_TRUE(prompt.messages.empty());
