@@ -6,9 +6,9 @@
 #include "app/command_ids.h"
 #include "app/file_chooser.h"
 #include "app/qt_user_prompt.h"
-#include "app/settings_archive.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/settings_file.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -126,20 +126,17 @@ bool CTavrelDoc::OnOpenDocument(const QString& path) {
     return false;
   }
   SetModifiedFlag(true);  // dirty while the values are being replaced
-  switch (LoadSettingsFile(QFile::encodeName(path).toStdString(), Camera())) {
-    case LoadOutcome::kLoaded:
-      Camera().WriteAllParameters();  // its failure has been shown; the file counts as opened
+  // The loader shows the header-mismatch message itself and writes a complete
+  // file to the camera.
+  switch (LoadSettingsFile(Camera(), QFile::encodeName(path).toStdString()).result) {
+    case SettingsLoadResult::kLoaded:
+    case SettingsLoadResult::kEmpty:
+    case SettingsLoadResult::kHeaderMismatch:
       break;
-    case LoadOutcome::kEmpty:
-      break;
-    case LoadOutcome::kHeaderMismatch:
-      ShowMessage(res::FormatMessage(res::kIdsFileTypeMismatch,
-                                     {info.fileName().toStdString(), Text(res::kIdsAppName)}));
-      break;
-    case LoadOutcome::kTruncated:
+    case SettingsLoadResult::kUnexpectedFormat:
       ShowMessage(Text(res::kIdsUnexpectedFormat));
       return false;
-    case LoadOutcome::kCannotOpen:
+    case SettingsLoadResult::kCannotRead:
       SetModifiedFlag(false);
       ShowMessage(Text(res::kIdsFailedToOpenDoc));
       return false;
@@ -163,7 +160,7 @@ bool CTavrelDoc::OnFileSaveAs() {
 }
 
 bool CTavrelDoc::DoSave(const QString& path, bool replace) {
-  if (!SaveSettingsFile(QFile::encodeName(path).toStdString(), Camera())) {
+  if (!SaveSettingsFile(Camera(), QFile::encodeName(path).toStdString()).saved) {
     ShowMessage(Text(res::kIdsFailedToSaveDoc));
     return false;
   }

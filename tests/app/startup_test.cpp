@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "app/command_ids.h"
-#include "app/settings_archive.h"
+#include "model/settings_file.h"
 #include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
 
@@ -97,7 +97,7 @@ class StartupTest : public QObject {
       tavrel::cameraType = 4;
       source.InitTable();
       for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      QVERIFY(tavrel::SaveSettingsFile(path.toStdString(), source));
+      QVERIFY(tavrel::SaveSettingsFile(source, path.toStdString()).saved);
     }
     tavrel::StartOptions options;
     options.document = path;
