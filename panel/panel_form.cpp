@@ -19,6 +19,8 @@ namespace {
 
 using K = ControlKind;
 
+constexpr int kFontPixelSize = 10;
+
 constexpr res::StringId Caption(int id) {
   return res::kIdsPanelControlBase + id;
 }
@@ -112,7 +114,7 @@ constexpr FormControl kForm[] = {
     {kIdentReadButton, K::kPushButton, Caption(kIdentReadButton), 132, 218, 30, 14},
     // Camera timing.
     {0, K::kGroupBox, res::kIdsPanelCameraTiming, 281, 150, 95, 87},
-    {0, K::kLabel, res::kIdsPanelHorizontal, 313, 160, 31, 8},
+    {0, K::kLabel, res::kIdsPanelHorizontal, 311, 160, 35, 8},
     {0, K::kLabel, res::kIdsPanelVertical, 346, 160, 27, 8},
     {0, K::kLabel, res::kIdsPanelSync, 285, 172, 27, 8},
     {0, K::kLabel, res::kIdsPanelBporch, 285, 184, 27, 8},
@@ -189,6 +191,10 @@ std::span<const FormControl> FormTemplate() {
 
 void BuildForm(QWidget& form) {
   form.setFixedSize(ui::DialogUnitsToPixels(kFormWidthUnits, kFormHeightUnits));
+  // The layout was drawn for an 8-point sans-serif font: 13 pixels a line.
+  QFont font = form.font();
+  font.setPixelSize(kFontPixelSize);
+  form.setFont(font);
   for (const FormControl& control : kForm) {
     const QString text =
         control.textId != 0 ? QString::fromUtf8(res::LoadString(control.textId)) : QString();

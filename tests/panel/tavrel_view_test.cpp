@@ -47,7 +47,9 @@ struct Rig {
     camera.Close();
   }
 
-  QAbstractButton* Button(int id) const { return ui::FindControlAs<QAbstractButton>(view.get(), id); }
+  QAbstractButton* Button(int id) const {
+    return ui::FindControlAs<QAbstractButton>(view.get(), id);
+  }
   QScrollBar* Bar(int id) const { return ui::FindControlAs<QScrollBar>(view.get(), id); }
   QString Text(int id) const { return ui::FindControlAs<QLabel>(view.get(), id)->text(); }
   bool Enabled(int id) const { return ui::FindControl(view.get(), id)->isEnabled(); }
@@ -246,12 +248,12 @@ class TavrelViewTest : public QObject {
     QTest::addColumn<QList<bool>>("expected");
     QTest::newRow("OFF") << 1 << kTriggerOff << QList{true, true, false, false};
     QTest::newRow("FIXED SHUTTER") << 1 << kTriggerFixedShutter << QList{true, true, false, true};
-    QTest::newRow("1TRIGGER, VARIABLE kept") << 1 << kTrigger1Trigger
-                                             << QList{false, true, false, true};
+    QTest::newRow("1TRIGGER, VARIABLE kept")
+        << 1 << kTrigger1Trigger << QList{false, true, false, true};
     QTest::newRow("RESET CONTROL") << 1 << kTriggerResetControl << QList{false, true, true, true};
     QTest::newRow("VD RESET") << 1 << kTriggerVdReset << QList{true, true, false, false};
-    QTest::newRow("FIXED SHUTTER, RINDAL") << 3 << kTriggerFixedShutter
-                                           << QList{true, true, false, false};
+    QTest::newRow("FIXED SHUTTER, RINDAL")
+        << 3 << kTriggerFixedShutter << QList{true, true, false, false};
   }
   void enablingFollowsTheTriggerMode() {
     QFETCH(int, type);
@@ -283,13 +285,14 @@ class TavrelViewTest : public QObject {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("action");
     QTest::addColumn<int>("expected");
-    QTest::newRow("line left at 0") << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
+    QTest::newRow("line left at 0")
+        << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
     QTest::newRow("line right") << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepAdd) << 1;
     QTest::newRow("page right") << kGainBar << 5 << int(QAbstractSlider::SliderPageStepAdd) << 15;
-    QTest::newRow("page right clamped") << kBlackLevelBar << 25
-                                        << int(QAbstractSlider::SliderPageStepAdd) << 31;
-    QTest::newRow("page left clamped") << kBlackLevelBar << 4
-                                       << int(QAbstractSlider::SliderPageStepSub) << 0;
+    QTest::newRow("page right clamped")
+        << kBlackLevelBar << 25 << int(QAbstractSlider::SliderPageStepAdd) << 31;
+    QTest::newRow("page left clamped")
+        << kBlackLevelBar << 4 << int(QAbstractSlider::SliderPageStepSub) << 0;
   }
   void scrollSteps() {
     QFETCH(int, bar);
