@@ -53,8 +53,8 @@ using EnableList = std::vector<std::pair<int, bool>>;
 
 // `checkedTriggerMode` is the checked trigger-mode button's id or 0 for none.
 // The HD RESET section follows the trigger mode only on LOMIRA-P/S, PAVON-P/S
-// and SOVELI-P/S; the other models keep it disabled, as their cameras ignore
-// the HD reset setting in every trigger mode.
+// and SOVELI-P/S; the other models keep it disabled in every trigger mode, so
+// what it shows never depends on the modes clicked before.
 EnableList TriggerModeRules(int checkedTriggerMode, bool variableChecked, int cameraType);
 EnableList ShutterRules(bool variableChecked);
 EnableList PartialScanRules(bool partialScanOn);

@@ -227,7 +227,6 @@ class TavrelViewTest : public QObject {
     rig.camera.SetValue(kEntryTriggerMode, 7, false);
     rig.view->OnUpdate();
     QVERIFY(!rig.Button(kVd)->isChecked() && !rig.Button(kFval)->isChecked());
-    QVERIFY(!rig.Button(kPartialScanOff)->isChecked() || rig.document.GetParameter(24) == 0);
     for (int id = kShutterOff; id <= kShutterVariable; ++id) QVERIFY(!rig.Button(id)->isChecked());
     for (int id = kTriggerOff; id <= kTriggerVdReset; ++id) QVERIFY(!rig.Button(id)->isChecked());
   }
