@@ -78,6 +78,7 @@ CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile, QWi
 CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile,
                          TimerStarter startTimer, QWidget* parent)
     : QWidget(parent), m_document(document), m_profile(profile) {
+  ui::SetControlId(this, kFormTemplateId);
   BuildForm(*this);
   ConnectControls();
   OnCreate(startTimer);
