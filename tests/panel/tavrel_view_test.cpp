@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -310,6 +312,27 @@ class TavrelViewTest : public QObject {
     const QString text = bar == kGainBar ? QString::fromStdString(GainText(0, expected))
                                          : QString(" %1 ").arg(expected);
     QCOMPARE(rig.Text(textId), text);
+  }
+
+  void arrowClickWritesOneStep() {
+    Rig rig(0);
+    rig.view->show();
+    QScrollBar* bar = rig.Bar(kGainBar);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                     QStyle::SC_ScrollBarAddLine, bar);
+    const int before = rig.Exchanges();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+    QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(bar->value(), 1);
+    QCOMPARE(rig.Text(kGainText), QString("0.04 dB"));
   }
 
   void toTopToBottomWriteNothing() {
