@@ -50,8 +50,8 @@ std::optional<std::int32_t> ParseInteger(const std::string& text) {
 
 EntryLookup FindEntry(const ParameterTable& table, const std::string& text) {
   EntryLookup result;
-  if (!text.empty() && std::all_of(text.begin(), text.end(),
-                                   [](unsigned char c) { return std::isdigit(c) != 0; })) {
+  if (!text.empty() &&
+      std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; })) {
     const auto number = ParseInteger(text);
     if (number && *number >= 0 && *number < kParameterCount) {
       result.index = *number;
@@ -81,8 +81,8 @@ EntryLookup FindEntry(const ParameterTable& table, const std::string& text) {
   }
   std::vector<std::string> indices;
   for (int i : matches) indices.push_back(std::to_string(i));
-  result.error = "entry name \"" + text + "\" is ambiguous; give one of the indices " +
-                 Joined(indices);
+  result.error =
+      "entry name \"" + text + "\" is ambiguous; give one of the indices " + Joined(indices);
   return result;
 }
 

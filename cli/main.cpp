@@ -2,4 +2,6 @@
 
 #include "cli/tavrelctl.h"
 
-int main(int argc, char** argv) { return tavrel::cli::Run(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  return tavrel::cli::Run(argc, argv, std::cout, std::cerr);
+}

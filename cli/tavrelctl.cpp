@@ -14,6 +14,7 @@
 #include "model/identification_text.h"
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
+#include "res/string_table.h"
 #include "sim/pty_camera.h"
 
 namespace tavrel::cli {
@@ -79,9 +80,9 @@ class Session {
     if (!options_.device.empty()) return OpenDevice(options_.device);
     if (!options_.board.empty()) {
       // A failing board shows its own box; the link then has no connection.
-      return camera_.OpenBoardLink(options_.board) >= 0 && !prompt_.FailureShown();
+      return Explained(camera_.OpenBoardLink(options_.board) >= 0 && !prompt_.FailureShown());
     }
-    return camera_.OpenSerialLink(options_.port, options_.baud) >= 0;
+    return Explained(camera_.OpenSerialLink(options_.port, options_.baud) >= 0);
   }
 
   CameraUnit& Camera() { return camera_; }
@@ -94,8 +95,15 @@ class Session {
   bool OpenDevice(const std::string& path) {
     if (camera_.OpenSerialDevice(path, options_.baud) >= 0) return true;
     camera_.ShowLastError();
-    if (options_.verbose) err_ << "tavrelctl: " << path << '\n';
-    return false;
+    return Explained(false);
+  }
+
+  // With --verbose, a failed open also prints the system's reason.
+  bool Explained(bool opened) {
+    if (!opened && options_.verbose && !camera_.GetSystemErrorText().empty()) {
+      err_ << "tavrelctl: " << camera_.GetSystemErrorText() << '\n';
+    }
+    return opened;
   }
 
   const Options& options_;
@@ -132,7 +140,8 @@ int ReadAll(Session& session) {
   if (session.Opts().json) {
     nlohmann::json entries = nlohmann::json::array();
     for (int i = 0; i < count; ++i) {
-      entries.push_back({{"index", i}, {"name", camera.GetName(i)}, {"value", camera.GetValue(i, false)}});
+      entries.push_back(
+          {{"index", i}, {"name", camera.GetName(i)}, {"value", camera.GetValue(i, false)}});
     }
     session.Out() << nlohmann::json{{"model", session.Opts().model}, {"entries", entries}}.dump(2)
                   << '\n';
@@ -152,7 +161,9 @@ int Get(Session& session) {
   if (camera.ReadParameter(*index) < 0) return kExitCamera;
   const std::int32_t value = camera.GetValue(*index, false);
   if (session.Opts().json) {
-    session.Out() << nlohmann::json{{"index", *index}, {"name", camera.GetName(*index)}, {"value", value}}
+    session.Out() << nlohmann::json{{"index", *index},
+                                    {"name", camera.GetName(*index)},
+                                    {"value", value}}
                          .dump(2)
                   << '\n';
   } else {
@@ -173,7 +184,8 @@ int Set(Session& session) {
   if (!session.Opts().force && (*value < minimum || *value > maximum)) {
     return Usage(session.Err(), "value " + std::to_string(*value) + " is outside " +
                                     camera.GetName(*index) + "'s range " + std::to_string(minimum) +
-                                    " to " + std::to_string(maximum) + " (--force sends it anyway)");
+                                    " to " + std::to_string(maximum) +
+                                    " (--force sends it anyway)");
   }
   return camera.WriteParameter(*index, *value) < 0 ? kExitCamera : kExitOk;
 }
@@ -185,10 +197,10 @@ int WriteAll(Session& session) {
 int Save(Session& session) {
   CameraUnit& camera = session.Camera();
   if (camera.ReadAllParameters() < 0) return kExitCamera;
-  const SaveResult result = SaveSettingsFile(camera, session.Opts().file);
-  if (!result.ok) {
-    session.Err() << "tavrelctl: cannot save " << session.Opts().file << ": " << result.error
-                  << '\n';
+  const SettingsSaveOutcome result = SaveSettingsFile(camera, session.Opts().file);
+  if (!result.saved) {
+    session.Err() << res::LoadString(res::kIdsFailedToSaveDoc) << ' ' << session.Opts().file << ": "
+                  << result.errorText << '\n';
     return kExitFile;
   }
   return kExitOk;
@@ -196,18 +208,19 @@ int Save(Session& session) {
 
 int Load(Session& session) {
   CameraUnit& camera = session.Camera();
-  const LoadResult result = LoadSettingsFile(camera, session.Opts().file);
-  switch (result.status) {
-    case LoadStatus::kLoaded:
-    case LoadStatus::kEmpty:
+  const SettingsLoadOutcome result = LoadSettingsFile(camera, session.Opts().file);
+  switch (result.result) {
+    case SettingsLoadResult::kLoaded:
+    case SettingsLoadResult::kEmpty:
       break;
-    case LoadStatus::kHeaderMismatch:
+    case SettingsLoadResult::kHeaderMismatch:
       return kExitFile;  // the mismatch message is already printed
-    case LoadStatus::kTruncated:
+    case SettingsLoadResult::kUnexpectedFormat:
       session.Err() << res::LoadString(res::kIdsUnexpectedFormat) << '\n';
       return kExitFile;
-    case LoadStatus::kCannotOpen:
-      session.Err() << res::LoadString(res::kIdsFailedToOpenDoc) << ' ' << result.error << '\n';
+    case SettingsLoadResult::kCannotRead:
+      session.Err() << res::LoadString(res::kIdsFailedToOpenDoc) << ' ' << session.Opts().file
+                    << ": " << result.errorText << '\n';
       return kExitFile;
   }
   return session.Prompt().FailureShown() ? kExitCamera : kExitOk;
@@ -272,13 +285,13 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   app.require_subcommand(1);
 
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
-  auto* port = linkGroup->add_option("--port", options.port, "COM port N (1-10)")
-                   ->check(CLI::Range(1, 10));
+  auto* port =
+      linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
   auto* device = linkGroup->add_option("--device", options.device,
                                        "a serial device path directly (e.g. /dev/ttyUSB0, a pty)");
-  auto* board = linkGroup->add_option(
-      "--board", options.board,
-      "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)");
+  auto* board =
+      linkGroup->add_option("--board", options.board,
+                            "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)");
   auto* simulate = linkGroup->add_flag("--simulate", options.simulate,
                                        "the built-in virtual camera (no hardware)");
   linkGroup->require_option(0, 1);
@@ -315,15 +328,20 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   auto* query =
       app.add_subcommand("query", "send a raw message body and print the six reply characters");
   query->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
-  auto* ident = app.add_subcommand(
-      "ident", "read the identification: vendor, model, serial number, version");
+  auto* ident =
+      app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
 
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Prints the help of the command asked for, or the error and a hint.
-    return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
+    if (app.exit(e, out, err) == 0) return kExitOk;
+    if (app.get_subcommands().empty()) {
+      err << "tavrelctl: COMMAND is one of read-all, get, set, write-all, save, load, send, "
+             "query, ident\n";
+    }
+    return kExitUsage;
   }
   if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
     options.port = 1;

@@ -66,13 +66,15 @@ class CommPort : public virtual CommError {
   static std::int32_t LineErrorCode(std::uint32_t flags);
 
   // Uses `transport` as the open COM port (for tests and in-process hosts).
-  void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port,
-                       std::int32_t baud);
+  void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port, std::int32_t baud);
 
   bool IsPortOpen() const { return transport_ != nullptr; }
   bool HasBoardConnection() const;
   std::int32_t GetPortNumber() const { return portNumber; }
   std::int32_t GetBaudRate() const { return baudRate; }
+  // The operating system's text for the last transport failure (device not
+  // found, busy, library not loadable...), for diagnosis beside the error code.
+  const std::string& GetSystemErrorText() const { return systemErrorText_; }
 
   // --- Message protocol ----------------------------------------------------
   // Writes the 14-character body into `buffer` (at least kMessageBufferSize
@@ -98,13 +100,28 @@ class CommPort : public virtual CommError {
   static std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
   static std::int32_t HexToInt(const char* text, std::int32_t count);
 
+  // While awaiting a reply's STX: how many other bytes are skipped, and how
+  // many read failures other than a time-out are retried, before the cycle
+  // ends as if it had timed out.
+  static constexpr int kMaxSkippedReplyBytes = 1024;
+  static constexpr int kMaxReplyReadFailures = 4;
+
  protected:
   std::int32_t portNumber = 0;
   std::int32_t baudRate = 0;
 
  private:
+  std::int32_t OpenDevice(const std::string& path, std::int32_t baud, int byteSize, int stopBits,
+                          int parity);
+  bool AwaitReplyStart();
+  void NoteTransportError();
+
   std::unique_ptr<Transport> transport_;
   UserPrompt* userPrompt_ = nullptr;
+  std::string systemErrorText_;
+  // Set by Read when it ended at its deadline (or a board read came back
+  // short), so that the reply wait can tell a time-out from other failures.
+  bool lastReadTimedOut_ = false;
 };
 
 }  // namespace tavrel

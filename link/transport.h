@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tavrel {
 
@@ -10,6 +11,19 @@ inline constexpr std::uint32_t kPurgeTxAbort = 0x0001;
 inline constexpr std::uint32_t kPurgeRxAbort = 0x0002;
 inline constexpr std::uint32_t kPurgeTxClear = 0x0004;
 inline constexpr std::uint32_t kPurgeRxClear = 0x0008;
+
+// Line-error flags, with the values the camera line has always used.
+inline constexpr std::uint32_t kLineErrorRxOver = 0x0001;
+inline constexpr std::uint32_t kLineErrorOverrun = 0x0002;
+inline constexpr std::uint32_t kLineErrorRxParity = 0x0004;
+inline constexpr std::uint32_t kLineErrorFrame = 0x0008;
+inline constexpr std::uint32_t kLineErrorBreak = 0x0010;
+inline constexpr std::uint32_t kLineErrorTxFull = 0x0100;
+inline constexpr std::uint32_t kLineErrorPto = 0x0200;
+inline constexpr std::uint32_t kLineErrorIoe = 0x0400;
+inline constexpr std::uint32_t kLineErrorDns = 0x0800;
+inline constexpr std::uint32_t kLineErrorOop = 0x1000;
+inline constexpr std::uint32_t kLineErrorMode = 0x8000;
 
 // Byte operations of a COM-port carrier. Each returns the number of bytes moved
 // (>= 0), or a negated link error code, which the caller records.
@@ -29,6 +43,10 @@ class Transport {
 
   // Empties the queues named by kPurge* flags: 0, or -8 on failure.
   virtual std::int32_t Purge(std::uint32_t flags) = 0;
+
+  // The operating system's text for the last failure, for diagnosis; empty
+  // when there is none.
+  virtual std::string SystemErrorText() const { return {}; }
 };
 
 }  // namespace tavrel

@@ -60,15 +60,21 @@ TEST_P(ReadAllPerModel, PrintsOneLinePerEntryRead) {
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), GetParam().lines);
-  EXPECT_EQ(lines.front(), "0\tAGC MODE\t1");
+  // AGC MODE shares its register with AD CLK, which a fresh camera holds at 0.
+  EXPECT_EQ(lines.front(), "0\tAGC MODE\t0");
   EXPECT_EQ(lines[10].rfind("10\tGAIN\t", 0), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, ReadAllPerModel,
-                         ::testing::Values(ModelCount{"LOMIRA-P/S", 17}, ModelCount{"PAVON-P/S", 17},
-                                           ModelCount{"SOVELI-P/S", 17}, ModelCount{"RINDAL-P/S", 17},
-                                           ModelCount{"KESTRA-P/S", 50}, ModelCount{"QUESSA-P/S", 50},
-                                           ModelCount{"TEMBRA-P/S", 50}));
+INSTANTIATE_TEST_SUITE_P(
+    Models, ReadAllPerModel,
+    ::testing::Values(ModelCount{"LOMIRA-P/S", 17}, ModelCount{"PAVON-P/S", 17},
+                      ModelCount{"SOVELI-P/S", 17}, ModelCount{"RINDAL-P/S", 17},
+                      ModelCount{"KESTRA-P/S", 50}, ModelCount{"QUESSA-P/S", 50},
+                      ModelCount{"TEMBRA-P/S", 50}),
+    [](const auto& info) {
+      std::string name = info.param.model;
+      return name.substr(0, name.find('-'));
+    });
 
 TEST(Tavrelctl, SetThenGetGoesThroughTheCamera) {
   sim::PtyCamera camera(sim::CameraOptions{});
@@ -94,7 +100,8 @@ TEST(Tavrelctl, SaveThenLoadRoundTripsTheFile) {
   const std::string second = dir.File("second.tdx");
   {
     sim::PtyCamera camera(sim::CameraOptions{});
-    ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "set", "BLACK LEVEL", "17"}).exitStatus, 0);
+    ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "set", "BLACK LEVEL", "17"}).exitStatus,
+              0);
     const ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "save", first});
     ASSERT_EQ(r.exitStatus, 0) << r.err;
   }
@@ -129,7 +136,7 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
     const char* mentions;
   };
   const Case cases[] = {
-      {{"--simulate", "frobnicate"}, "frobnicate"},
+      {{"--simulate", "frobnicate"}, "read-all, get, set"},
       {{"--simulate", "get", "TRIGGER POLARITY"}, "3, 4"},
       {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
       {{"--simulate", "get", "129"}, "0 to 128"},
@@ -150,9 +157,11 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
 TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {
   TempDir dir;
   const std::string foreign = dir.File("foreign.tdx");
-  std::ofstream(foreign, std::ios::binary) << '\x17' << "TAV-DX Data Version1.01" << std::string(516, '\0');
+  std::ofstream(foreign, std::ios::binary)
+      << '\x17' << "TAV-DX Data Version1.01" << std::string(516, '\0');
   const std::string cut = dir.File("cut.tdx");
-  std::ofstream(cut, std::ios::binary) << '\x17' << "TAV-DX Data Version1.00" << std::string(76, '\0');
+  std::ofstream(cut, std::ios::binary)
+      << '\x17' << "TAV-DX Data Version1.00" << std::string(76, '\0');
 
   ProcessResult r = Tavrelctl({"--simulate", "load", foreign});
   EXPECT_EQ(r.exitStatus, 4);
@@ -177,7 +186,8 @@ TEST(Tavrelctl, IdentPrintsTheIdentification) {
   options.model = "QUESSA-P/S";
   options.serialNumber = "0012345";
   sim::PtyCamera camera(options);
-  const ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "--model", "QUESSA-P/S", "ident"});
+  const ProcessResult r =
+      Tavrelctl({"--device", camera.DevicePath(), "--model", "QUESSA-P/S", "ident"});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   const auto lines = Lines(r.out);
   ASSERT_EQ(lines.size(), 4u) << r.out;

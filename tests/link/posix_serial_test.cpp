@@ -1,0 +1,146 @@
+// The COM port on a real pseudo-terminal; the test plays the camera on the
+// master side.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "link/comm_port.h"
+#include "tests/support/pty_pair.h"
+
+namespace tavrel {
+namespace {
+
+using testing::PtyPair;
+
+// Short per-byte time-outs: a time-out here must not slow the suite.
+constexpr std::int32_t kShortTimeoutMs = 20;
+
+class PosixSerialTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(pty.ok());
+    setenv("TAVREL_COM3", pty.slavePath().c_str(), 1);
+  }
+  void TearDown() override { unsetenv("TAVREL_COM3"); }
+
+  std::string ReadFromMaster(std::size_t count) {
+    std::string got;
+    char buffer[64];
+    while (got.size() < count) {
+      const ssize_t n = read(pty.master(), buffer, sizeof buffer);
+      if (n <= 0) break;
+      got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+  }
+
+  PtyPair pty;
+  CommPort port;
+};
+
+TEST_F(PosixSerialTest, OpensThroughEnvironmentAndMovesBytesBothWays) {
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  EXPECT_TRUE(port.IsPortOpen());
+  EXPECT_EQ(3, port.GetPortNumber());
+  EXPECT_EQ(9600, port.GetBaudRate());
+
+  const std::uint8_t out[] = {kEnq, 'A', 0x00, 0xFF};
+  EXPECT_EQ(4, port.Write(out, 4, 1000));
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(out), 4), ReadFromMaster(4));
+
+  ASSERT_EQ(3, write(pty.master(), "\x06xy", 3));
+  std::uint8_t in[3] = {};
+  EXPECT_EQ(3, port.Read(in, 3, 1000));
+  EXPECT_EQ(kAck, in[0]);
+  EXPECT_EQ('y', in[2]);
+}
+
+TEST_F(PosixSerialTest, TimedOutReadDiscardsWhatArrived) {
+  ASSERT_EQ(0, port.OpenSerial(3, 19200)) << port.GetSystemErrorText();
+  ASSERT_EQ(2, write(pty.master(), "ab", 2));
+  std::uint8_t in[4] = {};
+  EXPECT_EQ(-5, port.Read(in, 4, kShortTimeoutMs));
+  EXPECT_EQ(5, port.GetErrorCode());
+  // The partial "ab" is gone: the next byte read is the next one sent.
+  ASSERT_EQ(1, write(pty.master(), "c", 1));
+  EXPECT_EQ(1, port.Read(in, 1, 1000));
+  EXPECT_EQ('c', in[0]);
+}
+
+TEST_F(PosixSerialTest, PortIsNotShared) {
+  ASSERT_EQ(0, port.OpenSerial(3, 38400)) << port.GetSystemErrorText();
+  CommPort second;
+  EXPECT_EQ(-4, second.OpenSerial(3, 38400));
+  EXPECT_NE(std::string::npos, second.GetSystemErrorText().find("busy"));
+  port.Close();
+  EXPECT_EQ(0, second.OpenSerial(3, 38400)) << second.GetSystemErrorText();
+}
+
+TEST_F(PosixSerialTest, RejectsBadPortNumbersAndMissingDevices) {
+  ASSERT_EQ(0, port.OpenSerial(3, 9600));
+  EXPECT_EQ(-2, port.OpenSerial(11, 9600));
+  EXPECT_FALSE(port.IsPortOpen());  // the open port was closed first
+  EXPECT_EQ(3, port.GetPortNumber());
+  EXPECT_EQ(-2, port.OpenSerial(-1, 9600));
+
+  EXPECT_EQ(-4, port.OpenSerial(0, 9600));
+  EXPECT_EQ(0, port.GetPortNumber());
+  std::uint8_t byte = 0;
+  EXPECT_EQ(-3, port.Read(&byte, 1, kShortTimeoutMs));
+  EXPECT_EQ(-3, port.Write(&byte, 1, kShortTimeoutMs));
+  EXPECT_EQ(-3, port.Purge(kPurgeRxClear));
+}
+
+TEST_F(PosixSerialTest, DevicesThatCannotServeAsPortsFailToOpen) {
+  struct Case {
+    const char* path;
+    std::int32_t baud;
+  };
+  const std::string slave = pty.slavePath();
+  const Case cases[] = {
+      {"/nonexistent/tty", 9600},  // no such device
+      {"/dev/null", 9600},         // not a terminal
+      {slave.c_str(), 12345},      // a rate the line cannot run at
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    setenv("TAVREL_COM3", c.path, 1);
+    EXPECT_EQ(-4, port.OpenSerial(3, c.baud));
+    EXPECT_FALSE(port.IsPortOpen());
+    EXPECT_FALSE(port.GetSystemErrorText().empty());
+  }
+}
+
+TEST_F(PosixSerialTest, ByteCountMustBePositive) {
+  ASSERT_EQ(0, port.OpenSerialDevice(pty.slavePath(), 9600));
+  EXPECT_EQ(0, port.GetPortNumber());
+  std::uint8_t byte = 0;
+  EXPECT_EQ(-6, port.Read(&byte, 0, kShortTimeoutMs));
+  EXPECT_EQ(-6, port.Write(&byte, -1, kShortTimeoutMs));
+}
+
+TEST(LineErrors, FirstFlagInOrderDecides) {
+  struct Case {
+    std::uint32_t flags;
+    std::int32_t code;
+  };
+  const Case cases[] = {
+      {0, 5},
+      {kLineErrorFrame, 10},
+      {kLineErrorRxParity, 15},
+      {kLineErrorBreak | kLineErrorFrame, 9},
+      {kLineErrorMode | kLineErrorBreak, 12},
+      {kLineErrorIoe | kLineErrorOverrun, 11},
+      {kLineErrorRxOver | kLineErrorRxParity, 14},
+      {kLineErrorTxFull | kLineErrorDns, 16},
+      {kLineErrorPto | kLineErrorOop, 18},
+      {kLineErrorOop, 19},
+      {0x0020, 5},  // not a line error
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.code, CommPort::LineErrorCode(c.flags)) << c.flags;
+}
+
+}  // namespace
+}  // namespace tavrel

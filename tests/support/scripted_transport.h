@@ -1,0 +1,120 @@
+// A COM-port stand-in for protocol tests: checks every byte the link writes
+// against an ordered script, answers reads from the script, and advances a
+// virtual clock instead of waiting, so retries and time-outs run instantly.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "link/transport.h"
+
+namespace tavrel::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline Bytes ToBytes(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
+
+class ScriptedTransport : public Transport {
+ public:
+  // The link must write exactly `bytes` next.
+  ScriptedTransport& ExpectWrite(const Bytes& bytes) {
+    steps_.push_back({Step::kWrite, bytes, 0});
+    return *this;
+  }
+  // The camera sends `bytes`; reads take them in order.
+  ScriptedTransport& Send(const Bytes& bytes) {
+    steps_.push_back({Step::kSend, bytes, 0});
+    return *this;
+  }
+  // The next read ends at its deadline with `code` (5 = plain time-out).
+  ScriptedTransport& TimeOut(std::int32_t code = 5) {
+    steps_.push_back({Step::kTimeOut, {}, code});
+    return *this;
+  }
+
+  std::int32_t Write(const std::uint8_t* data, std::int32_t count, std::int32_t) override {
+    const Bytes written(data, data + count);
+    log.push_back(written);
+    if (steps_.empty() || steps_.front().kind != Step::kWrite) {
+      ADD_FAILURE() << "unexpected write of " << Printable(written);
+      return count;
+    }
+    EXPECT_EQ(Printable(steps_.front().bytes), Printable(written));
+    steps_.pop_front();
+    return count;
+  }
+
+  std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override {
+    std::int32_t received = 0;
+    while (received < count && !steps_.empty() && steps_.front().kind == Step::kSend) {
+      Bytes& pending = steps_.front().bytes;
+      while (received < count && !pending.empty()) {
+        buffer[received++] = pending.front();
+        pending.erase(pending.begin());
+      }
+      if (pending.empty()) steps_.pop_front();
+    }
+    if (received == count) return count;
+    // Short: a time-out, scripted or because the script has run dry.
+    virtualMs += static_cast<std::int64_t>(count) * timeoutMs;
+    std::int32_t code = 5;
+    if (!steps_.empty() && steps_.front().kind == Step::kTimeOut) {
+      code = steps_.front().code;
+      steps_.pop_front();
+    } else {
+      ++unscriptedTimeouts;
+    }
+    return -code;
+  }
+
+  std::int32_t Purge(std::uint32_t) override {
+    ++purges;
+    return 0;
+  }
+
+  bool Finished() const { return steps_.empty(); }
+
+  static std::string Printable(const Bytes& bytes) {
+    std::string text;
+    for (std::uint8_t b : bytes) {
+      if (b >= 0x20 && b < 0x7F) {
+        text += static_cast<char>(b);
+      } else {
+        static const char* const kNames[] = {"<NUL>", "<SOH>", "<STX>", "<ETX>",
+                                             "<EOT>", "<ENQ>", "<ACK>"};
+        if (b <= 6) {
+          text += kNames[b];
+        } else if (b == 0x15) {
+          text += "<NAK>";
+        } else {
+          char hex[8];
+          std::snprintf(hex, sizeof hex, "<%02X>", b);
+          text += hex;
+        }
+      }
+    }
+    return text;
+  }
+
+  std::int64_t virtualMs = 0;
+  int purges = 0;
+  int unscriptedTimeouts = 0;
+  std::vector<Bytes> log;  // every write, in order
+
+ private:
+  struct Step {
+    enum Kind { kWrite, kSend, kTimeOut } kind;
+    Bytes bytes;
+    std::int32_t code;
+  };
+  std::deque<Step> steps_;
+};
+
+}  // namespace tavrel::testing
