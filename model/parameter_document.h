@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "model/settings_file.h"
 
 namespace tavrel {
 
@@ -24,6 +27,15 @@ class ParameterDocument {
   std::int32_t WriteAllParameters();
   // The stored value in program form; no camera traffic.
   std::int32_t GetParameter(int index) const;
+
+  // Loads a settings file into the table and, when it is complete, writes the
+  // table to the camera (settings_file.h). Afterwards the document counts as
+  // unmodified unless the file could not be read at all: a loaded or foreign
+  // file becomes the document's file, and one that ended early leaves a new,
+  // untitled document. Which of these happened is the caller's to show.
+  SettingsLoadOutcome LoadFromFile(const std::string& path);
+  // Saves the current values; a successful save clears the modified flag.
+  SettingsSaveOutcome SaveToFile(const std::string& path);
 
   bool IsModified() const { return modified_; }
   virtual void SetModifiedFlag(bool modified) { modified_ = modified; }

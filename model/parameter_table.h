@@ -74,8 +74,8 @@ class ParameterTable : public virtual CommError {
   virtual std::int32_t WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3,
                                   std::int32_t h4, std::int32_t minimum, std::int32_t maximum,
                                   std::int32_t value) = 0;
-  virtual std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3,
-                                 std::int32_t h4, std::int32_t minimum, std::int32_t maximum,
+  virtual std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
+                                 std::int32_t minimum, std::int32_t maximum,
                                  std::int32_t* valueOut) = 0;
 
  protected:

@@ -1,0 +1,70 @@
+// The settings file (.tdx): a header text, then the 129 entry values in camera
+// form, each a signed 32-bit little-endian integer. 540 bytes as written.
+//
+// Loading stores each value as it is read and then writes the whole table to
+// the camera. Saving replaces the old file only once the new one is safely on
+// disk, so a failed save never costs the user the file they had.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrel {
+
+class CameraUnit;
+class ParameterTable;
+
+inline constexpr std::string_view kSettingsHeaderText = "TAV-DX Data Version1.00";
+inline constexpr std::size_t kSettingsFileSize = 540;
+
+enum class SettingsLoadResult {
+  kLoaded,            // every value stored; the table was written to the camera
+  kEmpty,             // an empty file: nothing changed, nothing sent
+  kHeaderMismatch,    // not a settings file: the mismatch message was shown,
+                      // nothing changed, nothing sent; still counts as opened
+  kUnexpectedFormat,  // the file ended early: the values read so far are
+                      // kept, nothing sent ("Unexpected file format.")
+  kCannotRead,        // the file could not be opened or read; see errorText
+};
+
+struct SettingsLoadOutcome {
+  SettingsLoadResult result = SettingsLoadResult::kCannotRead;
+  std::string errorText;  // the system's reason, for kCannotRead
+};
+
+struct SettingsSaveOutcome {
+  bool saved = false;
+  std::string errorText;  // the system's reason when not saved
+};
+
+// What a file holds, without touching any table.
+struct DecodedSettings {
+  // kLoaded stands for "complete"; kCannotRead does not occur.
+  SettingsLoadResult result = SettingsLoadResult::kEmpty;
+  // Camera form, entry 0 first; fewer than 129 when the file ended early, none
+  // on a header mismatch.
+  std::vector<std::int32_t> values;
+};
+
+DecodedSettings DecodeSettings(std::span<const std::uint8_t> bytes);
+
+// The 540 bytes of a settings file for the table's current values.
+std::vector<std::uint8_t> EncodeSettings(const ParameterTable& table);
+
+// Loads `bytes` read from the file `filePath` (whose name, without folder,
+// the mismatch message names) into the camera object's table, then writes the
+// table to the camera when every value was read. Messages go through the
+// camera object's UserPrompt.
+SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t> bytes,
+                                std::string_view filePath);
+SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path);
+
+// Writes the table to `path` through a temporary file in the same folder that
+// is flushed to disk and then renamed over the old file.
+SettingsSaveOutcome SaveSettingsFile(const ParameterTable& table, const std::string& path);
+
+}  // namespace tavrel

@@ -1,0 +1,56 @@
+// Serves a virtual camera on a pseudo-terminal: the PC opens the terminal side
+// (DevicePath), the host reads and writes the master side, paces the line and
+// writes the trace.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "sim/camera_options.h"
+#include "sim/responder.h"
+#include "sim/trace_log.h"
+
+namespace sim {
+
+class PtyHost {
+ public:
+  // Throws std::runtime_error (pty) or std::invalid_argument (options).
+  explicit PtyHost(const CameraOptions& options);
+  ~PtyHost();
+  PtyHost(const PtyHost&) = delete;
+  PtyHost& operator=(const PtyHost&) = delete;
+
+  const std::string& DevicePath() const { return devicePath_; }
+
+  // Serves until `stopFd` becomes readable (returns false) or the hangup
+  // fault closed the line (returns true). Never busy-waits.
+  bool Serve(int stopFd);
+
+  // Runs `action` on the responder under the host's lock.
+  template <typename Action>
+  auto WithResponder(Action action) {
+    std::lock_guard lock(mutex_);
+    return action(responder_);
+  }
+
+  // Closes both sides of the pty; the PC sees the line hang up.
+  void CloseLine();
+
+ private:
+  // Waits until `deadlineUs` (monotonic); false when `stopFd` fired first.
+  static bool WaitUntil(std::int64_t deadlineUs, int stopFd);
+  bool Answer(const std::vector<std::uint8_t>& out, int stopFd);
+
+  std::mutex mutex_;
+  Responder responder_;
+  TraceLog trace_;
+  long long characterUs_;
+  long long turnaroundUs_;
+  int master_ = -1;
+  int slave_ = -1;  // kept open so the line stays up between PC sessions
+  std::string devicePath_;
+  std::int64_t rxEndUs_ = 0;  // when the last received byte finished on the wire
+};
+
+}  // namespace sim

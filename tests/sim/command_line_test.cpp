@@ -1,0 +1,56 @@
+#include "sim/camera_command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CameraCommandLineTest, ParsesEveryOption) {
+  const auto line = sim::ParseCameraCommandLine(
+      "--model LOMIRA-P/S --trace /tmp/t.txt --pace 9600 --turnaround 3 --fault enq-nak:2 "
+      "--fault enq-silent:1@5 --fault garbage --vendor-name Acme --serial-number 7654321 "
+      "--camera-version 2000 --link /tmp/cam --init-fail");
+  const auto& o = line.options;
+  EXPECT_EQ(o.model, "LOMIRA-P/S");
+  EXPECT_EQ(o.traceFile, "/tmp/t.txt");
+  EXPECT_EQ(o.paceBaud, 9600);
+  EXPECT_EQ(o.turnaroundMs, 3);
+  ASSERT_EQ(o.faults.size(), 3u);
+  EXPECT_EQ(o.faults[0].kind, sim::FaultKind::kEnqNak);
+  EXPECT_EQ(o.faults[0].count, 2);
+  EXPECT_EQ(o.faults[0].after, 0);
+  EXPECT_EQ(o.faults[1].kind, sim::FaultKind::kEnqSilent);
+  EXPECT_EQ(o.faults[1].count, 1);
+  EXPECT_EQ(o.faults[1].after, 5);
+  EXPECT_EQ(o.faults[2].kind, sim::FaultKind::kGarbage);
+  EXPECT_EQ(o.faults[2].count, -1);
+  EXPECT_EQ(o.vendorName, "Acme");
+  EXPECT_EQ(o.serialNumber, "7654321");
+  EXPECT_EQ(o.cameraVersion, "2000");
+  EXPECT_EQ(line.linkPath, "/tmp/cam");
+  EXPECT_TRUE(line.initFail);
+}
+
+TEST(CameraCommandLineTest, DefaultsAndHelp) {
+  const auto line = sim::ParseCameraCommandLine("");
+  EXPECT_EQ(line.options.model, "KESTRA-P/S");
+  EXPECT_EQ(line.options.paceBaud, 0);
+  EXPECT_TRUE(line.options.faults.empty());
+  EXPECT_FALSE(line.initFail);
+  const auto help = sim::ParseCameraCommandLine("--help");
+  EXPECT_TRUE(help.helpShown);
+  for (const char* option :
+       {"--model", "--trace", "--pace", "--turnaround", "--fault", "--vendor-name",
+        "--serial-number", "--camera-version", "--link", "hangup"}) {
+    EXPECT_NE(help.helpText.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CameraCommandLineTest, RejectsBadOptions) {
+  for (const char* text :
+       {"--model NOPE", "--pace 4800", "--fault melt", "--fault enq-nak:x", "--fault enq-nak:-2",
+        "--fault enq-nak@-1", "--turnaround -1", "--bogus", "stray"}) {
+    EXPECT_THROW(sim::ParseCameraCommandLine(text), std::invalid_argument) << text;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,310 @@
+// The camera link against the virtual camera: on a real pseudo-terminal and
+// through the CameraLink test library. Fault cases check the code the link
+// reports and, in the line trace, how often it tried.
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "link/comm_port.h"
+#include "sim/pty_camera.h"
+
+namespace {
+
+using Bytes = std::array<std::uint8_t, 3>;
+
+std::string TracePath(const std::string& name) {
+  return (std::filesystem::temp_directory_path() /
+          ("tavrel-sim-" + name + "-" + std::to_string(getpid()) + ".txt"))
+      .string();
+}
+
+// How many ENQs and frames (STX) each side sent, from the trace.
+struct LineCounts {
+  int pcEnq = 0;
+  int pcStx = 0;
+  int cameraStx = 0;
+  int cameraNak = 0;
+};
+
+LineCounts CountTrace(const std::string& path) {
+  LineCounts counts;
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    line = line.substr(0, line.find("  |"));  // drop the text column
+    std::istringstream words(line);
+    std::string stamp, way, word;
+    words >> stamp >> way;
+    while (words >> word) {
+      if (way == "PC->CAM" && word == "ENQ") ++counts.pcEnq;
+      if (way == "PC->CAM" && word == "STX") ++counts.pcStx;
+      if (way == "CAM->PC" && word == "STX") ++counts.cameraStx;
+      if (way == "CAM->PC" && word == "NAK") ++counts.cameraNak;
+    }
+  }
+  return counts;
+}
+
+// A register write and read-back per area and mode, with the bytes the
+// camera must hold (settings values travel most significant byte first).
+struct AreaCase {
+  int h1;
+  int area;
+  int address;
+  std::int32_t maximum;
+  std::int32_t value;
+  Bytes stored;
+};
+
+constexpr AreaCase kAreaCases[] = {
+    {1, 0x01, 0x0C, 462, 300, {0x01, 0x2C, 0x00}},
+    {0, 0x01, 0x70, 0xFFFFFF, 0x123456, {0x12, 0x34, 0x56}},
+    {1, 0x01, 0x17, 31, 17, {0x11, 0x00, 0x00}},
+    {0, 0x02, 0x05, 255, 0x12, {0x12, 0x00, 0x00}},
+    {1, 0x02, 0x05, 255, 0x34, {0x34, 0x00, 0x00}},
+    {0, 0x03, 0x1F, 0xFFFF, 0xBEEF, {0xEF, 0xBE, 0x00}},
+    {1, 0x03, 0x1F, 0xFFFF, 0xCAFE, {0xFE, 0xCA, 0x00}},
+    {0, 0x04, 0x40, 0xFFFF, 0x0102, {0x02, 0x01, 0x00}},
+    {1, 0x04, 0x40, 0xFFFF, 0x0304, {0x04, 0x03, 0x00}},
+    {0, 0x05, 0xFF, 255, 0x56, {0x56, 0x00, 0x00}},
+    {1, 0x05, 0x00, 255, 0x78, {0x78, 0x00, 0x00}},
+    {0, 0x10, 0x20, 0xFFFF, 0x4241, {0x41, 0x42, 0x00}},
+    {1, 0x10, 0x7F, 0xFFFF, 0x4443, {0x43, 0x44, 0x00}},
+};
+
+class PtyLinkTest : public ::testing::Test {
+ protected:
+  void Start(sim::CameraOptions options = {}) {
+    camera_ = std::make_unique<sim::PtyCamera>(std::move(options));
+    ASSERT_EQ(port_.OpenSerialDevice(camera_->DevicePath(), 9600), 0);
+  }
+  void TearDown() override {
+    port_.Close();
+    if (camera_) camera_->Stop();
+    if (!trace_.empty()) std::filesystem::remove(trace_);
+  }
+  sim::CameraOptions WithFault(const std::string& name, sim::FaultKind kind, int count = -1) {
+    sim::CameraOptions options;
+    trace_ = TracePath(name);
+    options.traceFile = trace_;
+    options.faults = {{kind, count, 0}};
+    return options;
+  }
+  // Reads the programmable shutter of the default KESTRA-P/S (834).
+  std::int32_t ReadShutter(std::int32_t* value) {
+    return port_.ReadValue(0x01, 0xFF, 0x81, 0x11, 0, 834, value);
+  }
+
+  std::unique_ptr<sim::PtyCamera> camera_;
+  tavrel::CommPort port_;
+  std::string trace_;
+};
+
+TEST_F(PtyLinkTest, WritesAndReadsEveryAreaInBothModes) {
+  Start();
+  for (const auto& c : kAreaCases) {
+    SCOPED_TRACE("area " + std::to_string(c.area) + " address " + std::to_string(c.address) +
+                 " h1 " + std::to_string(c.h1));
+    EXPECT_EQ(port_.WriteValue(c.h1, 0xFF, c.area, c.address, 0, c.maximum, c.value), 0);
+    EXPECT_EQ(camera_->ReadRegister(c.h1, c.area, c.address), c.stored);
+    std::int32_t value = -1;
+    EXPECT_EQ(port_.ReadValue(c.h1, 0xFF, c.area | 0x80, c.address, 0, c.maximum, &value), 0);
+    EXPECT_EQ(value, c.value);
+  }
+}
+
+TEST_F(PtyLinkTest, ReadsModelDefaultsAndIdentification) {
+  sim::CameraOptions options;
+  options.model = "SOVELI-P/S";
+  Start(options);
+  std::int32_t value = 0;
+  EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x81, 0x11, 0, 787, &value), 0);
+  EXPECT_EQ(value, 787);
+  EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x81, 0x17, 0, 31, &value), 0);
+  EXPECT_EQ(value, 25);
+  EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x90, 0x08, 0, 65535, &value), 0);
+  EXPECT_EQ(value, 'S' + 256 * 'O');
+  EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x90, 0x13, 0, 65535, &value), 0);
+  EXPECT_EQ(value, '5');
+}
+
+TEST_F(PtyLinkTest, SerialNumberWriteNeedsTheAccessValue) {
+  Start();
+  // Without the access value the camera refuses the frame four times.
+  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x10, 0x10, 0, 65535, '9' + 256 * '8'), -20);
+  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x60, 0, 65535, 0x4A1D), 0);
+  EXPECT_EQ(camera_->ReadRegister(1, 0x01, 0x60), (Bytes{0x4A, 0x1D, 0x00}));
+  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x10, 0x10, 0, 65535, '9' + 256 * '8'), 0);
+  EXPECT_EQ(camera_->ReadRegister(1, 0x10, 0x10), (Bytes{'9', '8', 0x00}));
+}
+
+TEST_F(PtyLinkTest, ComPortByEnvironmentName) {
+  camera_ = std::make_unique<sim::PtyCamera>(sim::CameraOptions{});
+  setenv("TAVREL_COM7", camera_->DevicePath().c_str(), 1);
+  ASSERT_EQ(port_.OpenSerial(7, 19200), 0);
+  unsetenv("TAVREL_COM7");
+  EXPECT_EQ(port_.WriteValue(0x00, 0xFF, 0x03, 0x01, 0, 255, 0x5A), 0);
+  EXPECT_EQ(camera_->ReadRegister(0, 0x03, 0x01), (Bytes{0x5A, 0, 0}));
+}
+
+TEST_F(PtyLinkTest, EnqNakFailsWithCode20AfterFourEnqs) {
+  Start(WithFault("enq-nak", sim::FaultKind::kEnqNak));
+  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), -20);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 4);
+  EXPECT_EQ(counts.pcStx, 0);
+}
+
+TEST_F(PtyLinkTest, EnqNakTwiceIsRetriedThrough) {
+  Start(WithFault("enq-nak-2", sim::FaultKind::kEnqNak, 2));
+  std::int32_t value = 0;
+  EXPECT_EQ(ReadShutter(&value), 0);
+  EXPECT_EQ(value, 834);
+  EXPECT_EQ(CountTrace(trace_).pcEnq, 3);
+}
+
+TEST_F(PtyLinkTest, BadChecksumAlwaysFailsWithCode25AfterFourCycles) {
+  Start(WithFault("bad-checksum", sim::FaultKind::kBadChecksum));
+  std::int32_t value = -1;
+  EXPECT_EQ(ReadShutter(&value), -25);
+  EXPECT_EQ(value, 0);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 4);
+  EXPECT_EQ(counts.pcStx, 4);
+  EXPECT_EQ(counts.cameraStx, 16);
+}
+
+TEST_F(PtyLinkTest, ReplyFaultsTheLinkCopesWith) {
+  struct Case {
+    const char* name;
+    sim::FaultKind kind;
+  };
+  for (const Case c : {Case{"lower-checksum", sim::FaultKind::kLowerChecksum},
+                       Case{"garbage", sim::FaultKind::kGarbage},
+                       Case{"bad-checksum-once", sim::FaultKind::kBadChecksum}}) {
+    SCOPED_TRACE(c.name);
+    Start(WithFault(c.name, c.kind, c.kind == sim::FaultKind::kBadChecksum ? 1 : -1));
+    std::int32_t value = 0;
+    EXPECT_EQ(ReadShutter(&value), 0);
+    EXPECT_EQ(value, 834);
+    TearDown();
+    port_.Close();
+  }
+}
+
+TEST_F(PtyLinkTest, BadValueFailsReadValueButQueryAcceptsIt) {
+  Start(WithFault("bad-value", sim::FaultKind::kBadValue));
+  std::int32_t value = -1;
+  EXPECT_EQ(ReadShutter(&value), -24);
+  char reply[tavrel::kMessageBufferSize] = {};
+  EXPECT_EQ(port_.Query("01FF8111000000", reply), 6);
+  EXPECT_STREQ(reply, "GHIJKL");
+  // Each reply was acknowledged once: no resends.
+  EXPECT_EQ(CountTrace(trace_).cameraStx, 2);
+}
+
+TEST_F(PtyLinkTest, HangupFails) {
+  Start(WithFault("hangup", sim::FaultKind::kHangup, 1));
+  EXPECT_LT(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+}
+
+// Faults whose retries wait out the link's real time-outs (seconds each).
+TEST_F(PtyLinkTest, SlowEnqSilentFailsWithCode5AfterFourEnqs) {
+  Start(WithFault("enq-silent", sim::FaultKind::kEnqSilent));
+  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), -5);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 4);
+  EXPECT_EQ(counts.pcStx, 0);
+}
+
+TEST_F(PtyLinkTest, SlowFrameNoAckFailsWithCode5AfterFourFrames) {
+  Start(WithFault("frame-no-ack", sim::FaultKind::kFrameNoAck));
+  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), -5);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 1);
+  EXPECT_EQ(counts.pcStx, 4);
+  EXPECT_EQ(camera_->ReadRegister(1, 0x01, 0x0C), (Bytes{0, 0, 0}));
+}
+
+// --- Through the CameraLink test library -----------------------------------
+
+using RegisterFn = std::int32_t (*)(void*, std::int32_t, std::int32_t, std::int32_t, std::uint8_t*);
+
+class BoardLinkTest : public ::testing::Test {
+ protected:
+  void Open(const std::string& options) {
+    setenv("TAVREL_CLSERSIM", options.c_str(), 1);
+    ASSERT_EQ(port_.OpenBoard(CLSERSIM_PATH), 0);
+    ASSERT_TRUE(port_.HasBoardConnection());
+  }
+  void TearDown() override {
+    port_.Close();
+    unsetenv("TAVREL_CLSERSIM");
+    if (!trace_.empty()) std::filesystem::remove(trace_);
+  }
+  // The test hook of the library the link loaded (same handle).
+  Bytes Register(int h1, int area, int address) {
+    void* library = dlopen(CLSERSIM_PATH, RTLD_NOW | RTLD_NOLOAD);
+    Bytes bytes{0xEE, 0xEE, 0xEE};
+    if (library == nullptr) return bytes;
+    auto read = reinterpret_cast<RegisterFn>(dlsym(library, "tavrelSimReadRegister"));
+    if (read != nullptr) read(nullptr, h1, area, address, bytes.data());
+    dlclose(library);
+    return bytes;
+  }
+
+  tavrel::CommPort port_;
+  std::string trace_;
+};
+
+TEST_F(BoardLinkTest, WritesAndReadsEveryAreaInBothModes) {
+  Open("--model TEMBRA-P/S");
+  for (const auto& c : kAreaCases) {
+    SCOPED_TRACE("area " + std::to_string(c.area) + " address " + std::to_string(c.address) +
+                 " h1 " + std::to_string(c.h1));
+    EXPECT_EQ(port_.WriteValue(c.h1, 0xFF, c.area, c.address, 0, c.maximum, c.value), 0);
+    EXPECT_EQ(Register(c.h1, c.area, c.address), c.stored);
+    std::int32_t value = -1;
+    EXPECT_EQ(port_.ReadValue(c.h1, 0xFF, c.area | 0x80, c.address, 0, c.maximum, &value), 0);
+    EXPECT_EQ(value, c.value);
+  }
+}
+
+TEST_F(BoardLinkTest, FaultsGiveTheLinkCodes) {
+  struct Case {
+    const char* fault;
+    std::int32_t expected;
+    int pcEnq;
+  };
+  for (const Case c :
+       {Case{"enq-nak", -20, 4}, Case{"bad-checksum", -25, 4}, Case{"bad-value", -24, 1},
+        Case{"garbage", 0, 1}, Case{"lower-checksum", 0, 1}, Case{"enq-nak:3", 0, 4}}) {
+    SCOPED_TRACE(c.fault);
+    trace_ = TracePath(std::string("board-") + c.fault);
+    Open(std::string("--fault ") + c.fault + " --trace " + trace_);
+    std::int32_t value = -1;
+    EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x81, 0x0A, 0, 15, &value), c.expected);
+    EXPECT_EQ(value, c.expected == 0 ? 7 : 0);
+    EXPECT_EQ(CountTrace(trace_).pcEnq, c.pcEnq);
+    TearDown();
+  }
+}
+
+TEST_F(BoardLinkTest, InitFailureAndHangup) {
+  setenv("TAVREL_CLSERSIM", "--init-fail", 1);
+  port_.OpenBoard(CLSERSIM_PATH);
+  EXPECT_FALSE(port_.HasBoardConnection());
+  port_.Close();
+  Open("--fault hangup");
+  EXPECT_LT(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// The pty host spoken to with plain file operations (the link's own tests
+// run it against the real link).
+#include "sim/pty_camera.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+class Terminal {
+ public:
+  explicit Terminal(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {
+    termios settings{};
+    tcgetattr(fd_, &settings);
+    cfmakeraw(&settings);
+    tcsetattr(fd_, TCSANOW, &settings);
+  }
+  ~Terminal() { ::close(fd_); }
+  bool IsOpen() const { return fd_ >= 0; }
+
+  void Write(const std::string& bytes) {
+    ASSERT_EQ(::write(fd_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+  }
+  // Up to `count` bytes, waiting at most 5 s for them; fewer at end of line.
+  std::string Read(std::size_t count) {
+    std::string got;
+    while (got.size() < count) {
+      pollfd fd{fd_, POLLIN, 0};
+      if (poll(&fd, 1, 5000) <= 0) break;
+      char buffer[64];
+      const ssize_t n = ::read(fd_, buffer, std::min(sizeof buffer, count - got.size()));
+      if (n <= 0) break;
+      got.append(buffer, static_cast<std::size_t>(n));
+    }
+    return got;
+  }
+
+ private:
+  int fd_;
+};
+
+std::string Frame(const std::string& body) {
+  std::string frame = "\x02" + body + "\x03";
+  unsigned sum = 0;
+  for (char c : frame) sum += static_cast<unsigned char>(c);
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", (sum & 0xFF) ^ 0xFF);
+  return frame + digits;
+}
+
+TEST(PtyCameraTest, ServesCommandsAndExposesRegisters) {
+  sim::PtyCamera camera({});
+  Terminal line(camera.DevicePath());
+  ASSERT_TRUE(line.IsOpen());
+  line.Write("\x05");
+  EXPECT_EQ(line.Read(1), "\x06");
+  line.Write(Frame("00FF0305ABCDEF"));
+  EXPECT_EQ(line.Read(1), "\x06");
+  EXPECT_EQ(camera.ReadRegister(0, 0x03, 0x05), (std::array<std::uint8_t, 3>{0xAB, 0xCD, 0xEF}));
+
+  camera.WriteRegister(1, 0x02, 0x07, {0x12, 0x34, 0x56});
+  line.Write("\x05");
+  EXPECT_EQ(line.Read(1), "\x06");
+  line.Write(Frame("01FF8207000000"));
+  EXPECT_EQ(line.Read(11), "\x06" + Frame("123456"));
+  line.Write("\x06");
+  EXPECT_EQ(camera.ReceivedBodies(),
+            std::vector<std::string>({"00FF0305ABCDEF", "01FF8207000000"}));
+
+  camera.AddFault({sim::FaultKind::kEnqNak, 1, 0});
+  line.Write("\x05");
+  EXPECT_EQ(line.Read(1), "\x15");
+  camera.Stop();
+  camera.Stop();
+  EXPECT_EQ(camera.ReadRegister(0, 0x03, 0x05), (std::array<std::uint8_t, 3>{0xAB, 0xCD, 0xEF}));
+}
+
+TEST(PtyCameraTest, HangupClosesTheLine) {
+  sim::CameraOptions options;
+  options.faults = {{sim::FaultKind::kHangup, 1, 0}};
+  sim::PtyCamera camera(options);
+  Terminal line(camera.DevicePath());
+  line.Write("\x05");
+  EXPECT_EQ(line.Read(1), "");
+}
+
+TEST(PtyCameraTest, StopsPromptlyWhilePacing) {
+  sim::CameraOptions options;
+  options.paceBaud = 9600;
+  options.turnaroundMs = 60'000;  // an answer that would take a minute
+  sim::PtyCamera camera(options);
+  Terminal line(camera.DevicePath());
+  line.Write("\x05");
+  camera.Stop();  // must not wait for the turnaround
+}
+
+TEST(PtyCameraTest, RejectsAnUnknownModel) {
+  sim::CameraOptions options;
+  options.model = "NOPE";
+  EXPECT_THROW(sim::PtyCamera{options}, std::invalid_argument);
+}
+
+}  // namespace
