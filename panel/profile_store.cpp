@@ -67,6 +67,8 @@ bool ProfileStore::WriteProfileString(const QString& section, const QString& ent
   return settings->status() == QSettings::NoError;
 }
 
-QString ProfileStore::FileName() const { return OpenSettings(m_iniFilePath)->fileName(); }
+QString ProfileStore::FileName() const {
+  return OpenSettings(m_iniFilePath)->fileName();
+}
 
 }  // namespace tavrel

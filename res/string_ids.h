@@ -48,4 +48,24 @@ inline constexpr StringId kIdsErrorCode27 = 62129;
 
 // Parameter names are 62200..62286 (see the parameter table).
 
+// Control panel texts.
+inline constexpr StringId kIdsTimerCreationFailed = 63900;  // "Error: Timer creation failed!"
+inline constexpr StringId kIdsPanelTrigger = 63901;  // "TRIGGER"
+inline constexpr StringId kIdsPanelMode = 63902;  // "MODE"
+inline constexpr StringId kIdsPanelBackUp = 63903;  // "BACK UP"
+inline constexpr StringId kIdsPanelDataBit = 63904;  // "DATA BIT"
+inline constexpr StringId kIdsPanelVdFval = 63905;  // "VD/FVAL"
+inline constexpr StringId kIdsPanelHdLval = 63906;  // "HD/LVAL"
+inline constexpr StringId kIdsPanelGain = 63907;  // "GAIN"
+inline constexpr StringId kIdsPanelCameraTiming = 63908;  // "CAMERA TIMING"
+inline constexpr StringId kIdsPanelHorizontal = 63909;  // "Horizontal"
+inline constexpr StringId kIdsPanelVertical = 63910;  // "Vertical"
+inline constexpr StringId kIdsPanelSync = 63911;  // "Sync"
+inline constexpr StringId kIdsPanelBporch = 63912;  // "Bporch"
+inline constexpr StringId kIdsPanelActive = 63913;  // "Active"
+inline constexpr StringId kIdsPanelFporch = 63914;  // "Fporch"
+inline constexpr StringId kIdsPanelTotal = 63915;  // "Total"
+// Caption of the control panel's control N is kIdsPanelControlBase + N.
+inline constexpr StringId kIdsPanelControlBase = 64000;
+
 }  // namespace res

@@ -1,0 +1,363 @@
+#include "cli/tavrelctl.h"
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "cli/console_prompt.h"
+#include "cli/entry_lookup.h"
+#include "model/camera_unit.h"
+#include "model/identification_text.h"
+#include "model/parameter_document.h"
+#include "model/settings_file.h"
+#include "res/string_table.h"
+#include "sim/pty_camera.h"
+
+namespace tavrel::cli {
+namespace {
+
+constexpr const char* kExamples = R"(
+Examples (the built-in virtual camera needs no hardware):
+  tavrelctl --simulate read-all
+  tavrelctl --simulate --model LOMIRA-P/S set GAIN 300
+  tavrelctl --port 1 --baud 19200 get "SHUTTER SPEED"
+  tavrelctl --device /dev/ttyUSB0 save station4.tdx
+  tavrelctl --board clseremc.dll load station4.tdx
+  tavrelctl --simulate ident --json
+
+Exit status: 0 success, 2 usage error, 3 link or camera failure
+(the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
+or written or is not a settings file.
+)";
+
+struct Options {
+  int port = 0;
+  std::string device;
+  int baud = 9600;
+  std::string board;
+  bool simulate = false;
+  std::string model = "KESTRA-P/S";
+  bool verbose = false;
+  bool json = false;
+  bool force = false;
+  std::string entry;
+  std::string value;
+  std::string file;
+  std::string body;
+};
+
+// One run of the tool: the camera object, the optional virtual camera and
+// the console prompt, for the length of one command.
+class Session {
+ public:
+  Session(const Options& options, std::ostream& out, std::ostream& err)
+      : options_(options), out_(out), err_(err), prompt_(err, options.verbose) {
+    camera_.SetUserPrompt(&prompt_);
+  }
+
+  // Sets the table up for the model and opens the link. False when the link
+  // could not be opened (the reason is already printed).
+  bool Open() {
+    cameraType = CameraTypeFromName(options_.model);
+    camera_.InitTable();
+    for (int i = 0; i < kParameterCount; ++i) camera_.ResetValue(i);
+
+    if (options_.simulate) {
+      sim::CameraOptions simOptions;
+      simOptions.model = options_.model;
+      try {
+        virtualCamera_ = std::make_unique<sim::PtyCamera>(simOptions);
+      } catch (const std::exception& e) {
+        err_ << "tavrelctl: cannot start the virtual camera: " << e.what() << '\n';
+        return false;
+      }
+      return OpenDevice(virtualCamera_->DevicePath());
+    }
+    if (!options_.device.empty()) return OpenDevice(options_.device);
+    if (!options_.board.empty()) {
+      // A failing board shows its own box; the link then has no connection.
+      return Explained(camera_.OpenBoardLink(options_.board) >= 0 && !prompt_.FailureShown());
+    }
+    return Explained(camera_.OpenSerialLink(options_.port, options_.baud) >= 0);
+  }
+
+  CameraUnit& Camera() { return camera_; }
+  ConsolePrompt& Prompt() { return prompt_; }
+  std::ostream& Out() { return out_; }
+  std::ostream& Err() { return err_; }
+  const Options& Opts() const { return options_; }
+
+ private:
+  bool OpenDevice(const std::string& path) {
+    if (camera_.OpenSerialDevice(path, options_.baud) >= 0) return true;
+    camera_.ShowLastError();
+    return Explained(false);
+  }
+
+  // With --verbose, a failed open also prints the system's reason.
+  bool Explained(bool opened) {
+    if (!opened && options_.verbose && !camera_.GetSystemErrorText().empty()) {
+      err_ << "tavrelctl: " << camera_.GetSystemErrorText() << '\n';
+    }
+    return opened;
+  }
+
+  const Options& options_;
+  std::ostream& out_;
+  std::ostream& err_;
+  ConsolePrompt prompt_;
+  CameraUnit camera_;
+  std::unique_ptr<sim::PtyCamera> virtualCamera_;
+};
+
+int Usage(std::ostream& err, const std::string& message) {
+  err << "tavrelctl: " << message << '\n';
+  return kExitUsage;
+}
+
+std::optional<int> ResolveEntry(Session& session, int* status) {
+  const EntryLookup lookup = FindEntry(session.Camera(), session.Opts().entry);
+  if (!lookup.index) *status = Usage(session.Err(), lookup.error);
+  return lookup.index;
+}
+
+// The entries that the whole-camera read visits: up to the first entry that
+// does not take part in it.
+int ReadAllCount(const CameraUnit& camera) {
+  int count = 0;
+  while (count < kParameterCount && (camera.GetEntry(count).flags & kFlagRead) != 0) ++count;
+  return count;
+}
+
+int ReadAll(Session& session) {
+  CameraUnit& camera = session.Camera();
+  if (camera.ReadAllParameters() < 0) return kExitCamera;
+  const int count = ReadAllCount(camera);
+  if (session.Opts().json) {
+    nlohmann::json entries = nlohmann::json::array();
+    for (int i = 0; i < count; ++i) {
+      entries.push_back(
+          {{"index", i}, {"name", camera.GetName(i)}, {"value", camera.GetValue(i, false)}});
+    }
+    session.Out() << nlohmann::json{{"model", session.Opts().model}, {"entries", entries}}.dump(2)
+                  << '\n';
+  } else {
+    for (int i = 0; i < count; ++i) {
+      session.Out() << i << '\t' << camera.GetName(i) << '\t' << camera.GetValue(i, false) << '\n';
+    }
+  }
+  return kExitOk;
+}
+
+int Get(Session& session) {
+  int status = kExitOk;
+  const auto index = ResolveEntry(session, &status);
+  if (!index) return status;
+  CameraUnit& camera = session.Camera();
+  if (camera.ReadParameter(*index) < 0) return kExitCamera;
+  const std::int32_t value = camera.GetValue(*index, false);
+  if (session.Opts().json) {
+    session.Out() << nlohmann::json{{"index", *index},
+                                    {"name", camera.GetName(*index)},
+                                    {"value", value}}
+                         .dump(2)
+                  << '\n';
+  } else {
+    session.Out() << value << '\n';
+  }
+  return kExitOk;
+}
+
+int Set(Session& session) {
+  int status = kExitOk;
+  const auto index = ResolveEntry(session, &status);
+  if (!index) return status;
+  const auto value = ParseInteger(session.Opts().value);
+  if (!value) return Usage(session.Err(), "VALUE \"" + session.Opts().value + "\" is not a number");
+  CameraUnit& camera = session.Camera();
+  const std::int32_t minimum = camera.GetMinimum(*index, true);
+  const std::int32_t maximum = camera.GetMaximum(*index, true);
+  if (!session.Opts().force && (*value < minimum || *value > maximum)) {
+    return Usage(session.Err(), "value " + std::to_string(*value) + " is outside " +
+                                    camera.GetName(*index) + "'s range " + std::to_string(minimum) +
+                                    " to " + std::to_string(maximum) +
+                                    " (--force sends it anyway)");
+  }
+  return camera.WriteParameter(*index, *value) < 0 ? kExitCamera : kExitOk;
+}
+
+int WriteAll(Session& session) {
+  return session.Camera().WriteAllParameters() < 0 ? kExitCamera : kExitOk;
+}
+
+int Save(Session& session) {
+  CameraUnit& camera = session.Camera();
+  if (camera.ReadAllParameters() < 0) return kExitCamera;
+  const SettingsSaveOutcome result = SaveSettingsFile(camera, session.Opts().file);
+  if (!result.saved) {
+    session.Err() << res::LoadString(res::kIdsFailedToSaveDoc) << ' ' << session.Opts().file << ": "
+                  << result.errorText << '\n';
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
+int Load(Session& session) {
+  CameraUnit& camera = session.Camera();
+  const SettingsLoadOutcome result = LoadSettingsFile(camera, session.Opts().file);
+  switch (result.result) {
+    case SettingsLoadResult::kLoaded:
+    case SettingsLoadResult::kEmpty:
+      break;
+    case SettingsLoadResult::kHeaderMismatch:
+      return kExitFile;  // the mismatch message is already printed
+    case SettingsLoadResult::kUnexpectedFormat:
+      session.Err() << res::LoadString(res::kIdsUnexpectedFormat) << '\n';
+      return kExitFile;
+    case SettingsLoadResult::kCannotRead:
+      session.Err() << res::LoadString(res::kIdsFailedToOpenDoc) << ' ' << session.Opts().file
+                    << ": " << result.errorText << '\n';
+      return kExitFile;
+  }
+  return session.Prompt().FailureShown() ? kExitCamera : kExitOk;
+}
+
+int Send(Session& session) {
+  CameraUnit& camera = session.Camera();
+  if (camera.SendCommand(session.Opts().body.c_str()) < 0) {
+    camera.ShowLastError();
+    return kExitCamera;
+  }
+  return kExitOk;
+}
+
+int Query(Session& session) {
+  CameraUnit& camera = session.Camera();
+  char reply[kMessageBufferSize] = {};
+  if (camera.Query(session.Opts().body.c_str(), reply) < 0) {
+    camera.ShowLastError();
+    return kExitCamera;
+  }
+  session.Out() << reply << '\n';
+  return kExitOk;
+}
+
+int Ident(Session& session) {
+  CameraUnit& camera = session.Camera();
+  // Every identification entry is read, the version included, so the output
+  // always shows what the camera holds now.
+  for (int i = kVendorNameFirst; i <= kVersionLast; ++i) {
+    if (camera.ReadParameter(i) < 0) return kExitCamera;
+  }
+  const Identification ident = UnpackIdentification(camera);
+  if (session.Opts().json) {
+    session.Out() << nlohmann::json{{"vendor", ident.vendorName},
+                                    {"model", ident.modelName},
+                                    {"serialNumber", ident.serialNumber},
+                                    {"version", ident.version}}
+                         .dump(2)
+                  << '\n';
+  } else {
+    session.Out() << "Vendor: " << ident.vendorName << '\n'
+                  << "Model: " << ident.modelName << '\n'
+                  << "Serial Number: " << ident.serialNumber << '\n'
+                  << "Version: " << ident.version << '\n';
+  }
+  return kExitOk;
+}
+
+std::vector<std::string> ModelNames() {
+  std::vector<std::string> names;
+  for (int type = 0; type < kCameraTypeCount; ++type) names.push_back(CameraModelName(type));
+  return names;
+}
+
+}  // namespace
+
+int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  Options options;
+  CLI::App app{"tavrelctl - scripting front end for the tavrel camera remote control", "tavrelctl"};
+  app.footer(kExamples);
+  app.require_subcommand(1);
+
+  auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
+  auto* port =
+      linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
+  auto* device = linkGroup->add_option("--device", options.device,
+                                       "a serial device path directly (e.g. /dev/ttyUSB0, a pty)");
+  auto* board =
+      linkGroup->add_option("--board", options.board,
+                            "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)");
+  auto* simulate = linkGroup->add_flag("--simulate", options.simulate,
+                                       "the built-in virtual camera (no hardware)");
+  linkGroup->require_option(0, 1);
+  app.add_option("--baud", options.baud, "baud rate of a serial link")
+      ->check(CLI::IsMember({9600, 19200, 38400}))
+      ->capture_default_str();
+  app.add_option("--model", options.model, "the camera model")
+      ->check(CLI::IsMember(ModelNames()))
+      ->capture_default_str();
+  app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
+  (void)port;
+  (void)device;
+  (void)board;
+  (void)simulate;
+
+  auto* readAll = app.add_subcommand(
+      "read-all", "read every setting; one line per entry: index<TAB>name<TAB>value");
+  readAll->add_flag("--json", options.json, "print JSON");
+  auto* get = app.add_subcommand("get", "read one entry from the camera and print its value");
+  get->add_option("ENTRY", options.entry, "an index 0 to 128 or a unique entry name")->required();
+  get->add_flag("--json", options.json, "print JSON");
+  auto* set = app.add_subcommand("set", "write one entry");
+  set->add_option("ENTRY", options.entry, "an index 0 to 128 or a unique entry name")->required();
+  set->add_option("VALUE", options.value, "the value (decimal or 0x hex)")->required();
+  set->add_flag("--force", options.force, "send a value outside the entry's range");
+  auto* writeAll =
+      app.add_subcommand("write-all", "write the current (default) values of the writable entries");
+  auto* save = app.add_subcommand("save", "read the whole camera, then save a settings file");
+  save->add_option("FILE", options.file, "the settings file (.tdx)")->required();
+  auto* load = app.add_subcommand("load", "load a settings file and write it to the camera");
+  load->add_option("FILE", options.file, "the settings file (.tdx)")->required();
+  auto* send = app.add_subcommand("send", "send a raw message body");
+  send->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  auto* query =
+      app.add_subcommand("query", "send a raw message body and print the six reply characters");
+  query->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  auto* ident =
+      app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
+  ident->add_flag("--json", options.json, "print JSON");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    // Prints the help of the command asked for, or the error and a hint.
+    if (app.exit(e, out, err) == 0) return kExitOk;
+    if (app.get_subcommands().empty()) {
+      err << "tavrelctl: COMMAND is one of read-all, get, set, write-all, save, load, send, "
+             "query, ident\n";
+    }
+    return kExitUsage;
+  }
+  if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
+    options.port = 1;
+  }
+
+  Session session(options, out, err);
+  if (!session.Open()) return kExitCamera;
+
+  const std::vector<std::pair<CLI::App*, int (*)(Session&)>> commands = {
+      {readAll, ReadAll}, {get, Get},   {set, Set},     {writeAll, WriteAll}, {save, Save},
+      {load, Load},       {send, Send}, {query, Query}, {ident, Ident},
+  };
+  for (const auto& [command, run] : commands) {
+    if (command->parsed()) return run(session);
+  }
+  return Usage(err, "no command given");
+}
+
+}  // namespace tavrel::cli

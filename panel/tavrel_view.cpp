@@ -1,0 +1,351 @@
+#include "panel/tavrel_view.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSpinBox>
+#include <QTimerEvent>
+#include <array>
+#include <optional>
+
+#include "link/user_prompt.h"
+#include "model/camera_unit.h"
+#include "model/parameter_document.h"
+#include "panel/dialog_layout.h"
+#include "panel/panel_form.h"
+#include "panel/panel_ids.h"
+#include "panel/profile_store.h"
+#include "res/string_table.h"
+
+namespace tavrel {
+
+using namespace panel;
+
+namespace {
+
+constexpr RadioGroup kAllGroups[] = {
+    RadioGroup::kTriggerMode, RadioGroup::kShutter,     RadioGroup::kTrigA, RadioGroup::kTrigB,
+    RadioGroup::kHdReset,     RadioGroup::kDataBit,     RadioGroup::kAccel, RadioGroup::kVdFval,
+    RadioGroup::kHdLval,      RadioGroup::kPartialScan,
+};
+
+// The two-button groups in the order the update from the document fills them.
+constexpr RadioGroup kTwoButtonGroups[] = {
+    RadioGroup::kTrigA, RadioGroup::kTrigB,  RadioGroup::kHdReset, RadioGroup::kDataBit,
+    RadioGroup::kAccel, RadioGroup::kVdFval, RadioGroup::kHdLval,  RadioGroup::kPartialScan,
+};
+
+// Service functions kept out of sight in normal use.
+constexpr int kServiceControls[] = {
+    kAdjustGainLabel,   kAdjustGainBar,     kAdjustGainText, kSerialGroup,     kSerialNumberEdit,
+    kSerialSpin,        kSerialWriteButton, kIdentGroup,     kVendorNameLabel, kModelNameLabel,
+    kSerialNumberLabel, kVersionLabel,      kVendorNameText, kModelNameText,   kSerialNumberText,
+    kVersionText,       kIdentReadButton,
+};
+
+constexpr int kSerialSpinMaximum = 9999999;
+
+std::optional<ScrollRequest> RequestOf(int action) {
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub:
+      return ScrollRequest::kLineUp;
+    case QAbstractSlider::SliderSingleStepAdd:
+      return ScrollRequest::kLineDown;
+    case QAbstractSlider::SliderPageStepSub:
+      return ScrollRequest::kPageUp;
+    case QAbstractSlider::SliderPageStepAdd:
+      return ScrollRequest::kPageDown;
+    case QAbstractSlider::SliderToMinimum:
+      return ScrollRequest::kToTop;
+    case QAbstractSlider::SliderToMaximum:
+      return ScrollRequest::kToBottom;
+    case QAbstractSlider::SliderMove:
+      return ScrollRequest::kThumbTrack;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile, QWidget* parent)
+    : CTavrelView(
+          document, profile,
+          [](QObject& owner, int intervalMs) { return owner.startTimer(intervalMs); }, parent) {}
+
+CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile,
+                         TimerStarter startTimer, QWidget* parent)
+    : QWidget(parent), m_document(document), m_profile(profile) {
+  ui::SetControlId(this, kFormTemplateId);
+  BuildForm(*this);
+  ConnectControls();
+  OnCreate(startTimer);
+}
+
+CTavrelView::~CTavrelView() {
+  if (m_timerId != 0) killTimer(m_timerId);
+}
+
+void CTavrelView::OnCreate(const TimerStarter& startTimer) {
+  m_timerId = startTimer ? startTimer(*this, kTimerIntervalMs) : 0;
+  if (m_timerId != 0) return;
+  // The panel works without its timer; the user is told once.
+  if (UserPrompt* prompt = m_document.Camera().GetUserPrompt()) {
+    MessageRequest request;
+    request.text = std::string(res::LoadString(res::kIdsTimerCreationFailed));
+    request.caption = std::string(res::LoadString(res::kIdsAppName));
+    prompt->ShowMessage(request);
+  }
+}
+
+void CTavrelView::ConnectControls() {
+  for (RadioGroup group : kAllGroups) {
+    auto* buttonGroup = new QButtonGroup(this);
+    for (const RadioBinding& binding : GroupButtons(group)) {
+      buttonGroup->addButton(Button(binding.controlId), binding.controlId);
+    }
+    connect(buttonGroup, &QButtonGroup::idClicked, this, &CTavrelView::handleRadioClicked);
+    m_groups.append(buttonGroup);
+  }
+  connect(Button(kBackUpButton), &QAbstractButton::clicked, this,
+          &CTavrelView::handleBackUpClicked);
+  for (const BarBinding& binding : BarBindings()) {
+    QScrollBar* bar = Bar(binding.barId);
+    connect(bar, &QAbstractSlider::actionTriggered, this,
+            [this, bar](int action) { handleBarAction(bar, action); });
+    connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar] { handleBarReleased(bar); });
+  }
+}
+
+void CTavrelView::OnInitialUpdate() {
+  CameraUnit& camera = m_document.Camera();
+  for (const BarBinding& binding : BarBindings()) {
+    QScrollBar* bar = Bar(binding.barId);
+    const QSignalBlocker blocker(bar);
+    bar->setRange(camera.GetMinimum(binding.entry, true), camera.GetMaximum(binding.entry, true));
+  }
+  ui::FindControlAs<QSpinBox>(this, kSerialSpin)->setRange(0, kSerialSpinMaximum);
+  m_strSerialNumber = QString::asprintf(
+      "%07d", m_profile.GetProfileInt(QStringLiteral("Recent"), QStringLiteral("LOMIRA-X"), 0));
+
+  const auto captions = ShutterPresetCaptions(cameraType);
+  for (int i = 0; i < 6; ++i) {
+    QAbstractButton* button = Button(kShutterFirstPreset + i);
+    const QString caption = QString::fromUtf8(captions[i].data(), captions[i].size());
+    button->setText(caption);
+    button->setAccessibleName(caption);
+  }
+
+  Button(kTriggerResetControl)->setEnabled(cameraType == 1 || cameraType == 2);
+  const bool accel = cameraType >= 4 && cameraType <= 6;
+  for (int id : {kAccelOff, kAccelOn, kAccelGroup}) ui::FindControl(this, id)->setEnabled(accel);
+
+  for (int id : kServiceControls) ui::FindControl(this, id)->hide();
+
+  const std::string model = CameraModelName(cameraType);
+  if (!model.empty()) window()->setWindowTitle(QLatin1Char(' ') + QString::fromStdString(model));
+
+  ui::FindControlAs<QLineEdit>(this, kSerialNumberEdit)->setText(m_strSerialNumber);
+  OnUpdate();
+}
+
+void CTavrelView::OnUpdate() {
+  const int mode = m_document.GetParameter(kEntryTriggerMode);
+  CheckGroup(RadioGroup::kTriggerMode, mode >= 0 && mode <= 4 ? kTriggerOff + mode : 0);
+
+  for (RadioGroup group : kTwoButtonGroups) {
+    const std::vector<RadioBinding> buttons = GroupButtons(group);
+    const int value = m_document.GetParameter(buttons.front().entry);
+    int checked = 0;
+    for (const RadioBinding& button : buttons) {
+      if (button.value == value) checked = button.controlId;
+    }
+    CheckGroup(group, checked);
+  }
+
+  // A stored shutter value without a button of its own leaves all ten clear.
+  const int shutter = m_document.GetParameter(kEntryShutter);
+  int shutterButton = 0;
+  if (shutter == kShutterVariableValue) {
+    shutterButton = kShutterVariable;
+  } else if (shutter >= 0 && shutter <= kShutterLastPreset - kShutterOff) {
+    shutterButton = kShutterOff + shutter;
+  }
+  CheckGroup(RadioGroup::kShutter, shutterButton);
+
+  for (const BarBinding& binding : BarBindings()) {
+    ShowValue(binding.entry, binding.barId, binding.textId, m_document.GetParameter(binding.entry));
+  }
+  RefreshTiming();
+  ApplyAllRules();
+}
+
+void CTavrelView::handleRadioClicked(int controlId) {
+  const RadioBinding* binding = FindRadioBinding(controlId);
+  if (binding == nullptr || !IsChecked(controlId)) return;
+  const bool partialScan = binding->group == RadioGroup::kPartialScan;
+  if (binding->group == RadioGroup::kTriggerMode || binding->group == RadioGroup::kShutter ||
+      partialScan) {
+    ApplyRules(binding->group);
+  }
+  const std::int32_t result = m_document.WriteParameter(binding->entry, binding->value);
+  if (result < 0 || (partialScan && result != 0)) RefreshAllViews();
+  if (partialScan) RefreshTiming();
+}
+
+void CTavrelView::handleBackUpClicked() {
+  if (m_document.WriteParameter(kEntryBackUp, 1) < 0) RefreshAllViews();
+}
+
+void CTavrelView::handleBarAction(QScrollBar* bar, int action) {
+  // Qt has already moved the thumb for the action; undo that, so the bar
+  // only ever shows what the camera accepted.
+  const int carried = bar->sliderPosition();
+  bar->setSliderPosition(bar->value());
+  if (const auto request = RequestOf(action)) {
+    HandleScroll(ui::ControlId(bar), *request, carried);
+  }
+  bar->setSliderPosition(bar->value());
+}
+
+void CTavrelView::handleBarReleased(QScrollBar* bar) {
+  HandleScroll(ui::ControlId(bar), ScrollRequest::kThumbPosition, bar->sliderPosition());
+}
+
+void CTavrelView::HandleScroll(int barId, ScrollRequest request, int carried) {
+  const BarBinding* binding = FindBarBinding(barId);
+  if (binding == nullptr) return;
+  const QScrollBar* bar = Bar(barId);
+  const auto position =
+      NextScrollPosition(request, bar->value(), bar->minimum(), bar->maximum(), carried);
+  if (!position) return;
+  if (binding->vertical) {
+    HandleVerticalScroll(*binding, *position);
+  } else {
+    HandleHorizontalScroll(*binding, *position);
+  }
+}
+
+void CTavrelView::HandleHorizontalScroll(const BarBinding& binding, int position) {
+  if (m_document.WriteParameter(binding.entry, position) >= 0) {
+    ShowValue(binding.entry, binding.barId, binding.textId, position);
+  }
+}
+
+void CTavrelView::HandleVerticalScroll(const BarBinding& binding, int position) {
+  // START + WIDTH stays within the sensor: the other bar gives way first.
+  const BarBinding& other = *FindBarBinding(binding.barId == kStartBar ? kWidthBar : kStartBar);
+  const int room = LineLimit(cameraType) - position;
+  if (room < Bar(other.barId)->value()) {
+    if (m_document.WriteParameter(other.entry, room) >= 0) {
+      ShowValue(other.entry, other.barId, other.textId, room);
+    }
+  }
+  if (m_document.WriteParameter(binding.entry, position) >= 0) {
+    ShowValue(binding.entry, binding.barId, binding.textId, position);
+  }
+  RefreshTiming();
+}
+
+void CTavrelView::ShowValue(int entry, int barId, int textId, int value) {
+  Bar(barId)->setValue(value);
+  std::string text;
+  if (barId == kVariableShutterBar) {
+    text = VariableShutterText(value);
+  } else if (barId == kGainBar) {
+    text = GainText(cameraType, value);
+  } else {
+    text = PlainValueText(m_document.Camera().ToCamera(entry, value));
+  }
+  SetText(textId, QString::fromStdString(text));
+}
+
+void CTavrelView::RefreshTiming() {
+  const TimingFigures horizontal = HorizontalTiming(cameraType);
+  const TimingFigures vertical = VerticalTiming(cameraType, IsChecked(kPartialScanOn),
+                                                Bar(kStartBar)->value(), Bar(kWidthBar)->value());
+  const auto show = [this](int id, int value) {
+    SetText(id, QString::fromStdString(PlainValueText(value)));
+  };
+  show(kHorizontalSyncText, horizontal.sync);
+  show(kHorizontalBporchText, horizontal.bporch);
+  show(kHorizontalActiveText, horizontal.active);
+  show(kHorizontalFporchText, horizontal.fporch);
+  show(kHorizontalTotalText, horizontal.total);
+  show(kVerticalSyncText, vertical.sync);
+  show(kVerticalBporchText, vertical.bporch);
+  show(kVerticalActiveText, vertical.active);
+  show(kVerticalFporchText, vertical.fporch);
+  show(kVerticalTotalText, vertical.total);
+}
+
+// The panel is the document's only view.
+void CTavrelView::RefreshAllViews() {
+  OnUpdate();
+}
+
+void CTavrelView::ApplyRules(RadioGroup group) {
+  switch (group) {
+    case RadioGroup::kTriggerMode: {
+      int checked = 0;
+      for (const RadioBinding& binding : GroupButtons(RadioGroup::kTriggerMode)) {
+        if (IsChecked(binding.controlId)) checked = binding.controlId;
+      }
+      Apply(TriggerModeRules(checked, IsChecked(kShutterVariable), cameraType));
+      break;
+    }
+    case RadioGroup::kShutter:
+      Apply(ShutterRules(IsChecked(kShutterVariable)));
+      break;
+    case RadioGroup::kPartialScan:
+      Apply(PartialScanRules(IsChecked(kPartialScanOn)));
+      break;
+    default:
+      break;
+  }
+}
+
+void CTavrelView::ApplyAllRules() {
+  ApplyRules(RadioGroup::kTriggerMode);
+  ApplyRules(RadioGroup::kShutter);
+  ApplyRules(RadioGroup::kPartialScan);
+}
+
+void CTavrelView::Apply(const EnableList& list) {
+  for (const auto& [id, enabled] : list) ui::FindControl(this, id)->setEnabled(enabled);
+}
+
+void CTavrelView::CheckGroup(RadioGroup group, int checkedId) {
+  QButtonGroup* buttonGroup = m_groups[static_cast<int>(group)];
+  // An exclusive group cannot clear its last checked button.
+  buttonGroup->setExclusive(false);
+  for (QAbstractButton* button : buttonGroup->buttons()) {
+    button->setChecked(buttonGroup->id(button) == checkedId);
+  }
+  buttonGroup->setExclusive(true);
+}
+
+void CTavrelView::timerEvent(QTimerEvent* event) {
+  // The tick has nothing to do; it only keeps the panel's timer alive.
+  if (event->timerId() != m_timerId) QWidget::timerEvent(event);
+}
+
+QAbstractButton* CTavrelView::Button(int id) const {
+  return ui::FindControlAs<QAbstractButton>(this, id);
+}
+
+QScrollBar* CTavrelView::Bar(int id) const {
+  return ui::FindControlAs<QScrollBar>(this, id);
+}
+
+bool CTavrelView::IsChecked(int id) const {
+  return Button(id)->isChecked();
+}
+
+void CTavrelView::SetText(int id, const QString& text) {
+  ui::FindControlAs<QLabel>(this, id)->setText(text);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,211 @@
+// tavrelctl end to end: the executable against the virtual camera on a pty.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/pty_camera.h"
+#include "tests/support/run_process.h"
+
+namespace tavrel {
+namespace {
+
+using testing::ProcessResult;
+using testing::RunProcess;
+
+ProcessResult Tavrelctl(std::vector<std::string> args, std::vector<std::string> env = {}) {
+  args.insert(args.begin(), TAVRELCTL_PATH);
+  return RunProcess(args, env);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/tavrelctl-test-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct ModelCount {
+  const char* model;
+  std::size_t lines;
+};
+
+class ReadAllPerModel : public ::testing::TestWithParam<ModelCount> {};
+
+TEST_P(ReadAllPerModel, PrintsOneLinePerEntryRead) {
+  const ProcessResult r = Tavrelctl({"--simulate", "--model", GetParam().model, "read-all"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), GetParam().lines);
+  // AGC MODE shares its register with AD CLK, which a fresh camera holds at 0.
+  EXPECT_EQ(lines.front(), "0\tAGC MODE\t0");
+  EXPECT_EQ(lines[10].rfind("10\tGAIN\t", 0), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, ReadAllPerModel,
+    ::testing::Values(ModelCount{"LOMIRA-P/S", 17}, ModelCount{"PAVON-P/S", 17},
+                      ModelCount{"SOVELI-P/S", 17}, ModelCount{"RINDAL-P/S", 17},
+                      ModelCount{"KESTRA-P/S", 50}, ModelCount{"QUESSA-P/S", 50},
+                      ModelCount{"TEMBRA-P/S", 50}),
+    [](const auto& info) {
+      std::string name = info.param.model;
+      return name.substr(0, name.find('-'));
+    });
+
+TEST(Tavrelctl, SetThenGetGoesThroughTheCamera) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  const std::string device = camera.DevicePath();
+
+  ProcessResult r = Tavrelctl({"--device", device, "set", "gain", "300"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  // 300 with a two-byte range goes out most significant byte first.
+  EXPECT_EQ(camera.ReadRegister(0x01, 0x01, 0x0C), (std::array<std::uint8_t, 3>{0x01, 0x2C, 0x00}));
+
+  r = Tavrelctl({"--device", device, "get", "10"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "300\n");
+
+  r = Tavrelctl({"--device", device, "get", "GAIN", "--json"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_NE(r.out.find("\"value\": 300"), std::string::npos) << r.out;
+}
+
+TEST(Tavrelctl, SaveThenLoadRoundTripsTheFile) {
+  TempDir dir;
+  const std::string first = dir.File("first.tdx");
+  const std::string second = dir.File("second.tdx");
+  {
+    sim::PtyCamera camera(sim::CameraOptions{});
+    ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "set", "BLACK LEVEL", "17"}).exitStatus,
+              0);
+    const ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "save", first});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  ASSERT_EQ(ReadBytes(first).size(), 540u);
+
+  sim::PtyCamera fresh(sim::CameraOptions{});
+  ProcessResult r = Tavrelctl({"--device", fresh.DevicePath(), "load", first});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(fresh.ReadRegister(0x01, 0x01, 0x17)[0], 17);
+  r = Tavrelctl({"--device", fresh.DevicePath(), "save", second});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(ReadBytes(first), ReadBytes(second));
+}
+
+TEST(Tavrelctl, LinkFailuresPrintTheErrorLineAndExit3) {
+  ProcessResult r =
+      Tavrelctl({"--port", "5", "read-all"}, {"TAVREL_COM5=/nonexistent/tavrel-test-port"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+
+  sim::PtyCamera camera(sim::CameraOptions{});
+  camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
+  r = Tavrelctl({"--device", camera.DevicePath(), "get", "GAIN"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Unexpected character received from camera unit.\n");
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* mentions;
+  };
+  const Case cases[] = {
+      {{"--simulate", "frobnicate"}, "read-all, get, set"},
+      {{"--simulate", "get", "TRIGGER POLARITY"}, "3, 4"},
+      {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
+      {{"--simulate", "get", "129"}, "0 to 128"},
+      {{"--simulate", "set", "GAIN", "999"}, "0 to 336"},
+      {{"--simulate", "--model", "NOPE", "read-all"}, "NOPE"},
+      {{"--port", "11", "read-all"}, "--port"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult r = Tavrelctl(c.args);
+    EXPECT_EQ(r.exitStatus, 2) << c.args.back() << ": " << r.err;
+    EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+  }
+  const ProcessResult help = Tavrelctl({"get", "--help"});
+  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_NE(help.out.find("ENTRY"), std::string::npos) << help.out;
+}
+
+TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {
+  TempDir dir;
+  const std::string foreign = dir.File("foreign.tdx");
+  std::ofstream(foreign, std::ios::binary)
+      << '\x17' << "TAV-DX Data Version1.01" << std::string(516, '\0');
+  const std::string cut = dir.File("cut.tdx");
+  std::ofstream(cut, std::ios::binary)
+      << '\x17' << "TAV-DX Data Version1.00" << std::string(76, '\0');
+
+  ProcessResult r = Tavrelctl({"--simulate", "load", foreign});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("File type mismatch. File \"foreign.tdx\" does not contain data for  TAVREL "
+                       "CONTROL apprication."),
+            std::string::npos)
+      << r.err;
+
+  r = Tavrelctl({"--simulate", "load", cut});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("Unexpected file format."), std::string::npos) << r.err;
+
+  r = Tavrelctl({"--simulate", "load", dir.File("missing.tdx")});
+  EXPECT_EQ(r.exitStatus, 4);
+
+  r = Tavrelctl({"--simulate", "save", dir.File("no-such-folder/x.tdx")});
+  EXPECT_EQ(r.exitStatus, 4);
+}
+
+TEST(Tavrelctl, IdentPrintsTheIdentification) {
+  sim::CameraOptions options;
+  options.model = "QUESSA-P/S";
+  options.serialNumber = "0012345";
+  sim::PtyCamera camera(options);
+  const ProcessResult r =
+      Tavrelctl({"--device", camera.DevicePath(), "--model", "QUESSA-P/S", "ident"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 4u) << r.out;
+  EXPECT_EQ(lines[0].rfind("Vendor: ", 0), 0u);
+  EXPECT_EQ(lines[1], "Model: QUESSA-P/S");
+  EXPECT_EQ(lines[2], "Serial Number: 0012345");
+  EXPECT_EQ(lines[3].rfind("Version: ", 0), 0u);
+}
+
+TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", "01FF010C012C00"}).exitStatus, 0);
+  const ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "query", "01FF810C000000"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "012C00\n");
+  EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", std::string(23, '0')}).err,
+            "ERROR - Illegal message size of transmission data. \n");
+}
+
+}  // namespace
+}  // namespace tavrel

@@ -1,0 +1,426 @@
+// The control panel against a virtual camera on a pseudo-terminal: every click
+// and scroll goes through the document and the real link.
+#include "panel/tavrel_view.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "model/camera_unit.h"
+#include "model/parameter_document.h"
+#include "panel/dialog_layout.h"
+#include "panel/panel_ids.h"
+#include "panel/panel_values.h"
+#include "panel/profile_store.h"
+#include "sim/pty_camera.h"
+#include "tests/support/recording_prompt.h"
+
+using namespace tavrel;
+using namespace tavrel::panel;
+
+namespace {
+
+// One camera model on a virtual camera, with the panel set up as at start-up.
+struct Rig {
+  explicit Rig(int type, int serialInProfile = -1) {
+    cameraType = type;
+    sim::CameraOptions options;
+    options.model = CameraModelName(type);
+    simulator = std::make_unique<sim::PtyCamera>(options);
+    camera.InitTable();
+    for (int i = 0; i < kParameterCount; ++i) camera.ResetValue(i);
+    camera.SetUserPrompt(&prompt);
+    if (camera.OpenSerialDevice(simulator->DevicePath(), 38400) < 0) {
+      qFatal("cannot open the virtual camera");
+    }
+    profile = std::make_unique<ProfileStore>(dir.filePath("profile.ini"));
+    if (serialInProfile >= 0) profile->WriteProfileInt("Recent", "LOMIRA-X", serialInProfile);
+    view = std::make_unique<CTavrelView>(document, *profile);
+    view->OnInitialUpdate();
+  }
+  ~Rig() {
+    view.reset();
+    camera.Close();
+  }
+
+  QAbstractButton* Button(int id) const {
+    return ui::FindControlAs<QAbstractButton>(view.get(), id);
+  }
+  QScrollBar* Bar(int id) const { return ui::FindControlAs<QScrollBar>(view.get(), id); }
+  QString Text(int id) const { return ui::FindControlAs<QLabel>(view.get(), id)->text(); }
+  bool Enabled(int id) const { return ui::FindControl(view.get(), id)->isEnabled(); }
+  int Exchanges() const { return static_cast<int>(simulator->ReceivedBodies().size()); }
+  // Sets a stored value without the panel and shows it, as a read would.
+  void Store(int entry, int value) {
+    QVERIFY(document.WriteParameter(entry, value) >= 0);
+    view->OnUpdate();
+  }
+  // What the camera itself holds for the entry.
+  int CameraValue(int entry) {
+    const int stored = camera.GetValue(entry, false);
+    if (camera.ReadEntry(entry) < 0) return -1;
+    const int value = camera.GetValue(entry, false);
+    camera.SetValue(entry, stored, false);
+    return value;
+  }
+  void FailNextExchanges(int after = 0) {
+    simulator->AddFault({sim::FaultKind::kEnqNak, 4, after});
+  }
+
+  QTemporaryDir dir;
+  testing::RecordingPrompt prompt;
+  std::unique_ptr<sim::PtyCamera> simulator;
+  CameraUnit camera;
+  ParameterDocument document{camera};
+  std::unique_ptr<ProfileStore> profile;
+  std::unique_ptr<CTavrelView> view;
+};
+
+}  // namespace
+
+class TavrelViewTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void initialUpdatePerModel_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("gainMax");
+    QTest::addColumn<int>("blackMax");
+    QTest::addColumn<int>("shutterMax");
+    QTest::addColumn<int>("lineMax");
+    QTest::addColumn<QString>("firstPreset");
+    QTest::addColumn<bool>("resetControl");
+    QTest::addColumn<bool>("accel");
+    QTest::newRow("LOMIRA-P/S") << 0 << 462 << 31 << 929 << 1236 << "1/15" << false << false;
+    QTest::newRow("PAVON-P/S") << 1 << 462 << 31 << 818 << 768 << "1/36" << true << false;
+    QTest::newRow("SOVELI-P/S") << 2 << 462 << 31 << 787 << 494 << "1/60" << true << false;
+    QTest::newRow("RINDAL-P/S") << 3 << 462 << 31 << 770 << 494 << "1/91" << false << false;
+    QTest::newRow("KESTRA-P/S") << 4 << 336 << 32 << 834 << 1236 << "1/30" << false << true;
+    QTest::newRow("QUESSA-P/S") << 5 << 336 << 32 << 720 << 494 << "1/120" << false << true;
+    QTest::newRow("TEMBRA-P/S") << 6 << 336 << 32 << 787 << 494 << "1/60" << false << true;
+  }
+  void initialUpdatePerModel() {
+    QFETCH(int, type);
+    QFETCH(int, gainMax);
+    QFETCH(int, blackMax);
+    QFETCH(int, shutterMax);
+    QFETCH(int, lineMax);
+    QFETCH(QString, firstPreset);
+    QFETCH(bool, resetControl);
+    QFETCH(bool, accel);
+    Rig rig(type);
+    QCOMPARE(rig.Bar(kGainBar)->maximum(), gainMax);
+    QCOMPARE(rig.Bar(kBlackLevelBar)->maximum(), blackMax);
+    QCOMPARE(rig.Bar(kAdjustGainBar)->maximum(), 1023);
+    QCOMPARE(rig.Bar(kVariableShutterBar)->maximum(), shutterMax);
+    for (int bar : {kStartBar, kWidthBar}) {
+      QCOMPARE(rig.Bar(bar)->minimum(), 1);
+      QCOMPARE(rig.Bar(bar)->maximum(), lineMax);
+    }
+    QCOMPARE(rig.Button(1006)->text(), firstPreset);
+    QCOMPARE(rig.Button(1012)->text(), QString("1/10000"));
+    QCOMPARE(rig.Button(1013)->text(), QString("1/50000"));
+    QCOMPARE(rig.Enabled(kTriggerResetControl), resetControl);
+    for (int id : {kAccelOff, kAccelOn, kAccelGroup}) QCOMPARE(rig.Enabled(id), accel);
+    QCOMPARE(rig.view->windowTitle(), " " + QString::fromStdString(CameraModelName(type)));
+    for (int id : {kAdjustGainBar, kSerialGroup, kSerialNumberEdit, kIdentGroup, kIdentReadButton,
+                   kVendorNameText, kBackUpButton}) {
+      QVERIFY2(ui::FindControl(rig.view.get(), id)->isHidden(), qPrintable(QString::number(id)));
+    }
+    QVERIFY(!rig.Bar(kGainBar)->isHidden());
+  }
+
+  void serialNumberComesFromTheProfile() {
+    Rig rig(0, 4711);
+    QCOMPARE(ui::FindControlAs<QLineEdit>(rig.view.get(), kSerialNumberEdit)->text(),
+             QString("0004711"));
+  }
+
+  void clickWritesTheButtonsValue_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("storedMode");  // trigger mode before the click
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<int>("value");
+    QTest::newRow("trigger FIXED SHUTTER") << 0 << 0 << kTriggerFixedShutter << 2 << 1;
+    QTest::newRow("trigger VD RESET") << 0 << 0 << kTriggerVdReset << 2 << 4;
+    QTest::newRow("shutter preset") << 0 << 0 << 1009 << 1 << 4;
+    QTest::newRow("shutter VARIABLE") << 0 << 0 << kShutterVariable << 1 << 255;
+    QTest::newRow("TRIG-A NEGA") << 0 << 1 << kTrigANega << 3 << 1;
+    QTest::newRow("TRIG-B NEGA") << 1 << 3 << kTrigBNega << 4 << 1;
+    QTest::newRow("NON-RESET") << 0 << 1 << kHdNonReset << 5 << 0;
+    QTest::newRow("8bit") << 0 << 0 << kDataBit8 << 6 << 0;
+    QTest::newRow("2xACCEL ON") << 4 << 0 << kAccelOn << 17 << 1;
+    QTest::newRow("FVAL") << 0 << 0 << kFval << 21 << 1;
+    QTest::newRow("LVAL") << 0 << 0 << kLval << 22 << 1;
+    QTest::newRow("partial scan ON") << 0 << 0 << kPartialScanOn << 24 << 1;
+  }
+  void clickWritesTheButtonsValue() {
+    QFETCH(int, type);
+    QFETCH(int, storedMode);
+    QFETCH(int, button);
+    QFETCH(int, entry);
+    QFETCH(int, value);
+    Rig rig(type);
+    rig.Store(kEntryTriggerMode, storedMode);
+    QVERIFY(rig.Enabled(button));
+    const int before = rig.Exchanges();
+    rig.Button(button)->click();
+    QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(rig.document.GetParameter(entry), value);
+    QCOMPARE(rig.CameraValue(entry), value);
+    QVERIFY(rig.Button(button)->isChecked());
+    QVERIFY(rig.prompt.messages.empty());
+    QCOMPARE(rig.prompt.statusTexts.back(),
+             "Sending " + rig.camera.GetName(entry) + " data to camera...");
+  }
+
+  void reclickingTheCheckedButtonWritesAgain() {
+    Rig rig(0);
+    QVERIFY(rig.Button(kTriggerOff)->isChecked());
+    const int before = rig.Exchanges();
+    rig.Button(kTriggerOff)->click();
+    rig.Button(kTriggerOff)->click();
+    QCOMPARE(rig.Exchanges(), before + 2);
+    QVERIFY(rig.Button(kTriggerOff)->isChecked());
+  }
+
+  void backUpWritesOne() {
+    Rig rig(0);
+    const int before = rig.Exchanges();
+    rig.Button(kBackUpButton)->click();
+    QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(rig.document.GetParameter(kEntryBackUp), 1);
+  }
+
+  void failedWriteRestoresTheStoredButton() {
+    Rig rig(0);
+    rig.FailNextExchanges();
+    rig.Button(kTriggerFixedShutter)->click();
+    QCOMPARE(rig.prompt.messages.size(), size_t(1));
+    QVERIFY(rig.Button(kTriggerOff)->isChecked());
+    QVERIFY(!rig.Button(kTriggerFixedShutter)->isChecked());
+    QCOMPARE(rig.document.GetParameter(kEntryTriggerMode), 0);
+    // OFF's rules are back as well.
+    QVERIFY(!rig.Enabled(kPolarityGroup));
+  }
+
+  void failedPartialScanOnLeavesOff() {
+    Rig rig(0);
+    rig.FailNextExchanges();
+    rig.Button(kPartialScanOn)->click();
+    QCOMPARE(rig.prompt.messages.size(), size_t(1));
+    QVERIFY(rig.Button(kPartialScanOff)->isChecked());
+    for (int id : {kStartBar, kWidthBar, kStartText, kWidthText, kStartLabel, kWidthLabel}) {
+      QVERIFY(!rig.Enabled(id));
+    }
+    QCOMPARE(rig.Text(kVerticalActiveText), QString(" 1236 "));
+  }
+
+  void storedValuesWithoutAButtonCheckNone() {
+    Rig rig(0);
+    rig.camera.SetValue(kEntryVdFval, 2, false);
+    rig.camera.SetValue(kEntryShutter, 9, false);
+    rig.camera.SetValue(kEntryTriggerMode, 7, false);
+    rig.view->OnUpdate();
+    QVERIFY(!rig.Button(kVd)->isChecked() && !rig.Button(kFval)->isChecked());
+    for (int id = kShutterOff; id <= kShutterVariable; ++id) QVERIFY(!rig.Button(id)->isChecked());
+    for (int id = kTriggerOff; id <= kTriggerVdReset; ++id) QVERIFY(!rig.Button(id)->isChecked());
+  }
+
+  void storedResetControlChecksTheDisabledButton() {
+    Rig rig(0);
+    rig.Store(kEntryTriggerMode, 3);
+    QVERIFY(rig.Button(kTriggerResetControl)->isChecked());
+    QVERIFY(!rig.Enabled(kTriggerResetControl));
+    QVERIFY(rig.Enabled(kTrigBGroup));
+  }
+
+  // The trigger mode clicked -> shutter buttons, variable shutter, TRIG-B,
+  // HD RESET (with VARIABLE stored as the shutter).
+  void enablingFollowsTheTriggerMode_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QList<bool>>("expected");
+    QTest::newRow("OFF") << 1 << kTriggerOff << QList{true, true, false, false};
+    QTest::newRow("FIXED SHUTTER") << 1 << kTriggerFixedShutter << QList{true, true, false, true};
+    QTest::newRow("1TRIGGER, VARIABLE kept")
+        << 1 << kTrigger1Trigger << QList{false, true, false, true};
+    QTest::newRow("RESET CONTROL") << 1 << kTriggerResetControl << QList{false, true, true, true};
+    QTest::newRow("VD RESET") << 1 << kTriggerVdReset << QList{true, true, false, false};
+    QTest::newRow("FIXED SHUTTER, RINDAL")
+        << 3 << kTriggerFixedShutter << QList{true, true, false, false};
+  }
+  void enablingFollowsTheTriggerMode() {
+    QFETCH(int, type);
+    QFETCH(int, button);
+    QFETCH(QList<bool>, expected);
+    Rig rig(type);
+    rig.Store(kEntryShutter, kShutterVariableValue);
+    rig.Store(kEntryTriggerMode, 1);
+    rig.Button(button)->click();
+    QVERIFY(rig.Button(kShutterVariable)->isChecked());
+    const QList<bool> got{rig.Enabled(1009), rig.Enabled(kVariableShutterBar),
+                          rig.Enabled(kTrigBNega), rig.Enabled(kHdReset)};
+    QCOMPARE(got, expected);
+    QCOMPARE(rig.Enabled(kShutterGroup), rig.Enabled(kShutterOff));
+  }
+
+  void shutterClickEnablesTheVariableSection() {
+    Rig rig(0);
+    rig.Store(kEntryShutter, 0);
+    QVERIFY(!rig.Enabled(kVariableShutterBar));
+    rig.Button(kShutterVariable)->click();
+    QVERIFY(rig.Enabled(kVariableShutterBar) && rig.Enabled(kVariableValueLabel));
+    rig.Button(1006)->click();
+    QVERIFY(!rig.Enabled(kVariableShutterText));
+  }
+
+  void scrollSteps_data() {
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("line left at 0")
+        << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
+    QTest::newRow("line right") << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepAdd) << 1;
+    QTest::newRow("page right") << kGainBar << 5 << int(QAbstractSlider::SliderPageStepAdd) << 15;
+    QTest::newRow("page right clamped")
+        << kBlackLevelBar << 25 << int(QAbstractSlider::SliderPageStepAdd) << 31;
+    QTest::newRow("page left clamped")
+        << kBlackLevelBar << 4 << int(QAbstractSlider::SliderPageStepSub) << 0;
+  }
+  void scrollSteps() {
+    QFETCH(int, bar);
+    QFETCH(int, start);
+    QFETCH(int, action);
+    QFETCH(int, expected);
+    Rig rig(0);
+    const int entry = bar == kGainBar ? kEntryGain : kEntryBlackLevel;
+    const int textId = bar == kGainBar ? kGainText : kBlackLevelText;
+    rig.Store(entry, start);
+    const int before = rig.Exchanges();
+    rig.Bar(bar)->triggerAction(static_cast<QAbstractSlider::SliderAction>(action));
+    QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(rig.Bar(bar)->value(), expected);
+    QCOMPARE(rig.CameraValue(entry), expected);
+    const QString text = bar == kGainBar ? QString::fromStdString(GainText(0, expected))
+                                         : QString(" %1 ").arg(expected);
+    QCOMPARE(rig.Text(textId), text);
+  }
+
+  void arrowClickWritesOneStep() {
+    Rig rig(0);
+    rig.view->show();
+    QScrollBar* bar = rig.Bar(kGainBar);
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = bar->orientation();
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
+                                                     QStyle::SC_ScrollBarAddLine, bar);
+    const int before = rig.Exchanges();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+    QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(bar->value(), 1);
+    QCOMPARE(rig.Text(kGainText), QString("0.04 dB"));
+  }
+
+  void toTopToBottomWriteNothing() {
+    Rig rig(0);
+    rig.Store(kEntryGain, 25);
+    const int before = rig.Exchanges();
+    rig.Bar(kGainBar)->triggerAction(QAbstractSlider::SliderToMinimum);
+    rig.Bar(kGainBar)->triggerAction(QAbstractSlider::SliderToMaximum);
+    rig.view->HandleScroll(kGainBar, ScrollRequest::kEndScroll);
+    QCOMPARE(rig.Exchanges(), before);
+    QCOMPARE(rig.Bar(kGainBar)->value(), 25);
+    QCOMPARE(rig.Bar(kGainBar)->sliderPosition(), 25);
+  }
+
+  void thumbDragWritesEachMoveAndTheRelease() {
+    Rig rig(0);
+    rig.Store(kEntryShutter, kShutterVariableValue);
+    QScrollBar* bar = rig.Bar(kVariableShutterBar);
+    const int before = rig.Exchanges();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(768);
+    QCOMPARE(rig.Text(kVariableShutterText), QString("1/100.00 sec"));
+    bar->setSliderPosition(256);
+    bar->setSliderDown(false);
+    QCOMPARE(rig.Exchanges(), before + 3);
+    QCOMPARE(bar->value(), 256);
+    QCOMPARE(rig.CameraValue(kEntryVariableShutter), 256);
+    QCOMPARE(rig.Text(kVariableShutterText), QString("1/10000.00 sec"));
+  }
+
+  void failedScrollWriteLeavesBarAndText() {
+    Rig rig(0);
+    rig.Store(kEntryGain, 25);
+    rig.FailNextExchanges();
+    rig.Bar(kGainBar)->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    QCOMPARE(rig.prompt.messages.size(), size_t(1));
+    QCOMPARE(rig.Bar(kGainBar)->value(), 25);
+    QCOMPARE(rig.Bar(kGainBar)->sliderPosition(), 25);
+    QCOMPARE(rig.Text(kGainText), QString("1.00 dB"));
+  }
+
+  void startPushesWidthBackFirst() {
+    Rig rig(0);
+    rig.Store(kEntryPartialScan, 1);
+    rig.Store(kEntryPartialStart, 1);
+    rig.Store(kEntryPartialWidth, 500);
+    rig.view->HandleScroll(kStartBar, ScrollRequest::kThumbPosition, 1000);
+    QCOMPARE(rig.Bar(kWidthBar)->value(), 237);
+    QCOMPARE(rig.Text(kWidthText), QString(" 237 "));
+    QCOMPARE(rig.Bar(kStartBar)->value(), 1000);
+    QCOMPARE(rig.CameraValue(kEntryPartialWidth), 237);
+    QCOMPARE(rig.CameraValue(kEntryPartialStart), 1000);
+    QCOMPARE(rig.Text(kVerticalActiveText), QString(" 237 "));
+  }
+
+  void widthReductionStaysWhenTheStartWriteFails() {
+    Rig rig(0);
+    rig.Store(kEntryPartialScan, 1);
+    rig.Store(kEntryPartialWidth, 500);
+    rig.FailNextExchanges(1);  // the WIDTH write passes, the START write fails
+    rig.view->HandleScroll(kStartBar, ScrollRequest::kThumbPosition, 1000);
+    QCOMPARE(rig.prompt.messages.size(), size_t(1));
+    QCOMPARE(rig.Bar(kWidthBar)->value(), 237);
+    QCOMPARE(rig.Bar(kStartBar)->value(), 1);
+  }
+
+  void timingFollowsThePartialScanBars() {
+    Rig rig(0);
+    rig.Store(kEntryPartialStart, 100);
+    rig.Store(kEntryPartialWidth, 500);
+    QCOMPARE(rig.Text(kVerticalTotalText), QString(" 1252 "));  // partial scan OFF
+    rig.Button(kPartialScanOn)->click();
+    const QStringList got{rig.Text(kVerticalSyncText), rig.Text(kVerticalBporchText),
+                          rig.Text(kVerticalActiveText), rig.Text(kVerticalFporchText),
+                          rig.Text(kVerticalTotalText)};
+    QCOMPARE(got, (QStringList{" 3 ", " 16 ", " 500 ", " 52 ", " 571 "}));
+    QCOMPARE(rig.Text(kHorizontalTotalText), QString(" 1920 "));
+    QVERIFY(rig.Enabled(kStartBar));
+  }
+
+  void timerFailureIsReported() {
+    Rig rig(0);
+    CTavrelView view(rig.document, *rig.profile, [](QObject&, int) { return 0; });
+    QCOMPARE(rig.prompt.messages.size(), size_t(1));
+    QCOMPARE(rig.prompt.messages[0].text, std::string("Error: Timer creation failed!"));
+    QCOMPARE(rig.prompt.messages[0].caption, std::string(" TAVREL CONTROL"));
+  }
+};
+
+QTEST_MAIN(TavrelViewTest)
+#include "tavrel_view_test.moc"
