@@ -1,20 +1,14 @@
 #include "app/view_factory.h"
 
-#include <QWidget>
-
 #include "app/tavrel_doc.h"
-#include "panel/dialog_layout.h"
+#include "panel/tavrel_view.h"
 
 namespace tavrel {
 
 QWidget* CreateView(CTavrelDoc& document, ProfileStore& profile, QWidget* parent) {
-  (void)document;
-  (void)profile;
-  // The form of the control panel (dialog 144); its controls come with the
-  // panel itself.
-  auto* view = new QWidget(parent);
-  view->setObjectName(QStringLiteral("id144"));
-  view->resize(ui::DialogUnitsToPixels(383, 244));
+  auto* view = new CTavrelView(document, profile, parent);
+  QObject::connect(&document, &CTavrelDoc::initialUpdate, view, &CTavrelView::OnInitialUpdate);
+  QObject::connect(&document, &CTavrelDoc::updateAllViews, view, &CTavrelView::OnUpdate);
   return view;
 }
 

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QFile>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QUrl>
 #include <QtTest>
 
@@ -106,8 +107,10 @@ class DocumentTest : public QObject {
     AppRig rig;
     rig.StartOnCom1();
     QVERIFY(!rig.Document().IsModified());
+    QSignalSpy refreshed(&rig.Document(), &tavrel::CTavrelDoc::updateAllViews);
     Run(rig, cmd::kReadFromCamera);
     QVERIFY(rig.Document().IsModified());
+    QCOMPARE(refreshed.size(), 1);
 
     rig.prompt.answers.push_back(MessageAnswer::kCancel);
     QVERIFY(!rig.Frame().close());
@@ -122,6 +125,17 @@ class DocumentTest : public QObject {
     QVERIFY(!rig.Document().IsModified());
     QCOMPARE(rig.Document().Title(), QStringLiteral("Untitled"));
     QVERIFY(rig.Frame().close());
+  }
+
+  void failedReadFromCameraShowsOneBoxAndRefreshesNothing() {
+    AppRig rig;
+    rig.StartOnCom1();
+    rig.virtualCamera.Stop();
+    QSignalSpy refreshed(&rig.Document(), &tavrel::CTavrelDoc::updateAllViews);
+    Run(rig, cmd::kReadFromCamera);
+    QCOMPARE(rig.prompt.messages.size(), std::size_t{1});
+    QCOMPARE(refreshed.size(), 0);
+    QVERIFY(!rig.Document().IsModified());
   }
 
   void answeringYesSavesBeforeOpening() {

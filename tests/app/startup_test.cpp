@@ -74,6 +74,9 @@ class StartupTest : public QObject {
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral("COM1"));
     QCOMPARE(rig.Frame().StatusText(), QStringLiteral("Ready"));
     QVERIFY(!rig.Document().IsModified());
+    // The control panel fills the window and has named it after the model.
+    QCOMPARE(rig.Frame().View()->objectName(), QStringLiteral("id144"));
+    QCOMPARE(rig.Frame().windowTitle(), QStringLiteral(" KESTRA-P/S"));
     rig.app.reset();
     QCOMPARE(rig.profile.GetProfileInt("Settings", "COM Port", -1), 1);
   }
