@@ -212,10 +212,6 @@ void CSelectCommDlg::accept() {
   OnOpen();
 }
 
-void CSelectCommDlg::reject() {
-  QDialog::reject();
-}
-
 void CSelectCommDlg::UpdateData(bool store) {
   if (store) {
     m_nPortChoice = m_portGroup->checkedId();

@@ -66,7 +66,6 @@ class CSelectCommDlg : public QDialog {
   void UpdateData(bool store);
 
   void accept() override;  // Enter key
-  void reject() override;  // Escape key, close box
 
  private:
   void BuildControls();

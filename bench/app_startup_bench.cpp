@@ -2,6 +2,7 @@
 // window is shown with the start-up read done (virtual camera on COM1, no line
 // pacing), and the peak memory of the process. Reported against the goals
 // (0.5 s, 80 MB) as ratios; nothing here passes or fails.
+// Usage: app_startup_bench [program] [runs]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
