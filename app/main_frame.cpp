@@ -1,4 +1,5 @@
 #include "app/main_frame.h"
+#include "panel/qt_strings.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -30,14 +31,9 @@ constexpr const char* kCommandProperty = "commandId";
 // The executable name that keeps the service tools in the menu.
 constexpr const char* kDeveloperName = "Marbleton service mode";
 
-QString Text(res::StringId id) {
-  return QString::fromUtf8(res::LoadString(id).data(),
-                           static_cast<qsizetype>(res::LoadString(id).size()));
-}
-
 QString WindowTitle() {
   // First field of the document template string.
-  return Text(res::kIdrMainFrame).section(QLatin1Char('\n'), 0, 0);
+  return ui::LoadQString(res::kIdrMainFrame).section(QLatin1Char('\n'), 0, 0);
 }
 
 // The line edit that an edit command acts on: the focused one, or the one
@@ -71,7 +67,7 @@ bool CMainFrame::IsDeveloperName(const QString& executableName) {
 QAction* CMainFrame::AddMenuItem(QMenu* menu, const QString& text, int commandId) {
   auto* action = menu->addAction(text);
   action->setProperty(kCommandProperty, commandId);
-  action->setStatusTip(Text(static_cast<res::StringId>(commandId)));
+  action->setStatusTip(ui::LoadQString(static_cast<res::StringId>(commandId)));
   m_menuActions.insert(commandId, action);
   connect(action, &QAction::triggered, this,
           [this, commandId] { emit commandTriggered(commandId); });
@@ -151,24 +147,7 @@ void CMainFrame::BuildAccelerators() {
 }
 
 void CMainFrame::OnEditCommand(int commandId) {
-  QWidget* focus = QApplication::focusWidget();
-  if (QLineEdit* edit = FocusedLineEdit()) {
-    switch (commandId) {
-      case cmd::kEditCopy:
-        edit->copy();
-        break;
-      case cmd::kEditCut:
-        edit->cut();
-        break;
-      case cmd::kEditPaste:
-        edit->paste();
-        break;
-      case cmd::kEditUndo:
-        edit->undo();
-        break;
-    }
-    return;
-  }
+  // The edit keys act on whichever kind of edit box has the focus.
   auto act = [commandId](auto* text) {
     switch (commandId) {
       case cmd::kEditCopy:
@@ -185,6 +164,11 @@ void CMainFrame::OnEditCommand(int commandId) {
         break;
     }
   };
+  if (QLineEdit* edit = FocusedLineEdit()) {
+    act(edit);
+    return;
+  }
+  QWidget* focus = QApplication::focusWidget();
   if (auto* text = qobject_cast<QTextEdit*>(focus)) act(text);
   if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) act(text);
 }
@@ -202,7 +186,8 @@ void CMainFrame::BuildStatusBar() {
   // Sized for "COM8" once; longer texts (COM10) do not widen it.
   const int margins = m_portPane->contentsMargins().left() + m_portPane->contentsMargins().right();
   m_portPane->setFixedWidth(
-      m_portPane->fontMetrics().horizontalAdvance(Text(res::kIdsIndicatorPort)) + margins + 6);
+      m_portPane->fontMetrics().horizontalAdvance(ui::LoadQString(res::kIdsIndicatorPort)) +
+      margins + 6);
   bar->addPermanentWidget(m_portPane);
   UpdatePortIndicator();
 }
@@ -255,7 +240,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
     auto* action = new QAction(
         QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(path)), m_fileMenu);
     action->setProperty(kCommandProperty, cmd::kFileMru1 + i);
-    action->setStatusTip(Text(res::kIdsPromptRecentFile));
+    action->setStatusTip(ui::LoadQString(res::kIdsPromptRecentFile));
     m_fileMenu->insertAction(m_recentPlaceholder, action);
     connect(action, &QAction::triggered, this, [this, path] { emit recentFileChosen(path); });
     m_recentActions.append(action);
@@ -279,7 +264,7 @@ bool CMainFrame::event(QEvent* event) {
   if (event->type() == QEvent::StatusTip) {
     // Menu prompts go to the message pane; leaving an item restores "Ready".
     const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
-    SetStatusText(tip.isEmpty() ? Text(res::kIdsReady) : tip);
+    SetStatusText(tip.isEmpty() ? ui::LoadQString(res::kIdsReady) : tip);
     return true;
   }
   return QMainWindow::event(event);

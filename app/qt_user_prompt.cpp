@@ -1,4 +1,5 @@
 #include "app/qt_user_prompt.h"
+#include "panel/qt_strings.h"
 
 #include <QMessageBox>
 
@@ -54,10 +55,8 @@ MessageAnswer FromQtButton(int button) {
 }  // namespace
 
 MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
-  const QString caption =
-      request.caption.empty()
-          ? QString::fromStdString(std::string(res::LoadString(res::kIdsAppName)))
-          : QString::fromStdString(request.caption);
+  const QString caption = request.caption.empty() ? ui::LoadQString(res::kIdsAppName)
+                                                  : QString::fromStdString(request.caption);
   QWidget* owner = request.ownerless ? nullptr : m_frame;
   QMessageBox box(ToQtIcon(request.icon), caption, QString::fromStdString(request.text),
                   ToQtButtons(request.buttons), owner);

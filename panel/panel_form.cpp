@@ -1,4 +1,5 @@
 #include "panel/panel_form.h"
+#include "panel/qt_strings.h"
 
 #include <QAbstractSpinBox>
 #include <QFrame>
@@ -196,8 +197,7 @@ void BuildForm(QWidget& form) {
   font.setPixelSize(kFontPixelSize);
   form.setFont(font);
   for (const FormControl& control : kForm) {
-    const QString text =
-        control.textId != 0 ? QString::fromUtf8(res::LoadString(control.textId)) : QString();
+    const QString text = control.textId != 0 ? ui::LoadQString(control.textId) : QString();
     QWidget* widget = CreateControl(control, text, form);
     ui::PlaceInDialogUnits(widget, control.x, control.y, control.width, control.height);
     if (control.id != 0) {

@@ -1,4 +1,5 @@
 #include "panel/profile_store.h"
+#include "panel/qt_strings.h"
 
 #include <QSettings>
 #include <memory>
@@ -8,17 +9,13 @@
 namespace tavrel {
 namespace {
 
-QString FromRes(res::StringId id) {
-  const std::string_view text = res::LoadString(id);
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 std::unique_ptr<QSettings> OpenSettings(const QString& iniFilePath) {
   if (!iniFilePath.isEmpty()) {
     return std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat);
   }
   return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                     FromRes(res::kIdsCompanyKey), FromRes(res::kIdsAppName));
+                                     ui::LoadQString(res::kIdsCompanyKey),
+                                     ui::LoadQString(res::kIdsAppName));
 }
 
 }  // namespace
