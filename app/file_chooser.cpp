@@ -1,6 +1,9 @@
 #include "app/file_chooser.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
 namespace tavrel {
 namespace {
@@ -25,7 +28,18 @@ std::optional<QString> QtFileChooser::ChooseFileToOpen(const FileRequest& reques
 }
 
 std::optional<QString> QtFileChooser::ChooseFileToSave(const FileRequest& request) {
-  return Run(request, QFileDialog::AcceptSave);
+  FileRequest next = request;
+  for (;;) {
+    const auto path = Run(next, QFileDialog::AcceptSave);
+    if (!path || !request.folderMustExist || QFileInfo(*path).absoluteDir().exists()) return path;
+    // The dialog takes any typed name; a folder that is not there is the
+    // user's to correct, as the platform's own save dialog asks.
+    QMessageBox::warning(
+        request.owner, request.title.isEmpty() ? QStringLiteral("Save As") : request.title,
+        QStringLiteral("%1\nThe folder does not exist.\nCheck the path and try again.")
+            .arg(QDir::toNativeSeparators(*path)));
+    next.proposedPath = *path;
+  }
 }
 
 }  // namespace tavrel

@@ -15,6 +15,8 @@ struct FileRequest {
   QStringList filters;    // "dll file (*.dll)", ...; the first is in use
   QString defaultSuffix;  // without the dot
   QString proposedPath;   // file name (or path) shown at first
+  // Saving: a name in a folder that does not exist is refused and asked again.
+  bool folderMustExist = false;
   QWidget* owner = nullptr;
 };
 
