@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/dialog_runner.h"
+
 class QWidget;
 
 namespace tavrel {
@@ -32,8 +34,15 @@ class FileChooser {
 // QFileDialog behind the interface.
 class QtFileChooser : public FileChooser {
  public:
+  // `run` runs the file dialogs and their warning boxes (QDialog::exec
+  // unless a test drives them).
+  explicit QtFileChooser(DialogRunner run = {});
+
   std::optional<QString> ChooseFileToOpen(const FileRequest& request) override;
   std::optional<QString> ChooseFileToSave(const FileRequest& request) override;
+
+ private:
+  DialogRunner m_run;
 };
 
 }  // namespace tavrel

@@ -207,13 +207,18 @@ class InterfaceCommandsTest : public QObject {
     QCOMPARE(rig.Frame().windowTitle(), title);
   }
 
-  void failedWriteToCameraStillOffersTheCopy() {
+  void failedWriteToCameraStillOffersTheCopyAndAFailedCopyIsReported() {
     AppRig rig;
     rig.StartOnCom1();
+    rig.Frame().FindAction(cmd::kReadFromCamera)->trigger();
     rig.virtualCamera.Stop();
+    rig.files.answers.push_back(rig.Path("no-such-folder/copy.tdx"));
     rig.Frame().FindAccelerator(cmd::kWriteToCameraKey)->trigger();
-    QCOMPARE(rig.prompt.messages.size(), std::size_t{1});
     QCOMPARE(rig.files.requests.size(), std::size_t{1});
+    QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
+    QVERIFY(rig.prompt.messages[0].text.rfind("ERROR - ", 0) == 0);
+    QCOMPARE(rig.prompt.messages[1].text, std::string("Failed to save document."));
+    QVERIFY(rig.Document().IsModified());  // nothing was saved
   }
 
   void manualSendPutsCapitalsOnTheWireAndReadShowsTheSixCharacters() {
