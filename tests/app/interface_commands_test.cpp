@@ -5,9 +5,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QtTest>
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/command_ids.h"
@@ -219,6 +221,36 @@ class InterfaceCommandsTest : public QObject {
     QVERIFY(rig.prompt.messages[0].text.rfind("ERROR - ", 0) == 0);
     QCOMPARE(rig.prompt.messages[1].text, std::string("Failed to save document."));
     QVERIFY(rig.Document().IsModified());  // nothing was saved
+  }
+
+  void manualCommandDialogHasItsIdentifiersAndTexts() {
+    tavrel::CameraUnit camera;
+    CManualCommandDlg dialog(camera);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Manual Command"));
+    QCOMPARE(tavrel::ui::ControlId(&dialog), 135);
+    QCOMPARE(dialog.size(), tavrel::ui::DialogUnitsToPixels(212, 111));
+    const QList<QPair<int, QString>> buttons{{1110, "Send"}, {1111, "Read"}, {1, "Exit"}};
+    for (const auto& [id, text] : buttons) {
+      auto* button = FindControlAs<QAbstractButton>(&dialog, id);
+      QVERIFY2(button != nullptr, qPrintable(text));
+      QCOMPARE(button->text(), text);
+    }
+    auto* transmission = FindControlAs<QLineEdit>(&dialog, 1112);
+    auto* received = FindControlAs<QLineEdit>(&dialog, 1113);
+    QVERIFY(transmission != nullptr && received != nullptr);
+    QVERIFY(!transmission->isReadOnly());
+    QVERIFY(received->isReadOnly());
+    QVERIFY(transmission->text().isEmpty() && received->text().isEmpty());
+    // Each label sits above its box.
+    const QList<QPair<QString, QLineEdit*>> labels{{"Transmission Message", transmission},
+                                                   {"Received Message", received}};
+    for (const auto& [text, box] : labels) {
+      const auto found = dialog.findChildren<QLabel*>();
+      const auto label = std::find_if(found.begin(), found.end(),
+                                      [&text](QLabel* l) { return l->text() == text; });
+      QVERIFY2(label != found.end(), qPrintable(text));
+      QVERIFY((*label)->geometry().bottom() <= box->geometry().top());
+    }
   }
 
   void manualSendPutsCapitalsOnTheWireAndReadShowsTheSixCharacters() {
