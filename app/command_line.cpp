@@ -56,6 +56,7 @@ QString UsageText() {
       "  --simulate         serve a virtual camera of the chosen model on COM1\n"
       "  --screenshot DIR   save pictures of the main window and the dialogs in DIR, then end\n"
       "  --exit-when-shown  end as soon as the main window is shown (start-up timing)\n"
+      "  --print-menu       print the menu items the program offers under this name, then end\n"
       "  -h, --help         show this text\n");
 }
 
@@ -78,6 +79,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.simulate = true;
     } else if (argument == QLatin1String("--exit-when-shown")) {
       line.exitWhenShown = true;
+    } else if (argument == QLatin1String("--print-menu")) {
+      line.printMenu = true;
     } else if (argument == QLatin1String("--connect")) {
       connection = value(i);
     } else if (argument == QLatin1String("--model")) {

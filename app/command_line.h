@@ -13,6 +13,7 @@ struct CommandLine {
   bool simulate = false;       // serve a virtual camera on COM1
   QString screenshotDir;       // save pictures of the windows there, then end
   bool exitWhenShown = false;  // end as soon as the main window is up
+  bool printMenu = false;      // print the menu bar's items, then end
   bool help = false;
   QString error;  // non-empty when the command line is wrong
 };

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "app/dialog_runner.h"
+
 class QWidget;
 
 namespace tavrel {
@@ -15,6 +17,8 @@ struct FileRequest {
   QStringList filters;    // "dll file (*.dll)", ...; the first is in use
   QString defaultSuffix;  // without the dot
   QString proposedPath;   // file name (or path) shown at first
+  // Saving: a name in a folder that does not exist is refused and asked again.
+  bool folderMustExist = false;
   QWidget* owner = nullptr;
 };
 
@@ -30,8 +34,15 @@ class FileChooser {
 // QFileDialog behind the interface.
 class QtFileChooser : public FileChooser {
  public:
+  // `run` runs the file dialogs and their warning boxes (QDialog::exec
+  // unless a test drives them).
+  explicit QtFileChooser(DialogRunner run = {});
+
   std::optional<QString> ChooseFileToOpen(const FileRequest& request) override;
   std::optional<QString> ChooseFileToSave(const FileRequest& request) override;
+
+ private:
+  DialogRunner m_run;
 };
 
 }  // namespace tavrel

@@ -1,6 +1,7 @@
 #include "app/qt_user_prompt.h"
 #include "panel/qt_strings.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
 #include "app/main_frame.h"
@@ -54,15 +55,24 @@ MessageAnswer FromQtButton(int button) {
 
 }  // namespace
 
+QtUserPrompt::QtUserPrompt(DialogRunner runBox)
+    : m_runBox(runBox ? std::move(runBox) : ModalDialogRunner()) {}
+
+QWidget* QtUserPrompt::BoxOwner() const {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  return m_frame;
+}
+
 MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
   const QString caption = request.caption.empty() ? ui::LoadQString(res::kIdsAppName)
                                                   : QString::fromStdString(request.caption);
-  QWidget* owner = request.ownerless ? nullptr : m_frame;
+  QWidget* owner = request.ownerless ? nullptr : BoxOwner();
   QMessageBox box(ToQtIcon(request.icon), caption, QString::fromStdString(request.text),
                   ToQtButtons(request.buttons), owner);
   // Escape answers Cancel where there is one, else the only button.
   if (request.buttons == MessageButtons::kYesNo) box.setEscapeButton(QMessageBox::No);
-  return FromQtButton(box.exec());
+  return FromQtButton(m_runBox(box));
 }
 
 void QtUserPrompt::SetStatusText(const std::string& text) {

@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "app/dialog_runner.h"
 #include "link/user_prompt.h"
 
 class QWidget;
@@ -13,6 +14,12 @@ class CMainFrame;
 
 class QtUserPrompt : public UserPrompt {
  public:
+  // `runBox` runs each message box (QDialog::exec unless a test answers it)
+  // and returns the QMessageBox::StandardButton chosen.
+  explicit QtUserPrompt(DialogRunner runBox = {});
+
+  // A box belongs to the window the user is working in when it appears: a
+  // modal dialog, else the active window (a tool window), else the frame.
   MessageAnswer ShowMessage(const MessageRequest& request) override;
   bool HasMainWindow() const override { return m_frame != nullptr; }
   void SetStatusText(const std::string& text) override;
@@ -21,6 +28,9 @@ class QtUserPrompt : public UserPrompt {
   void SetMainFrame(CMainFrame* frame) { m_frame = frame; }
 
  private:
+  QWidget* BoxOwner() const;
+
+  DialogRunner m_runBox;
   CMainFrame* m_frame = nullptr;
 };
 

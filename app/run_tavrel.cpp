@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
+#include "app/menu_listing.h"
 #include "app/screenshots.h"
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
@@ -51,6 +52,9 @@ int RunTavrel(int argc, char** argv) {
   CameraUnit camera;
   ProfileStore profile;
   AppServices services;
+  // The name the program was started under, as typed or as a link's name:
+  // the service tools follow it, not the file it resolves to.
+  services.executableName = arguments.value(0);
   if (line.simulate) {
     services.beforeLinkOpens = [&virtualCamera](int type) {
       try {
@@ -76,6 +80,10 @@ int RunTavrel(int argc, char** argv) {
     });
   }
 
+  if (line.printMenu) {
+    std::fputs(qPrintable(MenuListing(*app.MainFrame())), stdout);
+    return 0;
+  }
   if (!line.screenshotDir.isEmpty()) {
     QTimer::singleShot(0, &app, [&] {
       const bool saved = SaveScreenshots(line.screenshotDir, *app.MainFrame(), camera);

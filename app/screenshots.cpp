@@ -7,6 +7,7 @@
 #include "app/about_dlg.h"
 #include "app/file_chooser.h"
 #include "app/main_frame.h"
+#include "app/manual_command_dlg.h"
 #include "app/select_comm_dlg.h"
 #include "app/serial_port_dlg.h"
 #include "model/camera_unit.h"
@@ -24,7 +25,7 @@ bool Save(QWidget& widget, const QString& path) {
 
 }  // namespace
 
-bool SaveScreenshots(const QString& directory, CMainFrame& frame, const CameraUnit& camera) {
+bool SaveScreenshots(const QString& directory, CMainFrame& frame, CameraUnit& camera) {
   QDir().mkpath(directory);
   const QDir dir(directory);
   bool ok = Save(frame, dir.filePath(QStringLiteral("main_window.png")));
@@ -41,6 +42,10 @@ bool SaveScreenshots(const QString& directory, CMainFrame& frame, const CameraUn
   {
     CSerialPortDlg dialog(camera.GetPortNumber(), camera.GetBaudRate());
     ok = Save(dialog, dir.filePath(QStringLiteral("serial_port.png"))) && ok;
+  }
+  {
+    CManualCommandDlg dialog(camera, &frame);
+    ok = Save(dialog, dir.filePath(QStringLiteral("manual_command.png"))) && ok;
   }
   {
     CAboutDlg dialog;

@@ -120,9 +120,11 @@ void CTavrelApp::OpenLink(const CommSelection& selection) {
 void CTavrelApp::CreateDocumentWindow() {
   m_document = std::make_unique<CTavrelDoc>(m_camera, *m_prompt, *m_files, m_profile);
   QString executable = m_services.executableName;
-  if (executable.isEmpty()) executable = QCoreApplication::applicationFilePath();
+  // Not applicationFilePath(): that resolves a link to the file it names.
+  if (executable.isEmpty()) executable = QCoreApplication::arguments().value(0);
   m_frame = std::make_unique<CMainFrame>(m_camera, executable);
   m_frame->SetView(CreateView(*m_document, m_profile, m_frame.get()));
+  m_document->SetDialogHost(m_frame.get(), m_services.runDialog);
   m_frame->SetRecentFiles(m_document->RecentFiles());
   if (m_qtPrompt) m_qtPrompt->SetMainFrame(m_frame.get());
 

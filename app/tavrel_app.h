@@ -36,7 +36,8 @@ struct AppServices {
   UserPrompt* prompt = nullptr;
   FileChooser* files = nullptr;
   DialogRunner runDialog;
-  // The executable's path or name (decides the service tools of the menu).
+  // The name the program was started under, argv[0] (decides the service
+  // tools of the menu); empty = the application's first argument.
   QString executableName;
   bool showWindow = true;
   // Called with the chosen camera type just before the link is opened.

@@ -5,7 +5,9 @@
 
 #include "app/command_ids.h"
 #include "app/file_chooser.h"
+#include "app/manual_command_dlg.h"
 #include "app/qt_user_prompt.h"
+#include "app/serial_port_dlg.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
 #include "model/settings_file.h"
@@ -177,14 +179,50 @@ void CTavrelDoc::SetPathName(const QString& path) {
   emit recentFilesChanged(m_recentFiles.Files());
 }
 
+void CTavrelDoc::OnManualCommand() {
+  {
+    CManualCommandDlg dialog(Camera(), m_dialogParent);
+    m_runDialog(dialog);
+  }
+  // Whatever the user sent by hand, the panel shows the camera as it is now.
+  OnReadFromCamera();
+}
+
 void CTavrelDoc::OnReadFromCamera() {
   if (ReadAllParameters() > 0) emit updateAllViews();
 }
 
-// The service commands are not part of this program yet; they do nothing.
-void CTavrelDoc::OnSetupPort() {}
-void CTavrelDoc::OnWriteToCamera() {}
-void CTavrelDoc::OnManualCommand() {}
+void CTavrelDoc::SetDialogHost(QWidget* parent, DialogRunner runDialog) {
+  m_dialogParent = parent;
+  m_runDialog = runDialog ? std::move(runDialog) : ModalDialogRunner();
+}
+
+void CTavrelDoc::OnSetupPort() {
+  CameraUnit& camera = Camera();
+  CSerialPortDlg dialog(camera.GetPortNumber(), camera.GetBaudRate(), m_dialogParent);
+  if (m_runDialog(dialog) != QDialog::Accepted) return;
+  const SerialPortChoice choice = dialog.Choice();
+  // The open closes the current link first and shows its own error box.
+  if (camera.OpenSerialLink(choice.port, choice.baud) < 0) return;
+  OnReadFromCamera();
+}
+
+void CTavrelDoc::OnWriteToCamera() {
+  // A failed write has shown its box; the copy is offered all the same.
+  WriteAllParameters();
+  FileRequest request;
+  request.filters = {DocumentFilter()};
+  request.defaultSuffix = QStringLiteral("tdx");
+  request.proposedPath = m_pathName;
+  request.folderMustExist = true;
+  request.owner = m_dialogParent;
+  const auto path = m_files.ChooseFileToSave(request);
+  if (!path) return;
+  // A copy: the document keeps its own file name and title.
+  DoSave(*path, false);
+}
+
+// The register editor is not part of this program yet.
 void CTavrelDoc::OnCommandMenu() {}
 
 bool CTavrelDoc::OnCommand(int commandId) {

@@ -6,8 +6,11 @@
 #include <QObject>
 #include <QString>
 
+#include "app/dialog_runner.h"
 #include "app/recent_file_list.h"
 #include "model/parameter_document.h"
+
+class QWidget;
 
 namespace tavrel {
 
@@ -37,6 +40,10 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   // The prompt before the document is replaced or the program ends: true to
   // go on (saved, or changes dropped), false to stop.
   bool SaveModified();
+
+  // Where the Interface menu's dialogs go: their parent window (may be null)
+  // and how they are run (QDialog::exec unless a test drives them).
+  void SetDialogHost(QWidget* parent, DialogRunner runDialog);
 
   // Interface menu commands.
   void OnSetupPort();
@@ -70,6 +77,8 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   RecentFileList m_recentFiles;
   QString m_pathName;
   QString m_title;
+  QWidget* m_dialogParent = nullptr;
+  DialogRunner m_runDialog = ModalDialogRunner();
 };
 
 }  // namespace tavrel

@@ -12,6 +12,7 @@
 #include "cli/entry_lookup.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
+#include "model/manual_command.h"
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
@@ -227,22 +228,13 @@ int Load(Session& session) {
 }
 
 int Send(Session& session) {
-  CameraUnit& camera = session.Camera();
-  if (camera.SendCommand(session.Opts().body.c_str()) < 0) {
-    camera.ShowLastError();
-    return kExitCamera;
-  }
-  return kExitOk;
+  return SendManualCommand(session.Camera(), session.Opts().body) ? kExitOk : kExitCamera;
 }
 
 int Query(Session& session) {
-  CameraUnit& camera = session.Camera();
-  char reply[kMessageBufferSize] = {};
-  if (camera.Query(session.Opts().body.c_str(), reply) < 0) {
-    camera.ShowLastError();
-    return kExitCamera;
-  }
-  session.Out() << reply << '\n';
+  const auto reply = QueryManualCommand(session.Camera(), session.Opts().body);
+  if (!reply) return kExitCamera;
+  session.Out() << *reply << '\n';
   return kExitOk;
 }
 

@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -20,7 +21,7 @@
 namespace tavrel::testing {
 
 struct AppRig {
-  AppRig() : virtualCamera(sim::CameraOptions{}) {
+  explicit AppRig(sim::CameraOptions options = {}) : virtualCamera(std::move(options)) {
     setenv("TAVREL_COM1", virtualCamera.DevicePath().c_str(), 1);
     setenv("TAVREL_COM3", directory.filePath("no-such-port").toLocal8Bit().constData(), 1);
   }
@@ -36,11 +37,16 @@ struct AppRig {
     services.files = &files;
     services.runDialog = [this, runner](QDialog& dialog) {
       dialogTitles.push_back(dialog.windowTitle());
+      if (!runners.empty()) {
+        const DialogRunner next = runners.front();
+        runners.pop_front();
+        return next(dialog);
+      }
       if (runner) return runner(dialog);
       dialog.accept();
       return dialog.result();
     };
-    services.executableName = QStringLiteral("tavrel");
+    services.executableName = executableName;
     services.showWindow = false;
     app = std::make_unique<CTavrelApp>(camera, profile, services);
     return app->InitInstance(options);
@@ -69,6 +75,9 @@ struct AppRig {
   RecordingPrompt prompt;
   ScriptedFileChooser files;
   std::vector<QString> dialogTitles;  // every dialog run, in order
+  QString executableName = QStringLiteral("tavrel");
+  // Drive the next dialogs, one each, before the runner given to Start.
+  std::deque<DialogRunner> runners;
   std::unique_ptr<CTavrelApp> app;
 };
 

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/command_ids.h"
@@ -158,6 +159,42 @@ class StartupTest : public QObject {
     QCOMPARE(rig.Frame().StatusText(), QStringLiteral("Ready"));
     rig.Frame().FindAction(tavrel::cmd::kAppAbout)->trigger();
     QCOMPARE(rig.dialogTitles, std::vector<QString>{QStringLiteral("About LOMIRA-S")});
+  }
+
+  // The real program started through a link: the menu follows the link's
+  // name (without folder and extension, case ignored), not the file's.
+  void serviceToolsFollowTheNameTheProgramIsStartedUnder_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("serviceTools");
+    QTest::newRow("service name") << "Marbleton service mode" << true;
+    QTest::newRow("other case, extension") << "MARBLETON Service MODE.exe" << true;
+    QTest::newRow("other name") << "Marbleton service" << false;
+  }
+  void serviceToolsFollowTheNameTheProgramIsStartedUnder() {
+    QFETCH(QString, name);
+    QFETCH(bool, serviceTools);
+    QTemporaryDir folder;
+    const QString link = folder.filePath(name);
+    QVERIFY(QFile::link(QStringLiteral(TAVREL_PROGRAM), link));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath("config"));
+    environment.insert(
+        QStringLiteral("TAVREL_INSTANCE_NAME"),
+        QStringLiteral("tavrel-menu-test-%1").arg(QCoreApplication::applicationPid()));
+    program.setProcessEnvironment(environment);
+    program.start(link, {"--simulate", "--connect", "com1:9600", "--print-menu"});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString menu = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString interface =
+        menu.section(QStringLiteral("&Interface\n"), 1).section(QStringLiteral("&Help"), 0, 0);
+    const QString full = QStringLiteral(
+        "  Manual Command...\n  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n  -\n"
+        "  Seria&l Port...\tCtrl+L \n  Command Menu \n");
+    const QString reduced =
+        QStringLiteral("  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n");
+    QCOMPARE(interface, serviceTools ? full : reduced);
   }
 
   void programAnswersHelpAndRejectsBadOptions() {
