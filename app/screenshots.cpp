@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "app/about_dlg.h"
+#include "app/command_menu_dlg.h"
 #include "app/file_chooser.h"
 #include "app/main_frame.h"
 #include "app/select_comm_dlg.h"
@@ -24,7 +25,7 @@ bool Save(QWidget& widget, const QString& path) {
 
 }  // namespace
 
-bool SaveScreenshots(const QString& directory, CMainFrame& frame, const CameraUnit& camera) {
+bool SaveScreenshots(const QString& directory, CMainFrame& frame, CameraUnit& camera) {
   QDir().mkpath(directory);
   const QDir dir(directory);
   bool ok = Save(frame, dir.filePath(QStringLiteral("main_window.png")));
@@ -45,6 +46,10 @@ bool SaveScreenshots(const QString& directory, CMainFrame& frame, const CameraUn
   {
     CAboutDlg dialog;
     ok = Save(dialog, dir.filePath(QStringLiteral("about.png"))) && ok;
+  }
+  {
+    CCommandMenuDlg dialog(camera);  // sends nothing until a button is pressed
+    ok = Save(dialog, dir.filePath(QStringLiteral("command_menu.png"))) && ok;
   }
   return ok;
 }

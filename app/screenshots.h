@@ -8,8 +8,8 @@ namespace tavrel {
 class CMainFrame;
 class CameraUnit;
 
-// Saves main_window.png, select_comm.png, serial_port.png and about.png in
-// `directory`. False when a file could not be written.
-bool SaveScreenshots(const QString& directory, CMainFrame& frame, const CameraUnit& camera);
+// Saves main_window.png, select_comm.png, serial_port.png, about.png and
+// command_menu.png in `directory`. False when a file could not be written.
+bool SaveScreenshots(const QString& directory, CMainFrame& frame, CameraUnit& camera);
 
 }  // namespace tavrel

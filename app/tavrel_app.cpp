@@ -123,6 +123,7 @@ void CTavrelApp::CreateDocumentWindow() {
   if (executable.isEmpty()) executable = QCoreApplication::applicationFilePath();
   m_frame = std::make_unique<CMainFrame>(m_camera, executable);
   m_frame->SetView(CreateView(*m_document, m_profile, m_frame.get()));
+  m_document->SetDialogOwner(m_frame.get());
   m_frame->SetRecentFiles(m_document->RecentFiles());
   if (m_qtPrompt) m_qtPrompt->SetMainFrame(m_frame.get());
 

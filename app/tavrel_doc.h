@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "app/recent_file_list.h"
@@ -11,6 +12,7 @@
 
 namespace tavrel {
 
+class CCommandMenuDlg;
 class FileChooser;
 class UserPrompt;
 
@@ -20,6 +22,7 @@ class CTavrelDoc : public QObject, public ParameterDocument {
  public:
   CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& files, ProfileStore& profile,
              QObject* parent = nullptr);
+  ~CTavrelDoc() override;
 
   QString PathName() const { return m_pathName; }
   // The file's name, or "Untitled".
@@ -49,6 +52,11 @@ class CTavrelDoc : public QObject, public ParameterDocument {
 
   void SetModifiedFlag(bool modified) override;
 
+  // The window that owns the document's modeless tools (the main frame).
+  void SetDialogOwner(QWidget* owner) { m_dialogOwner = owner; }
+  // The register editor, or null before the first Command Menu.
+  CCommandMenuDlg* CommandMenu() const;
+
  signals:
   // The view fills every control from the table (a document was created or
   // opened).
@@ -70,6 +78,9 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   RecentFileList m_recentFiles;
   QString m_pathName;
   QString m_title;
+  QWidget* m_dialogOwner = nullptr;
+  // Deleted with its owner window, or by the document.
+  QPointer<CCommandMenuDlg> m_pCommandMenu;
 };
 
 }  // namespace tavrel
