@@ -1,9 +1,11 @@
 // The register editor as the user drives it: Ctrl+P opens it, clicks on the
 // area, page and mode buttons, typing into the rows and the row and page
 // buttons become messages to the virtual camera on a pty.
+#include <QAction>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -87,6 +89,10 @@ class CommandMenuTest : public QObject {
   void ctrlPShowsTheEditorInItsInitialStateAndWritesTheAccessValue() {
     AppRig rig;
     QCOMPARE(rig.StartOnCom1(), tavrel::CTavrelApp::StartResult::kRunning);
+    // Started under the ordinary name: the menu has no Command Menu item.
+    for (QAction* item : rig.Frame().InterfaceMenu()->actions()) {
+      QVERIFY(item->text() != QStringLiteral("Command Menu "));
+    }
     const std::size_t before = rig.BodyCount();
     CCommandMenuDlg* dialog = PressCtrlP(rig);
     QVERIFY(dialog != nullptr);
