@@ -81,7 +81,7 @@ CCommandMenuDlg::CCommandMenuDlg(CameraUnit& camera, QWidget* parent)
 }
 
 void CCommandMenuDlg::BuildControls() {
-  auto* areaBox = MakeControl<QGroupBox>(this, -1, QStringLiteral(u"ｴﾘｱ"), 7, 4, 52, 82);
+  auto* areaBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("ｴﾘｱ"), 7, 4, 52, 82);
   m_areas = new QButtonGroup(this);
   for (std::size_t i = 0; i < kAreaButtons.size(); ++i) {
     const int y = 15 + static_cast<int>(i) * 11;
@@ -90,7 +90,7 @@ void CCommandMenuDlg::BuildControls() {
     m_areas->addButton(button, kAreaButtons[i].id);
   }
 
-  auto* pageBox = MakeControl<QGroupBox>(this, -1, QStringLiteral(u"ｱﾄﾞﾚｽ"), 64, 4, 100, 82);
+  auto* pageBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), 64, 4, 100, 82);
   m_pages = new QButtonGroup(this);
   for (int page = 0; page < kRegisterPageCount; ++page) {
     const int x = page < 4 ? 72 : 118;
@@ -100,7 +100,7 @@ void CCommandMenuDlg::BuildControls() {
     m_pages->addButton(button, kIdPageFirst + page);
   }
 
-  auto* modeBox = MakeControl<QGroupBox>(this, -1, QStringLiteral(u"ﾓｰﾄﾞ"), 170, 4, 108, 30);
+  auto* modeBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("ﾓｰﾄﾞ"), 170, 4, 108, 30);
   m_modes = new QButtonGroup(this);
   m_modes->addButton(
       MakeControl<QRadioButton>(this, kIdFpga, QStringLiteral("FPGA"), 178, 17, 38, 10), kIdFpga);
@@ -108,17 +108,17 @@ void CCommandMenuDlg::BuildControls() {
       MakeControl<QRadioButton>(this, kIdEeprom, QStringLiteral("EEPROM"), 222, 17, 50, 10),
       kIdEeprom);
 
-  auto* allBox = MakeControl<QGroupBox>(this, -1, QStringLiteral(u"全ﾃﾞｰﾀ"), 170, 40, 108, 46);
+  auto* allBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("全ﾃﾞｰﾀ"), 170, 40, 108, 46);
   auto* readAll =
-      MakeControl<QPushButton>(this, kIdReadAll, QStringLiteral(u"読み出し"), 178, 56, 44, 16);
+      MakeControl<QPushButton>(this, kIdReadAll, QStringLiteral("読み出し"), 178, 56, 44, 16);
   auto* writeAll =
-      MakeControl<QPushButton>(this, kIdWriteAll, QStringLiteral(u"書き込み"), 226, 56, 44, 16);
+      MakeControl<QPushButton>(this, kIdWriteAll, QStringLiteral("書き込み"), 226, 56, 44, 16);
   for (QGroupBox* box : {areaBox, pageBox, modeBox, allBox}) box->lower();
 
   for (int column = 0; column < 2; ++column) {
     const int x = kColumnX[column];
-    MakeControl<QLabel>(this, -1, QStringLiteral(u"ｱﾄﾞﾚｽ"), x, kHeadingY, 30, 9);
-    MakeControl<QLabel>(this, -1, QStringLiteral(u"ﾃﾞｰﾀ"), x + 29, kHeadingY, 30, 9);
+    MakeControl<QLabel>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), x, kHeadingY, 30, 9);
+    MakeControl<QLabel>(this, -1, QStringLiteral("ﾃﾞｰﾀ"), x + 29, kHeadingY, 30, 9);
   }
   for (int row = 0; row < kRegisterPageRows; ++row) {
     const int x = kColumnX[row / kRowsPerColumn];

@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kAreaRule = "must be one of common, dsp, tg, afe, ddr, info (case ignored)";
 constexpr const char* kAddressRule = "must be two hexadecimal digits (00 to FF)";
-constexpr const char* kPageRule = "must be the first address of a page: 00, 20, 40, 60, 80, A0, C0 or E0";
+constexpr const char* kPageRule =
+    "must be the first address of a page: 00, 20, 40, 60, 80, A0, C0 or E0";
 
 RegisterArea AreaOf(const std::string& name) {
   return *RegisterAreaFromName(name);

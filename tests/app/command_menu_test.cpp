@@ -102,21 +102,21 @@ class CommandMenuTest : public QObject {
     QVERIFY(rig.prompt.messages.empty());
 
     const std::vector<std::pair<int, QString>> buttons = {
-        {Dlg::kIdCommon, u"ｺﾓﾝ"_qs},
-        {Dlg::kIdDsp, u"DSP"_qs},
-        {Dlg::kIdTg, u"TG"_qs},
-        {Dlg::kIdAfe, u"AFE"_qs},
-        {Dlg::kIdDdr, u"DDR"_qs},
-        {Dlg::kIdInfo, u"INFO"_qs},
-        {1113, u"00-1F"_qs},
-        {1116, u"60-7F"_qs},
-        {1120, u"E0-FF"_qs},
-        {Dlg::kIdFpga, u"FPGA"_qs},
-        {Dlg::kIdEeprom, u"EEPROM"_qs},
-        {Dlg::kIdReadAll, u"読み出し"_qs},
-        {Dlg::kIdWriteAll, u"書き込み"_qs},
-        {1400, u"W"_qs},
-        {1531, u"R"_qs},
+        {Dlg::kIdCommon, QStringLiteral("ｺﾓﾝ")},
+        {Dlg::kIdDsp, QStringLiteral("DSP")},
+        {Dlg::kIdTg, QStringLiteral("TG")},
+        {Dlg::kIdAfe, QStringLiteral("AFE")},
+        {Dlg::kIdDdr, QStringLiteral("DDR")},
+        {Dlg::kIdInfo, QStringLiteral("INFO")},
+        {1113, QStringLiteral("00-1F")},
+        {1116, QStringLiteral("60-7F")},
+        {1120, QStringLiteral("E0-FF")},
+        {Dlg::kIdFpga, QStringLiteral("FPGA")},
+        {Dlg::kIdEeprom, QStringLiteral("EEPROM")},
+        {Dlg::kIdReadAll, QStringLiteral("読み出し")},
+        {Dlg::kIdWriteAll, QStringLiteral("書き込み")},
+        {1400, QStringLiteral("W")},
+        {1531, QStringLiteral("R")},
     };
     for (const auto& [id, text] : buttons) {
       auto* button = FindControlAs<QAbstractButton>(dialog, id);
@@ -129,13 +129,14 @@ class CommandMenuTest : public QObject {
     QStringList groups;
     for (auto* box : dialog->findChildren<QGroupBox*>()) groups << box->title();
     groups.sort();
-    QStringList expected{u"ｴﾘｱ"_qs, u"ｱﾄﾞﾚｽ"_qs, u"ﾓｰﾄﾞ"_qs, u"全ﾃﾞｰﾀ"_qs};
+    QStringList expected{QStringLiteral("ｴﾘｱ"), QStringLiteral("ｱﾄﾞﾚｽ"), QStringLiteral("ﾓｰﾄﾞ"),
+                         QStringLiteral("全ﾃﾞｰﾀ")};
     expected.sort();
     QCOMPARE(groups, expected);
     QStringList headings;
     for (auto* label : dialog->findChildren<QLabel*>()) headings << label->text();
-    QCOMPARE(headings.count(u"ｱﾄﾞﾚｽ"_qs), 2);
-    QCOMPARE(headings.count(u"ﾃﾞｰﾀ"_qs), 2);
+    QCOMPARE(headings.count(QStringLiteral("ｱﾄﾞﾚｽ")), 2);
+    QCOMPARE(headings.count(QStringLiteral("ﾃﾞｰﾀ")), 2);
 
     QStringList addresses;
     for (int a = 0; a < 32; ++a)
