@@ -5,6 +5,7 @@
 #include <QPixmap>
 
 #include "app/about_dlg.h"
+#include "app/command_menu_dlg.h"
 #include "app/file_chooser.h"
 #include "app/main_frame.h"
 #include "app/manual_command_dlg.h"
@@ -50,6 +51,10 @@ bool SaveScreenshots(const QString& directory, CMainFrame& frame, CameraUnit& ca
   {
     CAboutDlg dialog;
     ok = Save(dialog, dir.filePath(QStringLiteral("about.png"))) && ok;
+  }
+  {
+    CCommandMenuDlg dialog(camera);  // sends nothing until a button is pressed
+    ok = Save(dialog, dir.filePath(QStringLiteral("command_menu.png"))) && ok;
   }
   return ok;
 }

@@ -4,11 +4,13 @@
 #include <QFileInfo>
 
 #include "app/command_ids.h"
+#include "app/command_menu_dlg.h"
 #include "app/file_chooser.h"
 #include "app/manual_command_dlg.h"
 #include "app/qt_user_prompt.h"
 #include "app/serial_port_dlg.h"
 #include "link/user_prompt.h"
+#include "model/access_value.h"
 #include "model/camera_unit.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
@@ -39,6 +41,10 @@ CTavrelDoc::CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& file
       m_files(files),
       m_recentFiles(profile),
       m_title(QString::fromStdString(Text(res::kIdsUntitled))) {}
+
+CTavrelDoc::~CTavrelDoc() {
+  delete m_pCommandMenu.data();
+}
 
 void CTavrelDoc::SetModifiedFlag(bool modified) {
   ParameterDocument::SetModifiedFlag(modified);
@@ -222,8 +228,30 @@ void CTavrelDoc::OnWriteToCamera() {
   DoSave(*path, false);
 }
 
-// The register editor is not part of this program yet.
-void CTavrelDoc::OnCommandMenu() {}
+CCommandMenuDlg* CTavrelDoc::CommandMenu() const {
+  return m_pCommandMenu.data();
+}
+
+void CTavrelDoc::OnCommandMenu() {
+  // An editor the user closed is only hidden: a fresh one replaces it.
+  if (m_pCommandMenu && !m_pCommandMenu->isVisible()) delete m_pCommandMenu.data();
+  if (m_pCommandMenu) {
+    m_pCommandMenu->raise();
+    m_pCommandMenu->activateWindow();
+  } else {
+    m_pCommandMenu = new CCommandMenuDlg(Camera(), m_dialogParent);
+    m_pCommandMenu->show();
+  }
+  if (WriteAccessValue(*this) < 0) {
+    MessageRequest request;
+    request.text = "This camera is not written the Serial Number.\nPlease tell design engineer.";
+    request.caption = "TAVREL";
+    request.icon = MessageIcon::kNone;
+    request.buttons = MessageButtons::kOk;
+    request.ownerless = true;
+    m_prompt.ShowMessage(request);
+  }
+}
 
 bool CTavrelDoc::OnCommand(int commandId) {
   switch (cmd::HandlerCommand(commandId)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include "app/dialog_runner.h"
@@ -14,6 +15,7 @@ class QWidget;
 
 namespace tavrel {
 
+class CCommandMenuDlg;
 class FileChooser;
 class UserPrompt;
 
@@ -23,6 +25,7 @@ class CTavrelDoc : public QObject, public ParameterDocument {
  public:
   CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& files, ProfileStore& profile,
              QObject* parent = nullptr);
+  ~CTavrelDoc() override;
 
   QString PathName() const { return m_pathName; }
   // The file's name, or "Untitled".
@@ -56,6 +59,9 @@ class CTavrelDoc : public QObject, public ParameterDocument {
 
   void SetModifiedFlag(bool modified) override;
 
+  // The register editor, or null before the first Command Menu.
+  CCommandMenuDlg* CommandMenu() const;
+
  signals:
   // The view fills every control from the table (a document was created or
   // opened).
@@ -79,6 +85,8 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   QString m_title;
   QWidget* m_dialogParent = nullptr;
   DialogRunner m_runDialog = ModalDialogRunner();
+  // Deleted with its owner window, or by the document.
+  QPointer<CCommandMenuDlg> m_pCommandMenu;
 };
 
 }  // namespace tavrel

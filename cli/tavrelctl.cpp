@@ -10,6 +10,7 @@
 
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
+#include "cli/register_command.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
 #include "model/manual_command.h"
@@ -323,6 +324,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   auto* ident =
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
+  const RegisterCommand reg(app);
 
   try {
     app.parse(argc, argv);
@@ -331,7 +333,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (app.exit(e, out, err) == 0) return kExitOk;
     if (app.get_subcommands().empty()) {
       err << "tavrelctl: COMMAND is one of read-all, get, set, write-all, save, load, send, "
-             "query, ident\n";
+             "query, ident, reg\n";
     }
     return kExitUsage;
   }
@@ -346,6 +348,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
       {readAll, ReadAll}, {get, Get},   {set, Set},     {writeAll, WriteAll}, {save, Save},
       {load, Load},       {send, Send}, {query, Query}, {ident, Ident},
   };
+  if (reg.Parsed()) return reg.Run(session.Camera(), out);
   for (const auto& [command, run] : commands) {
     if (command->parsed()) return run(session);
   }

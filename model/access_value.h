@@ -1,0 +1,18 @@
+// The camera's access value: written to the "Password" entry before the
+// serial number is written and whenever the register editor is opened.
+#pragma once
+
+#include <cstdint>
+
+namespace tavrel {
+
+class ParameterDocument;
+
+inline constexpr int kPasswordEntry = 49;
+inline constexpr std::int32_t kAccessValue = 0x4A1D;
+
+// Writes the access value through the document (an error box on failure).
+// Negative on failure, as WriteParameter.
+std::int32_t WriteAccessValue(ParameterDocument& document);
+
+}  // namespace tavrel

@@ -1,0 +1,131 @@
+// tavrelctl reg end to end: the executable against the virtual camera on a pty.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/pty_camera.h"
+#include "tests/support/run_process.h"
+
+namespace tavrel {
+namespace {
+
+using Bytes = std::array<std::uint8_t, 3>;
+using testing::ProcessResult;
+
+ProcessResult Reg(const sim::PtyCamera& camera, std::vector<std::string> args) {
+  args.insert(args.begin(), {TAVRELCTL_PATH, "--device", camera.DevicePath(), "reg"});
+  return testing::RunProcess(args);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+TEST(TavrelctlReg, WriteAndReadReachTheRegistersOfEachMode) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  ProcessResult r = Reg(camera, {"write", "dsp", "0a", "ff"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  r = Reg(camera, {"write", "AFE", "10", "abcd", "--eeprom"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(camera.ReceivedBodies(),
+            (std::vector<std::string>{"00FF020AFF0000", "01FF0410ABCD00"}));
+  EXPECT_EQ(camera.ReadRegister(0, 0x02, 0x0A), (Bytes{0xFF, 0, 0}));
+  EXPECT_EQ(camera.ReadRegister(1, 0x04, 0x10), (Bytes{0xAB, 0xCD, 0}));
+  EXPECT_EQ(camera.ReadRegister(0, 0x04, 0x10), (Bytes{0, 0, 0}));
+
+  camera.WriteRegister(0, 0x10, 0x7F, {0x12, 0x34, 0x56});
+  EXPECT_EQ(Reg(camera, {"read", "info", "7f"}).out, "1234\n");
+  EXPECT_EQ(Reg(camera, {"read", "dsp", "0A"}).out, "FF\n");
+  EXPECT_EQ(Reg(camera, {"read", "afe", "10", "--eeprom"}).out, "ABCD\n");
+  EXPECT_EQ(camera.ReceivedBodies().back(), "01FF8410000000");
+}
+
+TEST(TavrelctlReg, DumpPrintsTheShownRowsOfAPage) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  camera.WriteRegister(1, 0x01, 0x61, {0xBE, 0xEF, 0x99});
+  ProcessResult r = Reg(camera, {"dump", "common", "--page", "60", "--eeprom"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 31u);  // 7F is not a common address
+  EXPECT_EQ(lines[1], "61\tBEEF");
+  EXPECT_EQ(lines.back().substr(0, 3), "7E\t");
+  EXPECT_EQ(camera.ReceivedBodies().size(), 31u);
+  EXPECT_EQ(camera.ReceivedBodies().front(), "01FF8160000000");
+
+  r = Reg(camera, {"dump", "tg"});  // page 00 by default
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 32u);
+  EXPECT_EQ(Lines(r.out).back(), "1F\t00");
+
+  const std::size_t sent = camera.ReceivedBodies().size();
+  for (const char* area : {"common", "info"}) {
+    r = Reg(camera, {"dump", area, "--page", "a0"});
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_EQ(camera.ReceivedBodies().size(), sent);
+}
+
+TEST(TavrelctlReg, AFailingRowPrintsItsErrorAndTheDumpGoesOn) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  camera.WriteRegister(0, 0x05, 0x1D, {0x5A, 0, 0});
+  // Row 05 fails: all four handshake attempts are refused.
+  const sim::Fault refuseOneRow{sim::FaultKind::kEnqNak, 4, 5};
+  camera.AddFault(refuseOneRow);
+  ProcessResult r = Reg(camera, {"dump", "ddr"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Unexpected character received from camera unit.\n");
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 31u);
+  EXPECT_EQ(lines[5], "06\t00");
+  EXPECT_EQ(lines.back(), "1F\t00");
+  EXPECT_EQ(lines[28], "1D\t5A");
+
+  camera.AddFault(refuseOneRow);
+  r = Reg(camera, {"dump", "ddr", "--json"});
+  EXPECT_EQ(r.exitStatus, 3);
+  const nlohmann::json dump = nlohmann::json::parse(r.out);
+  ASSERT_EQ(dump["rows"].size(), 32u);
+  EXPECT_TRUE(dump["rows"][5]["data"].is_null());
+  EXPECT_EQ(dump["rows"][5]["address"], "05");
+  EXPECT_EQ(dump["rows"][29]["data"], "5A");
+  EXPECT_EQ(dump["area"], "ddr");
+  EXPECT_EQ(dump["mode"], "FPGA");
+}
+
+TEST(TavrelctlReg, BadInputIsAUsageErrorNamingTheRuleAndSendsNothing) {
+  struct Case {
+    std::vector<std::string> args;
+    const char* mentions;
+  };
+  const Case cases[] = {
+      {{"read", "fpga", "00"}, "one of common, dsp, tg, afe, ddr, info"},
+      {{"read", "tg", "1"}, "two hexadecimal digits"},
+      {{"write", "tg", "100", "00"}, "two hexadecimal digits"},
+      {{"write", "tg", "G0", "00"}, "two hexadecimal digits"},
+      {{"write", "afe", "10", "ABC"}, "4 hexadecimal digits for afe"},
+      {{"write", "dsp", "10", "ABCD"}, "2 hexadecimal digits for dsp"},
+      {{"write", "common", "10", "12"}, "4 hexadecimal digits for common"},
+      {{"write", "ddr", "10", "1x"}, "2 hexadecimal digits for ddr"},
+      {{"dump", "tg", "--page", "10"}, "first address of a page"},
+      {{"dump", "tg", "--page", "zz"}, "first address of a page"},
+      {{"dump"}, "AREA"},
+  };
+  sim::PtyCamera camera(sim::CameraOptions{});
+  for (const Case& c : cases) {
+    const ProcessResult r = Reg(camera, c.args);
+    EXPECT_EQ(r.exitStatus, 2) << c.args.back() << ": " << r.err;
+    EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(camera.ReceivedBodies().empty());
+}
+
+}  // namespace
+}  // namespace tavrel
