@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
+#include "app/program_icon.h"
 #include "app/screenshots.h"
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
@@ -34,6 +35,7 @@ int RunTavrel(int argc, char** argv) {
     return 0;
   }
   QApplication application(argc, argv);
+  QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
 
   // A settings file opened from the desktop while the program runs goes to
   // the running program.
