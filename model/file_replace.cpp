@@ -97,16 +97,23 @@ int RewriteInPlace(FileDescriptor& file, std::span<const std::uint8_t> bytes, bo
   return file.Close() ? 0 : errno;
 }
 
+// What became of a save by rename: done, failed with an errno, or not
+// possible here (no temporary file beside the target, or the folder refuses
+// to let this user replace the target, as a sticky folder does).
+struct RenameResult {
+  bool possible = true;
+  int error = 0;
+};
+
 // Writes a temporary file beside `target` and renames it over `target`.
-// Returns -1 when no temporary file could be made, else 0 or the errno.
-int ReplaceByRename(const std::string& target, const struct stat* old,
-                    std::span<const std::uint8_t> bytes) {
+RenameResult ReplaceByRename(const std::string& target, const struct stat* old,
+                             std::span<const std::uint8_t> bytes) {
   const std::string folder = FolderOf(target);
   const std::size_t slash = target.find_last_of('/');
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
   std::string temporary = folder + "." + name + ".XXXXXX";
   FileDescriptor file(::mkstemp(temporary.data()));
-  if (file.Get() < 0) return -1;
+  if (file.Get() < 0) return {false, errno};
 
   // Ownership first: changing it clears set-id bits that the mode restores.
   // Either may be refused to an ordinary user; the save goes on without.
@@ -115,15 +122,15 @@ int ReplaceByRename(const std::string& target, const struct stat* old,
   }
   (void)::fchmod(file.Get(), old != nullptr ? (old->st_mode & 07777) : ModeForNewFile());
 
-  const bool written = WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0 && file.Close() &&
-                       ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!written) {
+  const bool written = WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0 && file.Close();
+  const bool renamed = written && ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!renamed) {
     const int error = errno;
     ::unlink(temporary.c_str());
-    return error;
+    return {!(written && (error == EPERM || error == EACCES)), error};
   }
   SyncFolder(folder);
-  return 0;
+  return {};
 }
 
 }  // namespace
@@ -137,8 +144,7 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
   if (::stat(target.c_str(), &old) != 0) {
     if (errno != ENOENT) return errno;
     // A new file: only the folder's permission counts.
-    const int result = ReplaceByRename(target, nullptr, bytes);
-    return result < 0 ? errno : result;
+    return ReplaceByRename(target, nullptr, bytes).error;
   }
   if (S_ISDIR(old.st_mode)) return EISDIR;
 
@@ -151,8 +157,8 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
 
   const bool regular = S_ISREG(old.st_mode);
   if (regular && old.st_nlink == 1) {
-    const int result = ReplaceByRename(target, &old, bytes);
-    if (result >= 0) return result;
+    const RenameResult renamed = ReplaceByRename(target, &old, bytes);
+    if (renamed.possible) return renamed.error;
   }
   return RewriteInPlace(file, bytes, regular);
 }

@@ -7,8 +7,10 @@
 //   and renamed over it, so a failed save never leaves half a file; it gets
 //   the old file's mode, and its owner and group where the user may set them.
 // - Where no temporary file can be made beside the target (a folder the user
-//   may not write), or the target has other hard links that a rename would
-//   split off, the target is rewritten in place and flushed to disk.
+//   may not write), the folder does not let the user replace it (a sticky
+//   folder and another user's file), or the target has other hard links that
+//   a rename would split off, the target is rewritten in place and flushed to
+//   disk.
 #pragma once
 
 #include <cstdint>

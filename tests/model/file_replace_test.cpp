@@ -100,7 +100,7 @@ class FileReplaceTest : public ::testing::Test {
   fs::path folder;
 };
 
-TEST_F(FileReplaceTest, OrdinaryUserIsRefusedWhereTheFileSystemSaysNo) {
+TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   // A read-only file in a folder anyone may write.
   const fs::path open = folder / "open";
   fs::create_directory(open);
@@ -120,6 +120,16 @@ TEST_F(FileReplaceTest, OrdinaryUserIsRefusedWhereTheFileSystemSaysNo) {
   ::chmod(closed.c_str(), 0555);
   const ino_t inode = StatOf(writable).st_ino;
 
+  // A file the user may write, in a sticky folder: as root the file is
+  // root's, so the folder lets the ordinary user write it but not replace it.
+  const fs::path sticky = folder / "sticky";
+  fs::create_directory(sticky);
+  ::chmod(sticky.c_str(), 01777);
+  const fs::path shared = sticky / "shared.tdx";
+  WriteFile(shared, kOld);
+  ::chmod(shared.c_str(), 0666);
+  const struct stat sharedBefore = StatOf(shared);
+
   const int refused = RunAsOrdinaryUser([&] { return ReplaceFileContents(readOnly, kNew); });
   if (refused == -1) GTEST_SKIP() << "no ordinary user to run as";
   EXPECT_EQ(refused, EACCES);
@@ -136,6 +146,14 @@ TEST_F(FileReplaceTest, OrdinaryUserIsRefusedWhereTheFileSystemSaysNo) {
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(closed / "new.tdx", kNew); }),
             EACCES);
   EXPECT_EQ(Contents(closed), std::vector<std::string>{"writable.tdx"});
+
+  EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(shared, kNew); }), 0);
+  EXPECT_EQ(ReadFile(shared), kNew);
+  EXPECT_EQ(StatOf(shared).st_uid, sharedBefore.st_uid);
+  if (::geteuid() == 0) {
+    EXPECT_EQ(StatOf(shared).st_ino, sharedBefore.st_ino);
+  }
+  EXPECT_EQ(Contents(sticky), std::vector<std::string>{"shared.tdx"});
 }
 
 TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
