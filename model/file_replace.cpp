@@ -50,7 +50,7 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
+  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
 }
 
 // The file a chain of symbolic links ends at, which need not exist yet (a

@@ -211,6 +211,15 @@ TEST_F(FileReplaceTest, SymbolicLinksStayAndTheFileTheyNameIsReplaced) {
     EXPECT_EQ(ReadFile(folder / c.target), kNew);
   }
 
+  // A link named without a folder, from the current folder.
+  WriteFile(elsewhere / "real.tdx", kOld);
+  const fs::path saved = fs::current_path();
+  fs::current_path(folder);
+  EXPECT_EQ(ReplaceFileContents("relative.tdx", kNew), 0);
+  fs::current_path(saved);
+  EXPECT_TRUE(fs::is_symlink(folder / "relative.tdx"));
+  EXPECT_EQ(ReadFile(elsewhere / "real.tdx"), kNew);
+
   fs::create_symlink("loop-b.tdx", folder / "loop-a.tdx");
   fs::create_symlink("loop-a.tdx", folder / "loop-b.tdx");
   EXPECT_EQ(ReplaceFileContents((folder / "loop-a.tdx").string(), kNew), ELOOP);
