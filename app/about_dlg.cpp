@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyle>
 
+#include "app/program_icon.h"
 #include "panel/dialog_layout.h"
 
 namespace tavrel {
@@ -18,10 +18,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   setFont(small);
 
   auto* icon = new QLabel(this);
-  icon->setPixmap(windowIcon().pixmap(32, 32));
-  if (icon->pixmap().isNull()) {
-    icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
-  }
+  icon->setObjectName(QStringLiteral("programIcon"));
+  icon->setPixmap(ProgramIcon().pixmap(32, 32));
   ui::PlaceInDialogUnits(icon, 11, 17, 21, 20);
 
   const QString text = QStringLiteral("LOMIRA-S Remote\n For Windows XP/2000/98/95/NT  Ver. 1.2");

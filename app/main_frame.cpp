@@ -21,6 +21,7 @@
 #include <array>
 
 #include "app/command_ids.h"
+#include "app/program_icon.h"
 #include "link/comm_port.h"
 #include "res/string_table.h"
 
@@ -51,6 +52,7 @@ QLineEdit* FocusedLineEdit() {
 CMainFrame::CMainFrame(const CommPort& link, const QString& executableName, QWidget* parent)
     : QMainWindow(parent), m_link(link) {
   setWindowTitle(WindowTitle());
+  setWindowIcon(ProgramIcon());
   resize(kWidth, kHeight);
   setAcceptDrops(true);
   BuildMenus();

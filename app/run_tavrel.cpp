@@ -12,6 +12,7 @@
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
 #include "app/menu_listing.h"
+#include "app/program_icon.h"
 #include "app/screenshots.h"
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
@@ -35,6 +36,7 @@ int RunTavrel(int argc, char** argv) {
     return 0;
   }
   QApplication application(argc, argv);
+  QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
 
   // A settings file opened from the desktop while the program runs goes to
   // the running program.

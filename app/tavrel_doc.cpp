@@ -54,6 +54,12 @@ void CTavrelDoc::ShowMessage(const std::string& text) {
   m_prompt.ShowMessage(StandardMessage(text));
 }
 
+void CTavrelDoc::ShowFileError(res::StringId message, const std::string& reason) {
+  std::string text = Text(message);
+  if (!reason.empty()) text += "\n" + reason;
+  ShowMessage(text);
+}
+
 bool CTavrelDoc::SaveModified() {
   if (!IsModified()) return true;
   const QString name = m_pathName.isEmpty() ? m_title : QDir::toNativeSeparators(m_pathName);
@@ -97,23 +103,27 @@ bool CTavrelDoc::OnFileOpen() {
 
 bool CTavrelDoc::OpenDocumentFile(const QString& path) {
   if (!SaveModified()) return false;
-  const bool wasModified = IsModified();
-  SetModifiedFlag(false);
-  if (!OnOpenDocument(path)) {
-    if (IsModified()) {
-      // The load changed values before it failed: the document no longer
-      // matches any file.
-      ResetToUntitled();
+  // The loader shows the header-mismatch message itself and writes a complete
+  // file to the camera.
+  const SettingsLoadOutcome outcome = LoadFromFile(QFile::encodeName(path).toStdString());
+  switch (outcome.result) {
+    case SettingsLoadResult::kLoaded:
+    case SettingsLoadResult::kEmpty:
+    case SettingsLoadResult::kHeaderMismatch:
+      SetPathName(path);
       emit initialUpdate();
-    } else {
-      SetModifiedFlag(wasModified);
-    }
-    return false;
+      return true;
+    case SettingsLoadResult::kUnexpectedFormat:
+      ShowMessage(Text(res::kIdsUnexpectedFormat));
+      // The values read before the end no longer match any file. The panel
+      // keeps showing what the camera still holds: nothing was sent.
+      ResetToUntitled();
+      return false;
+    case SettingsLoadResult::kCannotRead:
+      ShowFileError(res::kIdsFailedToOpenDoc, outcome.errorText);
+      return false;
   }
-  SetPathName(path);
-  SetModifiedFlag(false);
-  emit initialUpdate();
-  return true;
+  return false;
 }
 
 bool CTavrelDoc::OpenRecentFile(const QString& path) {
@@ -125,31 +135,6 @@ bool CTavrelDoc::OpenRecentFile(const QString& path) {
     emit recentFilesChanged(m_recentFiles.Files());
   }
   return false;
-}
-
-bool CTavrelDoc::OnOpenDocument(const QString& path) {
-  QFileInfo info(path);
-  if (!info.isFile() || !info.isReadable()) {
-    ShowMessage(Text(res::kIdsFailedToOpenDoc));
-    return false;
-  }
-  SetModifiedFlag(true);  // dirty while the values are being replaced
-  // The loader shows the header-mismatch message itself and writes a complete
-  // file to the camera.
-  switch (LoadSettingsFile(Camera(), QFile::encodeName(path).toStdString()).result) {
-    case SettingsLoadResult::kLoaded:
-    case SettingsLoadResult::kEmpty:
-    case SettingsLoadResult::kHeaderMismatch:
-      break;
-    case SettingsLoadResult::kUnexpectedFormat:
-      ShowMessage(Text(res::kIdsUnexpectedFormat));
-      return false;
-    case SettingsLoadResult::kCannotRead:
-      SetModifiedFlag(false);
-      ShowMessage(Text(res::kIdsFailedToOpenDoc));
-      return false;
-  }
-  return true;
 }
 
 bool CTavrelDoc::OnFileSave() {
@@ -168,11 +153,11 @@ bool CTavrelDoc::OnFileSaveAs() {
 }
 
 bool CTavrelDoc::DoSave(const QString& path, bool replace) {
-  if (!SaveSettingsFile(Camera(), QFile::encodeName(path).toStdString()).saved) {
-    ShowMessage(Text(res::kIdsFailedToSaveDoc));
+  const SettingsSaveOutcome outcome = SaveToFile(QFile::encodeName(path).toStdString());
+  if (!outcome.saved) {
+    ShowFileError(res::kIdsFailedToSaveDoc, outcome.errorText);
     return false;
   }
-  SetModifiedFlag(false);
   if (replace) SetPathName(path);
   return true;
 }

@@ -10,6 +10,7 @@
 #include "app/dialog_runner.h"
 #include "app/recent_file_list.h"
 #include "model/parameter_document.h"
+#include "res/string_ids.h"
 
 class QWidget;
 
@@ -73,10 +74,11 @@ class CTavrelDoc : public QObject, public ParameterDocument {
  private:
   // A new, untitled document; the values are left as they are.
   void ResetToUntitled();
-  bool OnOpenDocument(const QString& path);
   bool DoSave(const QString& path, bool replace);
   void SetPathName(const QString& path);
   void ShowMessage(const std::string& text);
+  // The framework's message, and under it the system's reason.
+  void ShowFileError(res::StringId message, const std::string& reason);
 
   UserPrompt& m_prompt;
   FileChooser& m_files;

@@ -12,6 +12,8 @@ namespace tavrel {
 
 class CameraUnit;
 
+inline constexpr const char* kNotARegularFile = "Not a regular file";
+
 class ParameterDocument {
  public:
   // `camera` is not owned and must outlive the document.
@@ -32,7 +34,9 @@ class ParameterDocument {
   // table to the camera (settings_file.h). Afterwards the document counts as
   // unmodified unless the file could not be read at all: a loaded or foreign
   // file becomes the document's file, and one that ended early leaves a new,
-  // untitled document. Which of these happened is the caller's to show.
+  // untitled document. Which of these happened is the caller's to show. Only
+  // regular files (and folders, which fail to read) are opened; anything else
+  // is refused with kNotARegularFile as the reason.
   SettingsLoadOutcome LoadFromFile(const std::string& path);
   // Saves the current values; a successful save clears the modified flag.
   SettingsSaveOutcome SaveToFile(const std::string& path);

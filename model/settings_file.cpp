@@ -1,18 +1,16 @@
 #include "model/settings_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/file_replace.h"
 #include "model/parameter_table.h"
 #include "res/string_table.h"
 
@@ -243,59 +241,10 @@ class FileDescriptor {
   FileDescriptor& operator=(const FileDescriptor&) = delete;
 
   int Get() const { return fd_; }
-  // Closes now, reporting the result (a deferred write error shows up here).
-  int Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result;
-  }
 
  private:
   int fd_;
 };
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t count) {
-  while (count > 0) {
-    const ssize_t written = ::write(fd, data, count);
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return false;
-    if (written == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += written;
-    count -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
-// A symbolic link is kept as a link: the file it names is the one replaced.
-std::string ResolveTarget(const std::string& path) {
-  struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (resolved == nullptr) return path;
-  std::string target(resolved);
-  std::free(resolved);
-  return target;
-}
-
-// The new file gets the old file's permissions, or those of a file created
-// the ordinary way.
-mode_t ModeFor(const std::string& target) {
-  struct stat info {};
-  if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-void SyncFolder(const std::string& folder) {
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
 
 }  // namespace
 
@@ -340,35 +289,9 @@ SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path
 
 SettingsSaveOutcome SaveSettingsFile(const ParameterTable& table, const std::string& path) {
   SettingsSaveOutcome outcome;
-  if (path.empty()) {
-    outcome.errorText = ErrorText(ENOENT);
-    return outcome;
-  }
-  const std::string target = ResolveTarget(path);
-  const std::size_t slash = target.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-
-  // The old file stays untouched until the new one is complete on disk.
-  std::string temporary = (slash == std::string::npos ? "./." : folder + ".") + name + ".XXXXXX";
-  FileDescriptor file(::mkstemp(temporary.data()));
-  if (file.Get() < 0) {
-    outcome.errorText = ErrorText(errno);
-    return outcome;
-  }
-  const std::vector<std::uint8_t> bytes = EncodeSettings(table);
-  // Permissions are a courtesy; a folder that cannot carry them still saves.
-  (void)::fchmod(file.Get(), ModeFor(target));
-  const bool written = WriteAll(file.Get(), bytes.data(), bytes.size()) &&
-                       ::fsync(file.Get()) == 0 && file.Close() == 0 &&
-                       ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!written) {
-    outcome.errorText = ErrorText(errno);
-    ::unlink(temporary.c_str());
-    return outcome;
-  }
-  SyncFolder(folder);
-  outcome.saved = true;
+  const int error = ReplaceFileContents(path, EncodeSettings(table));
+  outcome.saved = error == 0;
+  if (!outcome.saved) outcome.errorText = ErrorText(error);
   return outcome;
 }
 

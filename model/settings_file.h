@@ -63,8 +63,9 @@ SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t
                                 std::string_view filePath);
 SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path);
 
-// Writes the table to `path` through a temporary file in the same folder that
-// is flushed to disk and then renamed over the old file.
+// Writes the table to `path` as file_replace.h describes: a file the user may
+// not write is refused, links, mode and hard links are kept, and the old file
+// survives a failed save wherever a temporary file can be made beside it.
 SettingsSaveOutcome SaveSettingsFile(const ParameterTable& table, const std::string& path);
 
 }  // namespace tavrel

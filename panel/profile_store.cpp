@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <memory>
 
+#include "panel/plain_ini_format.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -11,9 +12,9 @@ namespace {
 
 std::unique_ptr<QSettings> OpenSettings(const QString& iniFilePath) {
   if (!iniFilePath.isEmpty()) {
-    return std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat);
+    return std::make_unique<QSettings>(iniFilePath, PlainIniFormat());
   }
-  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+  return std::make_unique<QSettings>(PlainIniFormat(), QSettings::UserScope,
                                      ui::LoadQString(res::kIdsCompanyKey),
                                      ui::LoadQString(res::kIdsAppName));
 }
@@ -59,7 +60,12 @@ bool ProfileStore::WriteProfileString(const QString& section, const QString& ent
                                       const QString& value) {
   const QString key = CanonicalSection(section) + "/" + entry;
   const auto settings = OpenSettings(m_iniFilePath);
-  settings->setValue(key, value);
+  // An empty text leaves no empty entry behind.
+  if (value.isEmpty()) {
+    settings->remove(key);
+  } else {
+    settings->setValue(key, value);
+  }
   settings->sync();
   return settings->status() == QSettings::NoError;
 }

@@ -19,6 +19,7 @@ class ProfileStore {
   bool WriteProfileInt(const QString& section, const QString& entry, int value);
   QString GetProfileString(const QString& section, const QString& entry,
                            const QString& defaultValue = QString()) const;
+  // An empty `value` removes the entry.
   bool WriteProfileString(const QString& section, const QString& entry, const QString& value);
 
   // Where the store lives (for messages and tests).

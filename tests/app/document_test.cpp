@@ -157,7 +157,9 @@ class DocumentTest : public QObject {
     const QString path = rig.Path("short.tdx");
     WriteFile(path, SettingsBytes(1).left(24 + 4 * 10 + 2));
     const std::size_t before = rig.BodyCount();
+    QSignalSpy panelFilled(&rig.Document(), &tavrel::CTavrelDoc::initialUpdate);
     QVERIFY(!rig.Document().OpenDocumentFile(path));
+    QCOMPARE(panelFilled.size(), 0);  // the panel keeps what the camera holds
     QCOMPARE(rig.prompt.MessageTexts(), std::vector<std::string>{"Unexpected file format."});
     QCOMPARE(rig.BodyCount(), before);
     QCOMPARE(rig.Document().Title(), QStringLiteral("Untitled"));
@@ -206,8 +208,9 @@ class DocumentTest : public QObject {
     rig.files.answers.push_back(rig.Path("no-such-folder/x.tdx"));
     Run(rig, cmd::kFileSaveAs);
     QCOMPARE(rig.prompt.MessageTexts(),
-             (std::vector<std::string>{"Save changes to Untitled?", "Failed to open document.",
-                                       "Failed to save document."}));
+             (std::vector<std::string>{"Save changes to Untitled?",
+                                       "Failed to open document.\nNo such file or directory",
+                                       "Failed to save document.\nNo such file or directory"}));
     QVERIFY(rig.Document().IsModified());
     QCOMPARE(rig.Document().Title(), QStringLiteral("Untitled"));
   }

@@ -124,7 +124,8 @@ class StartupTest : public QObject {
     QCOMPARE(result, CTavrelApp::StartResult::kFailed);
     QVERIFY(CTavrelApp::ExitStatus(result) != 0);
     QVERIFY(!rig.camera.IsPortOpen());
-    QCOMPARE(rig.prompt.MessageTexts(), std::vector<std::string>{"Failed to open document."});
+    QCOMPARE(rig.prompt.MessageTexts(),
+             std::vector<std::string>{"Failed to open document.\nNo such file or directory"});
   }
 
   void boardThroughTheTestLibraryReadsAll() {

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -136,6 +138,13 @@ TEST_F(SettingsLoadTest, DocumentIsUnmodifiedAfterEveryLoadThatReadTheFile) {
   document.SetModifiedFlag(true);
   EXPECT_EQ(document.LoadFromFile((folder / "none.tdx").string()).result,
             SettingsLoadResult::kCannotRead);
+  EXPECT_TRUE(document.IsModified());
+  // A pipe with no writer would block the open for ever.
+  const fs::path pipe = folder / "pipe.tdx";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const SettingsLoadOutcome fromPipe = document.LoadFromFile(pipe.string());
+  EXPECT_EQ(fromPipe.result, SettingsLoadResult::kCannotRead);
+  EXPECT_EQ(fromPipe.errorText, kNotARegularFile);
   EXPECT_TRUE(document.IsModified());
 
   EXPECT_FALSE(document.SaveToFile((folder / "none" / "x.tdx").string()).saved);

@@ -1,0 +1,22 @@
+# A Debian package of everything a user installs:
+#   cmake --build build && cpack -G DEB --config build/CPackConfig.cmake -B build/package
+# Depends comes from the shared libraries the programs link (dpkg-shlibdeps).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tavrel)
+set(CPACK_PACKAGE_VENDOR Talbrook)
+set(CPACK_PACKAGE_CONTACT "tavrel maintainers <tavrel@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Remote control for CameraLink cameras")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Reads and writes the settings of CameraLink cameras over an RS-232C line or a\n"
+       "frame-grabber board's serial channel, shows them on one control panel and keeps\n"
+       "them in .tdx files. Includes tavrelctl for scripts, the virtual camera\n"
+       "tavrel-camsim and a CameraLink serial library served by a virtual camera.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The CameraLink test library lives in the package's own folder, not on the
+# loader's search path; dpkg-shlibdeps still reads what it links.
+set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
+include(CPack)
