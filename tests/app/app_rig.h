@@ -21,6 +21,7 @@ namespace tavrel::testing {
 
 struct AppRig {
   AppRig() : virtualCamera(sim::CameraOptions{}) {
+    savedCameraType = cameraType;
     setenv("TAVREL_COM1", virtualCamera.DevicePath().c_str(), 1);
     setenv("TAVREL_COM3", directory.filePath("no-such-port").toLocal8Bit().constData(), 1);
   }
@@ -28,6 +29,7 @@ struct AppRig {
     app.reset();
     unsetenv("TAVREL_COM1");
     unsetenv("TAVREL_COM3");
+    cameraType = savedCameraType;  // the next test starts from its own choice
   }
 
   CTavrelApp::StartResult Start(const StartOptions& options, DialogRunner runner = {}) {
@@ -69,6 +71,7 @@ struct AppRig {
   RecordingPrompt prompt;
   ScriptedFileChooser files;
   std::vector<QString> dialogTitles;  // every dialog run, in order
+  int savedCameraType = 0;
   std::unique_ptr<CTavrelApp> app;
 };
 

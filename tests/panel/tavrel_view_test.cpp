@@ -28,7 +28,7 @@ namespace {
 
 // One camera model on a virtual camera, with the panel set up as at start-up.
 struct Rig {
-  explicit Rig(int type, int serialInProfile = -1) {
+  explicit Rig(int type, int serialInProfile = -1) : savedCameraType(cameraType) {
     cameraType = type;
     sim::CameraOptions options;
     options.model = CameraModelName(type);
@@ -47,6 +47,7 @@ struct Rig {
   ~Rig() {
     view.reset();
     camera.Close();
+    cameraType = savedCameraType;
   }
 
   QAbstractButton* Button(int id) const {
@@ -73,6 +74,7 @@ struct Rig {
     simulator->AddFault({sim::FaultKind::kEnqNak, 4, after});
   }
 
+  int savedCameraType;
   QTemporaryDir dir;
   testing::RecordingPrompt prompt;
   std::unique_ptr<sim::PtyCamera> simulator;
