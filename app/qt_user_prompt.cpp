@@ -62,7 +62,7 @@ MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
                   ToQtButtons(request.buttons), owner);
   // Escape answers Cancel where there is one, else the only button.
   if (request.buttons == MessageButtons::kYesNo) box.setEscapeButton(QMessageBox::No);
-  return FromQtButton(box.exec());
+  return FromQtButton(m_runBox ? m_runBox(box) : box.exec());
 }
 
 void QtUserPrompt::SetStatusText(const std::string& text) {

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <functional>
+#include <utility>
 
 #include "link/user_prompt.h"
 
+class QMessageBox;
 class QWidget;
 
 namespace tavrel {
@@ -13,6 +15,11 @@ class CMainFrame;
 
 class QtUserPrompt : public UserPrompt {
  public:
+  // Runs the modal box and returns the button pressed (a QMessageBox
+  // standard button). QMessageBox::exec unless a test answers instead.
+  using BoxRunner = std::function<int(QMessageBox&)>;
+  explicit QtUserPrompt(BoxRunner runBox = {}) : m_runBox(std::move(runBox)) {}
+
   MessageAnswer ShowMessage(const MessageRequest& request) override;
   bool HasMainWindow() const override { return m_frame != nullptr; }
   void SetStatusText(const std::string& text) override;
@@ -21,6 +28,7 @@ class QtUserPrompt : public UserPrompt {
   void SetMainFrame(CMainFrame* frame) { m_frame = frame; }
 
  private:
+  BoxRunner m_runBox;
   CMainFrame* m_frame = nullptr;
 };
 
