@@ -91,7 +91,7 @@ struct BaseRow {
 };
 
 TEST(ParameterTableTest, BaseEntries) {
-  // Every row of the LOMIRA-P/S table as published.
+  // Every row of the LOMIRA-P/S table, the one the other models start from.
   constexpr BaseRow kRows[] = {
       {0, 3, 0x81, 0x01, 0x06, 1, 0, 1, "AGC MODE"},
       {1, 3, 0x81, 0x01, 0x08, 0, 0, 255, "SHUTTER SPEED"},
