@@ -22,6 +22,7 @@ namespace tavrel::testing {
 
 struct AppRig {
   explicit AppRig(sim::CameraOptions options = {}) : virtualCamera(std::move(options)) {
+    savedCameraType = cameraType;
     setenv("TAVREL_COM1", virtualCamera.DevicePath().c_str(), 1);
     setenv("TAVREL_COM3", directory.filePath("no-such-port").toLocal8Bit().constData(), 1);
   }
@@ -29,6 +30,7 @@ struct AppRig {
     app.reset();
     unsetenv("TAVREL_COM1");
     unsetenv("TAVREL_COM3");
+    cameraType = savedCameraType;  // the next test starts from its own choice
   }
 
   CTavrelApp::StartResult Start(const StartOptions& options, DialogRunner runner = {}) {
@@ -78,6 +80,7 @@ struct AppRig {
   QString executableName = QStringLiteral("tavrel");
   // Drive the next dialogs, one each, before the runner given to Start.
   std::deque<DialogRunner> runners;
+  int savedCameraType = 0;
   std::unique_ptr<CTavrelApp> app;
 };
 

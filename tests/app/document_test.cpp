@@ -3,12 +3,15 @@
 // that cannot be read or written, dropped files and the recent-file list.
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QUrl>
 #include <QtTest>
 
 #include "app/command_ids.h"
+#include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
 
 using tavrel::MessageAnswer;
@@ -46,6 +49,13 @@ QByteArray SettingsBytes(std::int32_t value) {
   return bytes;
 }
 
+// The GAIN bar's position and its text on the control panel.
+QPair<int, QString> PanelGain(AppRig& rig) {
+  QWidget* view = rig.Frame().View();
+  return {tavrel::ui::FindControlAs<QScrollBar>(view, 1024)->value(),
+          tavrel::ui::FindControlAs<QLabel>(view, 1025)->text()};
+}
+
 std::vector<std::int32_t> Values(const tavrel::CameraUnit& camera) {
   std::vector<std::int32_t> values;
   for (int i = 0; i < tavrel::kParameterCount; ++i) values.push_back(camera.GetValue(i, true));
@@ -78,10 +88,9 @@ class DocumentTest : public QObject {
     rig.files.answers.push_back(path);
     rig.Frame().FindAccelerator(cmd::kFileOpen)->trigger();
     QCOMPARE(Values(rig.camera), saved);
-    const std::size_t written = rig.BodyCount() - before;
-    rig.camera.WriteAllParameters();  // what one whole-camera write sends
-    QVERIFY(written > 0);
-    QCOMPARE(rig.BodyCount() - before - written, written);
+    // KESTRA-P/S writes entries 0 to 26, the first one AGC MODE at 0x06.
+    QCOMPARE(rig.BodyCount() - before, std::size_t{27});
+    QCOMPARE(rig.virtualCamera.ReceivedBodies()[before].substr(0, 8), std::string("01FF0106"));
     QVERIFY(!rig.Document().IsModified());
     QVERIFY(rig.prompt.messages.empty());
     QCOMPARE(rig.files.requests.back().filters, QStringList({"TAVDX Files (*.tdx)"}));
@@ -125,6 +134,29 @@ class DocumentTest : public QObject {
     QVERIFY(!rig.Document().IsModified());
     QCOMPARE(rig.Document().Title(), QStringLiteral("Untitled"));
     QVERIFY(rig.Frame().close());
+  }
+
+  // What reaches the panel: Ctrl+R after the camera's GAIN changed, then
+  // Ctrl+O on a file whose GAIN is 100 (KESTRA-P/S: 0.0358 dB a step).
+  void panelShowsWhatReadAndOpenBrought() {
+    AppRig rig;
+    rig.StartOnCom1();
+    const QString path = rig.Path("gain.tdx");
+    QByteArray bytes = SettingsBytes(0);
+    bytes[24 + 4 * 10] = char(100);
+    WriteFile(path, bytes);
+    rig.virtualCamera.WriteRegister(1, 0x01, 0x0C, {0x01, 0x2C, 0x00});  // 300
+    rig.Frame().show();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
+
+    QTest::keyClick(&rig.Frame(), Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(PanelGain(rig), (QPair<int, QString>{300, "10.7400 dB"}));
+
+    rig.prompt.answers.push_back(MessageAnswer::kNo);  // the read left it modified
+    rig.files.answers.push_back(path);
+    QTest::keyClick(&rig.Frame(), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(rig.Document().Title(), QStringLiteral("gain.tdx"));
+    QCOMPARE(PanelGain(rig), (QPair<int, QString>{100, "3.5800 dB"}));
   }
 
   void failedReadFromCameraShowsOneBoxAndRefreshesNothing() {

@@ -219,7 +219,9 @@ class InterfaceCommandsTest : public QObject {
     QCOMPARE(rig.files.requests.size(), std::size_t{1});
     QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
     QVERIFY(rig.prompt.messages[0].text.rfind("ERROR - ", 0) == 0);
-    QCOMPARE(rig.prompt.messages[1].text, std::string("Failed to save document."));
+    // The framework's message, then the system's reason.
+    QCOMPARE(rig.prompt.messages[1].text,
+             std::string("Failed to save document.\nNo such file or directory"));
     QVERIFY(rig.Document().IsModified());  // nothing was saved
   }
 

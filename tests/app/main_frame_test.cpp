@@ -165,15 +165,28 @@ class MainFrameTest : public QObject {
     QCOMPARE(edit->text(), QString());
   }
 
+  // The mouse opens the Interface menu and rests on an item: its prompt goes
+  // to the message pane; closing the menu puts "Ready" back.
   void menuPromptsGoToTheMessagePane() {
     tavrel::CommPort link;
     CMainFrame frame(link, "tavrel");
-    frame.FindAction(cmd::kReadFromCamera)->hover();
-    QStatusTipEvent tip(frame.FindAction(cmd::kReadFromCamera)->statusTip());
-    QCoreApplication::sendEvent(&frame, &tip);
-    QCOMPARE(frame.StatusText(), QStringLiteral("Read Every Camera Data From Camera"));
-    QStatusTipEvent leave{QString()};
-    QCoreApplication::sendEvent(&frame, &leave);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    QMenuBar* bar = frame.menuBar();
+    QMenu* menu = frame.InterfaceMenu();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    QVERIFY(menu->isVisible());
+    const QList<QPair<int, QString>> items{
+        {cmd::kReadFromCamera, "Read Every Camera Data From Camera"},
+        {cmd::kWriteToCamera, "Write Every Camera Data To Camera"},
+    };
+    for (const auto& [command, prompt] : items) {
+      QTest::mouseMove(menu, menu->actionGeometry(frame.FindAction(command)).center());
+      QCOMPARE(frame.StatusText(), prompt);
+    }
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTest::keyClick(bar, Qt::Key_Escape);
+    QVERIFY(!menu->isVisible());
     QCOMPARE(frame.StatusText(), QStringLiteral("Ready"));
   }
 

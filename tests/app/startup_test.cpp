@@ -1,6 +1,10 @@
 // Start-up paths: cancelled dialog, the default choice on the virtual camera,
 // a missing COM port, a settings file on the command line, the CameraLink
 // test library, and a library path that does not load.
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QFile>
@@ -8,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cstdlib>
 
 #include "app/command_ids.h"
 #include "model/settings_file.h"
@@ -24,22 +29,53 @@ tavrel::DialogRunner Clicking(std::initializer_list<int> ids, QString typedPath 
   const std::vector<int> order(ids);
   return [order, typedPath](QDialog& dialog) {
     for (int id : order) {
-      if (auto* button = tavrel::ui::FindControlAs<QAbstractButton>(&dialog, id)) button->click();
+      if (auto* button = tavrel::ui::FindControlAs<QAbstractButton>(&dialog, id)) {
+        QTest::mouseClick(button, Qt::LeftButton);
+      }
     }
     if (!typedPath.isEmpty()) {
       tavrel::ui::FindControlAs<QLineEdit>(&dialog, 1109)->setText(typedPath);
     }
-    tavrel::ui::FindControlAs<QAbstractButton>(&dialog, 1111)->click();
+    QTest::mouseClick(tavrel::ui::FindControlAs<QAbstractButton>(&dialog, 1111), Qt::LeftButton);
     return dialog.result();
   };
 }
 
-int ReadableEntries(const tavrel::CameraUnit& camera) {
-  int count = 0;
-  for (int i = 0; i < tavrel::kParameterCount; ++i) {
-    if (camera.GetEntry(i).flags & tavrel::kFlagRead) ++count;
+// The options of the CameraLink test library's camera, for one test.
+class BoardCameraOptions {
+ public:
+  explicit BoardCameraOptions(const QString& options) {
+    setenv("TAVREL_CLSERSIM", options.toLocal8Bit().constData(), 1);
   }
-  return count;
+  ~BoardCameraOptions() { unsetenv("TAVREL_CLSERSIM"); }
+  BoardCameraOptions(const BoardCameraOptions&) = delete;
+  BoardCameraOptions& operator=(const BoardCameraOptions&) = delete;
+};
+
+// The command bodies the PC sent, in order, from a virtual camera's trace
+// ("... PC->CAM STX 30 31 ... ETX 30 33  |.01FF....03|").
+QStringList TracedBodies(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  QStringList bodies;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    const qsizetype text = line.indexOf("|.");
+    if (!line.contains(" PC->CAM STX ") || text < 0) continue;
+    const qsizetype end = line.indexOf('.', text + 2);
+    bodies << QString::fromLatin1(line.mid(text + 2, end - text - 2));
+  }
+  return bodies;
+}
+
+// Whether the `count` bodies from `first` on each start with one of `prefixes`.
+bool AllStartWith(const QStringList& bodies, qsizetype first, qsizetype count,
+                  QStringList prefixes) {
+  for (qsizetype i = first; i < first + count && i < bodies.size(); ++i) {
+    bool matched = false;
+    for (const QString& prefix : prefixes) matched = matched || bodies[i].startsWith(prefix);
+    if (!matched) return false;
+  }
+  return bodies.size() >= first + count;
 }
 
 }  // namespace
@@ -69,7 +105,7 @@ class StartupTest : public QObject {
     QCOMPARE(tavrel::cameraType, 4);
     QCOMPARE(rig.camera.GetPortNumber(), 1);
     QCOMPARE(rig.camera.GetBaudRate(), 9600);
-    QCOMPARE(rig.BodyCount(), std::size_t(ReadableEntries(rig.camera)));
+    QCOMPARE(rig.BodyCount(), std::size_t{50});  // entries 0 to 49
     QVERIFY(rig.prompt.messages.empty());
     rig.app->OnIdle();
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral("COM1"));
@@ -107,11 +143,12 @@ class StartupTest : public QObject {
     options.document = path;
     QCOMPARE(rig.Start(options, Clicking({1140})), CTavrelApp::StartResult::kRunning);
     QCOMPARE(tavrel::cameraType, 0);
-    // One whole-camera write and nothing else: no start-up read.
-    const std::size_t started = rig.BodyCount();
-    QVERIFY(started > 0);
-    rig.camera.WriteAllParameters();
-    QCOMPARE(rig.BodyCount(), 2 * started);
+    // One whole-camera write of LOMIRA-P/S (entries 0 to 16) and nothing else:
+    // no start-up read.
+    QCOMPARE(rig.BodyCount(), std::size_t{17});
+    for (const std::string& body : rig.virtualCamera.ReceivedBodies()) {
+      QCOMPARE(QString::fromStdString(body.substr(0, 6)), QStringLiteral("01FF01"));
+    }
     QCOMPARE(rig.Document().Title(), QStringLiteral("start.tdx"));
     QVERIFY(rig.prompt.messages.empty());
   }
@@ -128,15 +165,100 @@ class StartupTest : public QObject {
              std::vector<std::string>{"Failed to open document.\nNo such file or directory"});
   }
 
+  // KESTRA-P/S on the board reads entries 0 to 49 from the camera.
   void boardThroughTheTestLibraryReadsAll() {
-    const QString library = QStringLiteral(TAVREL_CLSERSIM);
-    if (library.isEmpty()) QSKIP("the CameraLink test library is not built");
     AppRig rig;
-    QCOMPARE(rig.Start({}, Clicking({1108}, library)), CTavrelApp::StartResult::kRunning);
+    const QString trace = rig.Path("board.trace");
+    BoardCameraOptions board("--vendor-name Boardcam --trace " + trace);
+    QCOMPARE(rig.Start({}, Clicking({1108}, TAVREL_CLSERSIM)), CTavrelApp::StartResult::kRunning);
     QVERIFY2(rig.prompt.messages.empty(),
              rig.prompt.messages.empty() ? "" : rig.prompt.messages[0].text.c_str());
+    const QStringList bodies = TracedBodies(trace);
+    QCOMPARE(bodies.size(), 50);
+    QCOMPARE(bodies.front(), QStringLiteral("01FF8106000000"));
+    QCOMPARE(bodies[27], QStringLiteral("01FF9000000000"));
+    QCOMPARE(bodies.back(), QStringLiteral("01FF8160000000"));
+    QCOMPARE(rig.camera.GetValue(27, false), 'B' + 256 * 'o');
     QCOMPARE(rig.camera.GetPortNumber(), 0);
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
+  }
+
+  // A board with a settings file named: the camera is read first, then the
+  // file's values replace what was read and are written to the camera.
+  void boardWithASettingsFileReadsThenWritesIt() {
+    AppRig rig;
+    const QString path = rig.Path("board.tdx");
+    {
+      tavrel::CameraUnit source;
+      tavrel::cameraType = 4;
+      source.InitTable();
+      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
+      source.SetValue(10, 123, false);
+      QVERIFY(tavrel::SaveSettingsFile(source, path.toStdString()).saved);
+    }
+    const QString trace = rig.Path("board.trace");
+    BoardCameraOptions board("--trace " + trace);
+    tavrel::StartOptions options;
+    options.document = path;
+    QCOMPARE(rig.Start(options, Clicking({1108}, TAVREL_CLSERSIM)),
+             CTavrelApp::StartResult::kRunning);
+    QVERIFY(rig.prompt.messages.empty());
+    const QStringList bodies = TracedBodies(trace);
+    QCOMPARE(bodies.size(), 50 + 27);
+    QVERIFY(AllStartWith(bodies, 0, 50, {"01FF81", "01FF90"}));
+    QVERIFY(AllStartWith(bodies, 50, 27, {"01FF01"}));
+    QCOMPARE(bodies[50 + 10], QStringLiteral("01FF010C007B00"));
+    QCOMPARE(rig.camera.GetValue(10, false), 123);
+    QCOMPARE(rig.Document().Title(), QStringLiteral("board.tdx"));
+    QVERIFY(!rig.Document().IsModified());
+  }
+
+  // The maker buttons load the makers' libraries (here not installed: the
+  // load fails, then the start-up read).
+  void boardMakerButtonsLoadTheirLibraries_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("library");
+    QTest::newRow("Eeuresys") << 1106 << "libclseremc.so";
+    QTest::newRow("Matrox") << 1107 << "libclsermtx.so";
+  }
+  void boardMakerButtonsLoadTheirLibraries() {
+    QFETCH(int, button);
+    QFETCH(QString, library);
+    AppRig rig;
+    QCOMPARE(rig.Start({}, Clicking({button})), CTavrelApp::StartResult::kRunning);
+    QVERIFY2(QString::fromStdString(rig.camera.GetSystemErrorText()).contains(library),
+             rig.camera.GetSystemErrorText().c_str());
+    QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
+    QCOMPARE(rig.prompt.messages[0].text, std::string("ERROR - Can not open communciation port."));
+    QCOMPARE(rig.camera.GetPortNumber(), 0);
+  }
+
+  // The baud rate chosen in the dialog is the line's speed.
+  void baudChoiceSetsTheLineSpeed_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<int>("speed");
+    QTest::newRow(" 9600") << 1132 << 9600 << int(B9600);
+    QTest::newRow("19200") << 1133 << 19200 << int(B19200);
+    QTest::newRow("38400") << 1134 << 38400 << int(B38400);
+  }
+  void baudChoiceSetsTheLineSpeed() {
+    QFETCH(int, button);
+    QFETCH(int, baud);
+    QFETCH(int, speed);
+    AppRig rig;
+    // Opened before the program takes the line for itself.
+    const int line = open(rig.virtualCamera.DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(line >= 0);
+    QCOMPARE(rig.Start({}, Clicking({button})), CTavrelApp::StartResult::kRunning);
+    termios settings{};
+    const int got = tcgetattr(line, &settings);
+    close(line);
+    QCOMPARE(got, 0);
+    QCOMPARE(int(cfgetospeed(&settings)), speed);
+    QVERIFY((settings.c_cflag & CSTOPB) != 0);
+    QCOMPARE(rig.camera.GetBaudRate(), baud);
+    QCOMPARE(rig.BodyCount(), std::size_t{50});
   }
 
   void otherFactoryWithABadPathShowsTwoBoxes() {

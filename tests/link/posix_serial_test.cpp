@@ -1,10 +1,14 @@
 // The COM port on a real pseudo-terminal; the test plays the camera on the
 // master side.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "link/comm_port.h"
 #include "tests/support/pty_pair.h"
@@ -36,6 +40,15 @@ class PosixSerialTest : public ::testing::Test {
     return got;
   }
 
+  // A second descriptor on the port's terminal, opened before the port (which
+  // then takes the terminal for itself): it shows when bytes sent from the
+  // camera side have reached the port's receive queue.
+  int WatchTerminal() { return open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK); }
+  static bool Arrived(int watch) {
+    pollfd in{watch, POLLIN, 0};
+    return poll(&in, 1, 5000) == 1;
+  }
+
   PtyPair pty;
   CommPort port;
 };
@@ -57,9 +70,75 @@ TEST_F(PosixSerialTest, OpensThroughEnvironmentAndMovesBytesBothWays) {
   EXPECT_EQ('y', in[2]);
 }
 
+// What the camera line is set to, read back from the terminal: 8 data bits,
+// no parity, two stop bits, no flow control, at the chosen speed.
+TEST_F(PosixSerialTest, LineSettingsReadBack) {
+  struct Case {
+    std::int32_t baud;
+    speed_t speed;
+  };
+  for (const Case& c : {Case{9600, B9600}, Case{19200, B19200}, Case{38400, B38400}}) {
+    SCOPED_TRACE(c.baud);
+    ASSERT_EQ(0, port.OpenSerial(3, c.baud)) << port.GetSystemErrorText();
+    termios line{};
+    ASSERT_EQ(0, tcgetattr(pty.master(), &line));  // a pty master reports its terminal's
+    EXPECT_EQ(c.speed, cfgetospeed(&line));
+    EXPECT_EQ(c.speed, cfgetispeed(&line));
+    EXPECT_EQ(static_cast<tcflag_t>(CS8), line.c_cflag & CSIZE);
+    EXPECT_NE(0u, line.c_cflag & CSTOPB);
+    EXPECT_EQ(0u, line.c_cflag & (PARENB | CRTSCTS));
+    EXPECT_NE(0u, line.c_cflag & CREAD);
+    EXPECT_EQ(0u, line.c_iflag & (IXON | IXOFF | INPCK | ICRNL | ISTRIP));
+    EXPECT_EQ(0u, line.c_oflag & OPOST);
+    EXPECT_EQ(0u, line.c_lflag & (ICANON | ECHO | ISIG));
+    port.Close();
+  }
+}
+
+// A byte left waiting on the line (here a NAK) is thrown away before the
+// command's handshake, so the command goes through at the first attempt.
+TEST_F(PosixSerialTest, StaleByteBeforeACommandIsPurged) {
+  const int watch = WatchTerminal();
+  ASSERT_GE(watch, 0);
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  ASSERT_EQ(1, write(pty.master(), "\x15", 1));
+  ASSERT_TRUE(Arrived(watch));
+
+  // The camera: ACK after ENQ, ACK after the frame's checksum.
+  std::string heard;
+  std::thread camera([&] {
+    std::size_t etx = std::string::npos;
+    while (etx == std::string::npos || heard.size() < etx + 3) {
+      pollfd in{pty.master(), POLLIN, 0};
+      if (poll(&in, 1, 5000) != 1) return;
+      char byte = 0;
+      if (read(pty.master(), &byte, 1) != 1) return;
+      heard += byte;
+      if (byte == kEnq) {
+        ASSERT_EQ(1, write(pty.master(), "\x06", 1));
+      }
+      if (byte == kEtx) etx = heard.size() - 1;
+    }
+    ASSERT_EQ(1, write(pty.master(), "\x06", 1));
+  });
+  EXPECT_EQ(0, port.SendCommand("01FF010C012C00"));
+  camera.join();
+  close(watch);
+  EXPECT_EQ(0, port.GetErrorCode());
+  EXPECT_EQ(
+      "\x05\x02"
+      "01FF010C012C00\x03"
+      "03",
+      heard);
+}
+
 TEST_F(PosixSerialTest, TimedOutReadDiscardsWhatArrived) {
+  const int watch = WatchTerminal();
+  ASSERT_GE(watch, 0);
   ASSERT_EQ(0, port.OpenSerial(3, 19200)) << port.GetSystemErrorText();
   ASSERT_EQ(2, write(pty.master(), "ab", 2));
+  ASSERT_TRUE(Arrived(watch));  // both bytes wait before the read begins
+  close(watch);
   std::uint8_t in[4] = {};
   EXPECT_EQ(-5, port.Read(in, 4, kShortTimeoutMs));
   EXPECT_EQ(5, port.GetErrorCode());

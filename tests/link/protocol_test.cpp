@@ -100,6 +100,9 @@ TEST(ProtocolValues, FormatsValuesInTheRegisterByteOrder) {
       {0x01, 0, 65536, 70000, "01FF010C011170"},  // three bytes, MSB first
       {0x01, 0, 255, 200, "01FF010CC80000"},      // one byte: unchanged
       {0x81, 0, 462, 0, "01FF810C000000"},
+      // Negative values: each step divides by 256 toward zero.
+      {0x01, 0, 4, -1, "01FF010CFF0000"},
+      {0x10, 0, 462, -300, "01FF100CD4FF00"},
   };
   CommPort port;
   for (const Case& c : cases) {

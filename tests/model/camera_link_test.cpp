@@ -28,6 +28,9 @@ constexpr int kPort = 7;
 
 class CameraLinkTest : public ::testing::Test {
  protected:
+  // The next test finds no COM 7 of this one's camera.
+  void TearDown() override { ::unsetenv(("TAVREL_COM" + std::to_string(kPort)).c_str()); }
+
   // Starts a virtual camera of the given type and opens COM 7 on it.
   void Connect(int type, sim::CameraOptions options = {}) {
     camera.reset();

@@ -91,17 +91,56 @@ struct BaseRow {
 };
 
 TEST(ParameterTableTest, BaseEntries) {
+  // Every row of the LOMIRA-P/S table, the one the other models start from.
   constexpr BaseRow kRows[] = {
       {0, 3, 0x81, 0x01, 0x06, 1, 0, 1, "AGC MODE"},
+      {1, 3, 0x81, 0x01, 0x08, 0, 0, 255, "SHUTTER SPEED"},
+      {2, 3, 0x81, 0x01, 0x04, 0, 0, 4, "TRIGGER MODE"},
       {3, 3, 0x81, 0x01, 0x0F, 0, 0, 1, "TRIGGER POLARITY"},
       {4, 3, 0x81, 0x01, 0x10, 0, 0, 1, "TRIGGER POLARITY"},
+      {5, 3, 0x81, 0x01, 0x02, 1, 0, 1, "HD RESET"},
+      {6, 3, 0x81, 0x01, 0x14, 1, 0, 1, "DATA BIT"},
+      {7, 3, 0x81, 0x01, 0x06, 0, 0, 15, "AD CLK"},
+      {8, 3, 0x81, 0x01, 0x07, 0, 0, 15, "SHP"},
+      {9, 3, 0x81, 0x01, 0x08, 0, 0, 15, "SHD"},
       {10, 3, 0x81, 0x01, 0x0C, 0, 0, 462, "GAIN"},
+      {11, 3, 0x81, 0x01, 0x1C, 0, 0, 1023, "Adjust GAIN"},
+      {12, 3, 0x81, 0x01, 0x17, 25, 0, 31, "BLACK LEVEL"},
+      {13, 3, 0x81, 0x01, 0x00, 0, 0, 7, "GAIN CONT"},
+      {14, 3, 0x81, 0x01, 0x05, 1, 0, 1, "CLK PHASE ON/OFF"},
+      {15, 3, 0x81, 0x01, 0x11, 929, 0, 929, "Programable Shutter"},
       {16, 3, 0x81, 0x01, 0x19, 5, 0, 26, ""},
+      {17, 0, 0x00, 0x00, 0x00, 0, 0, 0, ""},
       {18, 3, 0x81, 0x01, 0x0A, 7, 0, 15, "CLK PHASE"},
+      {19, 3, 0x81, 0x01, 0x00, 0, 0, 15, "H1"},
+      {20, 3, 0x81, 0x01, 0x00, 0, 0, 15, "H2"},
+      {21, 3, 0x81, 0x01, 0x15, 0, 0, 1, "VD FVAL"},
+      {22, 3, 0x81, 0x01, 0x16, 0, 0, 1, "HD/LVAL"},
+      {23, 3, 0x81, 0x01, 0x00, 0, 0, 1, "Back Up"},
+      {24, 3, 0x81, 0x01, 0x1E, 0, 0, 1, "Partial Scan ON/OFF"},
+      {25, 3, 0x81, 0x01, 0x1F, 1, 1, 1236, "Partial Scan Start"},
       {26, 3, 0x81, 0x01, 0x20, 1236, 1, 1236, "Partial Scan End"},
       {27, 2, 0x90, 0x10, 0x00, 0, 0, 65535, "Vendor Name"},
+      {28, 2, 0x90, 0x10, 0x01, 0, 0, 65535, "Vendor Name"},
+      {29, 2, 0x90, 0x10, 0x02, 0, 0, 65535, "Vendor Name"},
+      {30, 2, 0x90, 0x10, 0x03, 0, 0, 65535, "Vendor Name"},
+      {31, 2, 0x90, 0x10, 0x04, 0, 0, 65535, "Vendor Name"},
+      {32, 2, 0x90, 0x10, 0x05, 0, 0, 65535, "Vendor Name"},
+      {33, 2, 0x90, 0x10, 0x06, 0, 0, 65535, "Vendor Name"},
+      {34, 2, 0x90, 0x10, 0x07, 0, 0, 65535, "Vendor Name"},
       {35, 2, 0x90, 0x10, 0x08, 0, 0, 65535, "Model Name"},
+      {36, 2, 0x90, 0x10, 0x09, 0, 0, 65535, "Model Name"},
+      {37, 2, 0x90, 0x10, 0x0A, 0, 0, 65535, "Model Name"},
+      {38, 2, 0x90, 0x10, 0x0B, 0, 0, 65535, "Model Name"},
+      {39, 2, 0x90, 0x10, 0x0C, 0, 0, 65535, "Model Name"},
+      {40, 2, 0x90, 0x10, 0x0D, 0, 0, 65535, "Model Name"},
+      {41, 2, 0x90, 0x10, 0x0E, 0, 0, 65535, "Model Name"},
+      {42, 2, 0x90, 0x10, 0x0F, 0, 0, 65535, "Model Name"},
+      {43, 2, 0x90, 0x10, 0x10, 0, 0, 65535, "Serial Number"},
+      {44, 2, 0x90, 0x10, 0x11, 0, 0, 65535, "Serial Number"},
+      {45, 2, 0x90, 0x10, 0x12, 0, 0, 65535, "Serial Number"},
       {46, 2, 0x90, 0x10, 0x13, 0, 0, 65535, "Serial Number"},
+      {47, 2, 0x90, 0x10, 0x14, 0, 0, 65535, "Version"},
       {48, 2, 0x90, 0x10, 0x15, 0, 0, 65535, "Version"},
       {49, 2, 0x81, 0x01, 0x60, 0, 0, 65535, "Password"},
       {50, 0, 0x00, 0x00, 0x00, 0, 0, 0, ""},
@@ -122,6 +161,7 @@ TEST(ParameterTableTest, BaseEntries) {
     EXPECT_EQ(table.GetName(row.index), row.name);
   }
   EXPECT_EQ(table.GetEntry(16).nameId, 62212u);  // named, but the name has no text
+  EXPECT_EQ(table.GetEntry(17).nameId, 0u);
   for (int index = 50; index <= 127; ++index) EXPECT_EQ(table.GetEntry(index).flags, 0);
 }
 

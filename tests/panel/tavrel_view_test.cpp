@@ -28,7 +28,7 @@ namespace {
 
 // One camera model on a virtual camera, with the panel set up as at start-up.
 struct Rig {
-  explicit Rig(int type, int serialInProfile = -1) {
+  explicit Rig(int type, int serialInProfile = -1) : savedCameraType(cameraType) {
     cameraType = type;
     sim::CameraOptions options;
     options.model = CameraModelName(type);
@@ -47,6 +47,7 @@ struct Rig {
   ~Rig() {
     view.reset();
     camera.Close();
+    cameraType = savedCameraType;
   }
 
   QAbstractButton* Button(int id) const {
@@ -73,6 +74,7 @@ struct Rig {
     simulator->AddFault({sim::FaultKind::kEnqNak, 4, after});
   }
 
+  int savedCameraType;
   QTemporaryDir dir;
   testing::RecordingPrompt prompt;
   std::unique_ptr<sim::PtyCamera> simulator;
@@ -141,24 +143,79 @@ class TavrelViewTest : public QObject {
              QString("0004711"));
   }
 
+  // Every radio button, clicked with the mouse: the command body on the line
+  // and the progress text before it. The trigger mode stored first enables
+  // the button's group.
   void clickWritesTheButtonsValue_data() {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("storedMode");  // trigger mode before the click
     QTest::addColumn<int>("button");
     QTest::addColumn<int>("entry");
     QTest::addColumn<int>("value");
-    QTest::newRow("trigger FIXED SHUTTER") << 0 << 0 << kTriggerFixedShutter << 2 << 1;
-    QTest::newRow("trigger VD RESET") << 0 << 0 << kTriggerVdReset << 2 << 4;
-    QTest::newRow("shutter preset") << 0 << 0 << 1009 << 1 << 4;
-    QTest::newRow("shutter VARIABLE") << 0 << 0 << kShutterVariable << 1 << 255;
-    QTest::newRow("TRIG-A NEGA") << 0 << 1 << kTrigANega << 3 << 1;
-    QTest::newRow("TRIG-B NEGA") << 1 << 3 << kTrigBNega << 4 << 1;
-    QTest::newRow("NON-RESET") << 0 << 1 << kHdNonReset << 5 << 0;
-    QTest::newRow("8bit") << 0 << 0 << kDataBit8 << 6 << 0;
-    QTest::newRow("2xACCEL ON") << 4 << 0 << kAccelOn << 17 << 1;
-    QTest::newRow("FVAL") << 0 << 0 << kFval << 21 << 1;
-    QTest::newRow("LVAL") << 0 << 0 << kLval << 22 << 1;
-    QTest::newRow("partial scan ON") << 0 << 0 << kPartialScanOn << 24 << 1;
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<QString>("name");  // in the progress text
+    QTest::newRow("1066 OFF") << 0 << 1 << 1066 << 2 << 0 << "01FF0104000000"
+                              << "TRIGGER MODE";
+    QTest::newRow("1067 FIXED SHUTTER") << 0 << 0 << 1067 << 2 << 1 << "01FF0104010000"
+                                        << "TRIGGER MODE";
+    QTest::newRow("1068 1TRIGGER") << 0 << 0 << 1068 << 2 << 2 << "01FF0104020000"
+                                   << "TRIGGER MODE";
+    QTest::newRow("1069 RESET CONTROL") << 1 << 0 << 1069 << 2 << 3 << "01FF0104030000"
+                                        << "TRIGGER MODE";
+    QTest::newRow("1070 VD RESET") << 0 << 0 << 1070 << 2 << 4 << "01FF0104040000"
+                                   << "TRIGGER MODE";
+    QTest::newRow("1005 OFF") << 0 << 0 << 1005 << 1 << 0 << "01FF0108000000"
+                              << "SHUTTER SPEED";
+    QTest::newRow("1006 1/15") << 0 << 0 << 1006 << 1 << 1 << "01FF0108010000"
+                               << "SHUTTER SPEED";
+    QTest::newRow("1007 1/60") << 0 << 0 << 1007 << 1 << 2 << "01FF0108020000"
+                               << "SHUTTER SPEED";
+    QTest::newRow("1008 1/125") << 0 << 0 << 1008 << 1 << 3 << "01FF0108030000"
+                                << "SHUTTER SPEED";
+    QTest::newRow("1009 1/250") << 0 << 0 << 1009 << 1 << 4 << "01FF0108040000"
+                                << "SHUTTER SPEED";
+    QTest::newRow("1010 1/1000") << 0 << 0 << 1010 << 1 << 5 << "01FF0108050000"
+                                 << "SHUTTER SPEED";
+    QTest::newRow("1011 1/2000") << 0 << 0 << 1011 << 1 << 6 << "01FF0108060000"
+                                 << "SHUTTER SPEED";
+    QTest::newRow("1012 1/10000") << 0 << 0 << 1012 << 1 << 7 << "01FF0108070000"
+                                  << "SHUTTER SPEED";
+    QTest::newRow("1013 1/50000") << 0 << 0 << 1013 << 1 << 8 << "01FF0108080000"
+                                  << "SHUTTER SPEED";
+    QTest::newRow("1014 VARIABLE") << 0 << 0 << 1014 << 1 << 255 << "01FF0108FF0000"
+                                   << "SHUTTER SPEED";
+    QTest::newRow("1115 TRIG-A POSI") << 0 << 1 << 1115 << 3 << 0 << "01FF010F000000"
+                                      << "TRIGGER POLARITY";
+    QTest::newRow("1116 TRIG-A NEGA") << 0 << 1 << 1116 << 3 << 1 << "01FF010F010000"
+                                      << "TRIGGER POLARITY";
+    QTest::newRow("1119 TRIG-B POSI") << 1 << 3 << 1119 << 4 << 0 << "01FF0110000000"
+                                      << "TRIGGER POLARITY";
+    QTest::newRow("1120 TRIG-B NEGA") << 1 << 3 << 1120 << 4 << 1 << "01FF0110010000"
+                                      << "TRIGGER POLARITY";
+    QTest::newRow("1097 HD NON-RESET") << 0 << 1 << 1097 << 5 << 0 << "01FF0102000000"
+                                       << "HD RESET";
+    QTest::newRow("1098 HD RESET") << 0 << 1 << 1098 << 5 << 1 << "01FF0102010000"
+                                   << "HD RESET";
+    QTest::newRow("1176 DATA BIT 8bit") << 0 << 0 << 1176 << 6 << 0 << "01FF0114000000"
+                                        << "DATA BIT";
+    QTest::newRow("1177 DATA BIT 10bit") << 0 << 0 << 1177 << 6 << 1 << "01FF0114010000"
+                                         << "DATA BIT";
+    QTest::newRow("1157 2xACCEL OFF") << 4 << 0 << 1157 << 17 << 0 << "01FF0113000000"
+                                      << "Accelrated ON/OFF";
+    QTest::newRow("1158 2xACCEL ON") << 4 << 0 << 1158 << 17 << 1 << "01FF0113010000"
+                                     << "Accelrated ON/OFF";
+    QTest::newRow("1178 VD/FVAL VD") << 0 << 0 << 1178 << 21 << 0 << "01FF0115000000"
+                                     << "VD FVAL";
+    QTest::newRow("1179 VD/FVAL FVAL") << 0 << 0 << 1179 << 21 << 1 << "01FF0115010000"
+                                       << "VD FVAL";
+    QTest::newRow("1180 HD/LVAL HD") << 0 << 0 << 1180 << 22 << 0 << "01FF0116000000"
+                                     << "HD/LVAL";
+    QTest::newRow("1181 HD/LVAL LVAL") << 0 << 0 << 1181 << 22 << 1 << "01FF0116010000"
+                                       << "HD/LVAL";
+    QTest::newRow("1015 PARTIAL SCAN OFF") << 0 << 0 << 1015 << 24 << 0 << "01FF011E000000"
+                                           << "Partial Scan ON/OFF";
+    QTest::newRow("1016 PARTIAL SCAN ON") << 0 << 0 << 1016 << 24 << 1 << "01FF011E010000"
+                                          << "Partial Scan ON/OFF";
   }
   void clickWritesTheButtonsValue() {
     QFETCH(int, type);
@@ -166,18 +223,21 @@ class TavrelViewTest : public QObject {
     QFETCH(int, button);
     QFETCH(int, entry);
     QFETCH(int, value);
+    QFETCH(QString, body);
+    QFETCH(QString, name);
     Rig rig(type);
     rig.Store(kEntryTriggerMode, storedMode);
     QVERIFY(rig.Enabled(button));
     const int before = rig.Exchanges();
-    rig.Button(button)->click();
+    QTest::mouseClick(rig.Button(button), Qt::LeftButton);
     QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(QString::fromStdString(rig.simulator->ReceivedBodies().back()), body);
     QCOMPARE(rig.document.GetParameter(entry), value);
     QCOMPARE(rig.CameraValue(entry), value);
     QVERIFY(rig.Button(button)->isChecked());
     QVERIFY(rig.prompt.messages.empty());
-    QCOMPARE(rig.prompt.statusTexts.back(),
-             "Sending " + rig.camera.GetName(entry) + " data to camera...");
+    QCOMPARE(QString::fromStdString(rig.prompt.statusTexts.back()),
+             "Sending " + name + " data to camera...");
   }
 
   void reclickingTheCheckedButtonWritesAgain() {
@@ -195,6 +255,7 @@ class TavrelViewTest : public QObject {
     const int before = rig.Exchanges();
     rig.Button(kBackUpButton)->click();
     QCOMPARE(rig.Exchanges(), before + 1);
+    QCOMPARE(rig.simulator->ReceivedBodies().back(), std::string("01FF0100010000"));
     QCOMPARE(rig.document.GetParameter(kEntryBackUp), 1);
   }
 
@@ -286,20 +347,24 @@ class TavrelViewTest : public QObject {
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("action");
     QTest::addColumn<int>("expected");
+    QTest::addColumn<QString>("text");
     QTest::newRow("line left at 0")
-        << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0;
-    QTest::newRow("line right") << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepAdd) << 1;
-    QTest::newRow("page right") << kGainBar << 5 << int(QAbstractSlider::SliderPageStepAdd) << 15;
+        << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepSub) << 0 << "0.00 dB";
+    QTest::newRow("line right") << kGainBar << 0 << int(QAbstractSlider::SliderSingleStepAdd) << 1
+                                << "0.04 dB";
+    QTest::newRow("page right") << kGainBar << 5 << int(QAbstractSlider::SliderPageStepAdd) << 15
+                                << "0.60 dB";
     QTest::newRow("page right clamped")
-        << kBlackLevelBar << 25 << int(QAbstractSlider::SliderPageStepAdd) << 31;
+        << kBlackLevelBar << 25 << int(QAbstractSlider::SliderPageStepAdd) << 31 << " 31 ";
     QTest::newRow("page left clamped")
-        << kBlackLevelBar << 4 << int(QAbstractSlider::SliderPageStepSub) << 0;
+        << kBlackLevelBar << 4 << int(QAbstractSlider::SliderPageStepSub) << 0 << " 0 ";
   }
   void scrollSteps() {
     QFETCH(int, bar);
     QFETCH(int, start);
     QFETCH(int, action);
     QFETCH(int, expected);
+    QFETCH(QString, text);
     Rig rig(0);
     const int entry = bar == kGainBar ? kEntryGain : kEntryBlackLevel;
     const int textId = bar == kGainBar ? kGainText : kBlackLevelText;
@@ -309,8 +374,6 @@ class TavrelViewTest : public QObject {
     QCOMPARE(rig.Exchanges(), before + 1);
     QCOMPARE(rig.Bar(bar)->value(), expected);
     QCOMPARE(rig.CameraValue(entry), expected);
-    const QString text = bar == kGainBar ? QString::fromStdString(GainText(0, expected))
-                                         : QString(" %1 ").arg(expected);
     QCOMPARE(rig.Text(textId), text);
   }
 
@@ -397,6 +460,49 @@ class TavrelViewTest : public QObject {
     QCOMPARE(rig.prompt.messages.size(), size_t(1));
     QCOMPARE(rig.Bar(kWidthBar)->value(), 237);
     QCOMPARE(rig.Bar(kStartBar)->value(), 1);
+  }
+
+  // One line step on START or WIDTH with the arrow key (LOMIRA-P/S, 1237
+  // lines): the other bar is written first only when the window would pass
+  // the last line, and never raised.
+  void lineStepKeepsTheScanWindowInside_data() {
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QStringList>("bodies");
+    QTest::addColumn<int>("startAfter");
+    QTest::addColumn<int>("widthAfter");
+    QTest::newRow("START, room left")
+        << kStartBar << 100 << 500 << QStringList{"01FF011F006500"} << 101 << 500;
+    QTest::newRow("START reduces WIDTH")
+        << kStartBar << 737 << 500 << QStringList{"01FF012001F300", "01FF011F02E200"} << 738 << 499;
+    QTest::newRow("WIDTH, room left")
+        << kWidthBar << 100 << 500 << QStringList{"01FF012001F500"} << 100 << 501;
+    QTest::newRow("WIDTH reduces START")
+        << kWidthBar << 737 << 500 << QStringList{"01FF011F02E000", "01FF012001F500"} << 736 << 501;
+  }
+  void lineStepKeepsTheScanWindowInside() {
+    QFETCH(int, bar);
+    QFETCH(int, start);
+    QFETCH(int, width);
+    QFETCH(QStringList, bodies);
+    QFETCH(int, startAfter);
+    QFETCH(int, widthAfter);
+    Rig rig(0);
+    rig.Store(kEntryPartialScan, 1);
+    rig.Store(kEntryPartialStart, start);
+    rig.Store(kEntryPartialWidth, width);
+    const int before = rig.Exchanges();
+    QTest::keyClick(rig.Bar(bar), Qt::Key_Down);
+    QStringList sent;
+    for (const std::string& body : rig.simulator->ReceivedBodies()) {
+      sent << QString::fromStdString(body);
+    }
+    QCOMPARE(sent.mid(before), bodies);
+    QCOMPARE(rig.Bar(kStartBar)->value(), startAfter);
+    QCOMPARE(rig.Bar(kWidthBar)->value(), widthAfter);
+    QCOMPARE(rig.Text(kStartText), QString(" %1 ").arg(startAfter));
+    QCOMPARE(rig.Text(kWidthText), QString(" %1 ").arg(widthAfter));
   }
 
   void timingFollowsThePartialScanBars() {

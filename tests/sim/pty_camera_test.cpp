@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -90,14 +91,40 @@ TEST(PtyCameraTest, HangupClosesTheLine) {
   EXPECT_EQ(line.Read(1), "");
 }
 
+// Stop ends the wait for a paced answer: with a turnaround of a day, a Stop
+// that waited it out would hang the test (and the suite's time-out ends it).
+// The camera's trace, read through a pipe, shows when the answer is pending.
 TEST(PtyCameraTest, StopsPromptlyWhilePacing) {
+  char folder[] = "/tmp/tavrel-pty-camera-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string fifo = std::string(folder) + "/trace";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int trace = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(trace, 0);
+
   sim::CameraOptions options;
   options.paceBaud = 9600;
-  options.turnaroundMs = 60'000;  // an answer that would take a minute
+  options.turnaroundMs = 24 * 60 * 60 * 1000;
+  options.traceFile = fifo;
   sim::PtyCamera camera(options);
   Terminal line(camera.DevicePath());
   line.Write("\x05");
-  camera.Stop();  // must not wait for the turnaround
+  std::string traced;
+  while (traced.find("CAM->PC ACK") == std::string::npos) {
+    pollfd in{trace, POLLIN, 0};
+    ASSERT_EQ(poll(&in, 1, 5000), 1) << traced;
+    char buffer[256];
+    const ssize_t n = ::read(trace, buffer, sizeof buffer);
+    ASSERT_GT(n, 0) << traced;
+    traced.append(buffer, static_cast<std::size_t>(n));
+  }
+  EXPECT_NE(traced.find("PC->CAM ENQ"), std::string::npos);
+
+  camera.Stop();
+  EXPECT_EQ(line.Read(1), "");  // the ACK never went out
+  ::close(trace);
+  ::unlink(fifo.c_str());
+  ::rmdir(folder);
 }
 
 TEST(PtyCameraTest, RejectsAnUnknownModel) {
