@@ -1,0 +1,156 @@
+// tavrelctl.exe, the Windows build, run under Wine: its COM1 is a pseudo-
+// terminal served by the virtual camera, and its board is the Windows build
+// of the CameraLink test library.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/pty_camera.h"
+#include "tests/support/run_process.h"
+
+namespace tavrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::RunProcess;
+
+const fs::path kWindowsBuild = WINDOWS_BUILD_DIR;
+
+// The prefix maps COM1 and COM2 to these links (see prepare_windows.sh).
+const fs::path kCom1Link = kWindowsBuild / "com1-link";
+
+std::string WindowsPath(const fs::path& path) {
+  std::string text = "Z:" + path.string();
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  return text;
+}
+
+// A Windows console program ends its text lines with CR LF.
+std::string UnixLines(std::string text) {
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+  return text;
+}
+
+ProcessResult TavrelctlExe(std::vector<std::string> args, std::vector<std::string> env = {}) {
+  args.insert(args.begin(), {WINE64_PATH, (kWindowsBuild / "cli" / "tavrelctl.exe").string()});
+  env.push_back("WINEPREFIX=" + (kWindowsBuild / "wine-prefix").string());
+  env.push_back("WINEDEBUG=-all");
+  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  ProcessResult result = RunProcess(args, env);
+  result.out = UnixLines(result.out);
+  result.err = UnixLines(result.err);
+  return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// A virtual camera on a pty that Windows programs in the prefix see as COM1.
+class CameraOnCom1 {
+ public:
+  explicit CameraOnCom1(sim::CameraOptions options = {}) : camera_(std::move(options)) {
+    fs::remove(kCom1Link);
+    fs::create_symlink(camera_.DevicePath(), kCom1Link);
+  }
+  ~CameraOnCom1() { fs::remove(kCom1Link); }
+  sim::PtyCamera& Camera() { return camera_; }
+
+ private:
+  sim::PtyCamera camera_;
+};
+
+TEST(WineTavrelctl, ReadAllThroughCom1) {
+  for (const auto& [model, count] : {std::pair{"LOMIRA-P/S", 17u}, std::pair{"KESTRA-P/S", 50u}}) {
+    sim::CameraOptions options;
+    options.model = model;
+    CameraOnCom1 com1(options);
+    const ProcessResult r = TavrelctlExe({"--port", "1", "--model", model, "read-all"});
+    ASSERT_EQ(r.exitStatus, 0) << model << ": " << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), count) << model << ": " << r.out;
+    EXPECT_EQ(lines.front(), "0\tAGC MODE\t0");
+    EXPECT_EQ(lines[10].rfind("10\tGAIN\t", 0), 0u);
+  }
+}
+
+TEST(WineTavrelctl, SetThenGetThroughCom1) {
+  CameraOnCom1 com1;
+  ProcessResult r = TavrelctlExe({"--port", "1", "set", "gain", "300"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  // 300 with a two-byte range goes out most significant byte first.
+  EXPECT_EQ(com1.Camera().ReadRegister(0x01, 0x01, 0x0C),
+            (std::array<std::uint8_t, 3>{0x01, 0x2C, 0x00}));
+
+  com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x7B, 0x00});
+  r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "123\n");
+}
+
+TEST(WineTavrelctl, LinkFailuresExit3WithTheErrorLine) {
+  {
+    CameraOnCom1 com1;
+    com1.Camera().AddFault({sim::FaultKind::kEnqNak, -1, 0});
+    const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+    EXPECT_EQ(r.exitStatus, 3);
+    EXPECT_EQ(r.err, "ERROR - Unexpected character received from camera unit.\n");
+    EXPECT_EQ(r.out, "");
+  }
+  // COM9 is no device in the prefix (unless Wine gave it to a serial port of
+  // this machine).
+  if (fs::exists(fs::symlink_status(kWindowsBuild / "wine-prefix" / "dosdevices" / "com9"))) {
+    GTEST_SKIP() << "this machine's serial ports reach COM9 in the Wine prefix";
+  }
+  const ProcessResult r = TavrelctlExe({"--port", "9", "read-all"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+}
+
+TEST(WineTavrelctl, BoardLibraryByItsDllName) {
+  const std::vector<std::string> dllFolder = {"WINEPATH=" + WindowsPath(kWindowsBuild)};
+  std::vector<std::string> env = dllFolder;
+  env.push_back("TAVREL_CLSERSIM=--model LOMIRA-P/S --serial-number 0070707");
+  ProcessResult r =
+      TavrelctlExe({"--board", "clsersim.dll", "--model", "LOMIRA-P/S", "ident"}, env);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 4u) << r.out;
+  EXPECT_EQ(lines[1], "Model: LOMIRA-P/S");
+  EXPECT_EQ(lines[2], "Serial Number: 0070707");
+
+  r = TavrelctlExe({"--board", "clsersim.dll", "--model", "LOMIRA-P/S", "read-all"}, env);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 17u) << r.out;
+
+  env = dllFolder;
+  env.push_back("TAVREL_CLSERSIM=--init-fail");
+  r = TavrelctlExe({"--board", "clsersim.dll", "read-all"}, env);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_NE(r.err.find("Bord Open Error"), std::string::npos) << r.err;
+
+  r = TavrelctlExe({"--board", "no-such-board.dll", "read-all"}, dllFolder);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+}
+
+TEST(WineTavrelctl, SimulateAnswersWithoutAPty) {
+  const ProcessResult r = TavrelctlExe({"--simulate", "--model", "PAVON-P/S", "read-all"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 17u) << r.out;
+}
+
+}  // namespace
+}  // namespace tavrel
