@@ -100,6 +100,16 @@ TEST(WineTavrelctl, SetThenGetThroughCom1) {
   EXPECT_EQ(r.out, "123\n");
 }
 
+TEST(WineTavrelctl, AReadThatTimesOutEndsAndTheNextHandshakeGoesThrough) {
+  CameraOnCom1 com1;
+  com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
+  // The first ENQ goes unanswered: its ACK read must end at its deadline.
+  com1.Camera().AddFault({sim::FaultKind::kEnqSilent, 1, 0});
+  const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "42\n");
+}
+
 TEST(WineTavrelctl, LinkFailuresExit3WithTheErrorLine) {
   {
     CameraOnCom1 com1;
