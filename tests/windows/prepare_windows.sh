@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows binaries in their own build folder and readies a private
-# Wine prefix in it whose COM1 and COM2 are symbolic links the tests point
-# at a pseudo-terminal (or at nothing).
+# Wine prefix in it whose COM1 and COM10 are symbolic links the tests point
+# at a pseudo-terminal.
 # Usage: prepare_windows.sh SOURCE_DIR WINDOWS_BUILD_DIR WINE64 WINESERVER
 set -euo pipefail
 source_dir=$1 build_dir=$2 wine=$3 wineserver=$4
@@ -12,11 +12,11 @@ cmake --build "$build_dir"
 
 export WINEPREFIX=$build_dir/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 ports='HKLM\Software\Wine\Ports'
-if [ ! -f "$WINEPREFIX/system.reg" ] || ! grep -q "com1-link" "$WINEPREFIX/system.reg"; then
+if [ ! -f "$WINEPREFIX/system.reg" ] || ! grep -q "com10-link" "$WINEPREFIX/system.reg"; then
   "$wine" wineboot -i >/dev/null 2>&1
   "$wine" reg add "$ports" /v COM1 /t REG_SZ /d "$build_dir/com1-link" /f >/dev/null
-  "$wine" reg add "$ports" /v COM2 /t REG_SZ /d "$build_dir/com2-link" /f >/dev/null
-  # dosdevices/com1 and com2 are made from the registry when Wine starts.
+  "$wine" reg add "$ports" /v COM10 /t REG_SZ /d "$build_dir/com10-link" /f >/dev/null
+  # dosdevices/com1 and com10 are made from the registry when Wine starts.
   "$wineserver" -k || true
   "$wineserver" -w || true
 fi

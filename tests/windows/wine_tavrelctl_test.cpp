@@ -21,9 +21,6 @@ using testing::RunProcess;
 
 const fs::path kWindowsBuild = WINDOWS_BUILD_DIR;
 
-// The prefix maps COM1 and COM2 to these links (see prepare_windows.sh).
-const fs::path kCom1Link = kWindowsBuild / "com1-link";
-
 std::string WindowsPath(const fs::path& path) {
   std::string text = "Z:" + path.string();
   for (char& c : text) {
@@ -58,25 +55,29 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-// A virtual camera on a pty that Windows programs in the prefix see as COM1.
-class CameraOnCom1 {
+// A virtual camera on a pty that Windows programs in the prefix see as COM1
+// (or COM10): the prefix maps those ports to links that point at the pty.
+class CameraOnCom {
  public:
-  explicit CameraOnCom1(sim::CameraOptions options = {}) : camera_(std::move(options)) {
-    fs::remove(kCom1Link);
-    fs::create_symlink(camera_.DevicePath(), kCom1Link);
+  explicit CameraOnCom(sim::CameraOptions options = {}, int port = 1)
+      : camera_(std::move(options)),
+        link_(kWindowsBuild / ("com" + std::to_string(port) + "-link")) {
+    fs::remove(link_);
+    fs::create_symlink(camera_.DevicePath(), link_);
   }
-  ~CameraOnCom1() { fs::remove(kCom1Link); }
+  ~CameraOnCom() { fs::remove(link_); }
   sim::PtyCamera& Camera() { return camera_; }
 
  private:
   sim::PtyCamera camera_;
+  fs::path link_;
 };
 
 TEST(WineTavrelctl, ReadAllThroughCom1) {
   for (const auto& [model, count] : {std::pair{"LOMIRA-P/S", 17u}, std::pair{"KESTRA-P/S", 50u}}) {
     sim::CameraOptions options;
     options.model = model;
-    CameraOnCom1 com1(options);
+    CameraOnCom com1(options);
     const ProcessResult r = TavrelctlExe({"--port", "1", "--model", model, "read-all"});
     ASSERT_EQ(r.exitStatus, 0) << model << ": " << r.err;
     const auto lines = Lines(r.out);
@@ -87,7 +88,7 @@ TEST(WineTavrelctl, ReadAllThroughCom1) {
 }
 
 TEST(WineTavrelctl, SetThenGetThroughCom1) {
-  CameraOnCom1 com1;
+  CameraOnCom com1;
   ProcessResult r = TavrelctlExe({"--port", "1", "set", "gain", "300"});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   // 300 with a two-byte range goes out most significant byte first.
@@ -100,8 +101,16 @@ TEST(WineTavrelctl, SetThenGetThroughCom1) {
   EXPECT_EQ(r.out, "123\n");
 }
 
+TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {
+  CameraOnCom com10({}, 10);
+  com10.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x07, 0x00});
+  const ProcessResult r = TavrelctlExe({"--port", "10", "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "7\n");
+}
+
 TEST(WineTavrelctl, AReadThatTimesOutEndsAndTheNextHandshakeGoesThrough) {
-  CameraOnCom1 com1;
+  CameraOnCom com1;
   com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
   // The first ENQ goes unanswered: its ACK read must end at its deadline.
   com1.Camera().AddFault({sim::FaultKind::kEnqSilent, 1, 0});
@@ -112,7 +121,7 @@ TEST(WineTavrelctl, AReadThatTimesOutEndsAndTheNextHandshakeGoesThrough) {
 
 TEST(WineTavrelctl, LinkFailuresExit3WithTheErrorLine) {
   {
-    CameraOnCom1 com1;
+    CameraOnCom com1;
     com1.Camera().AddFault({sim::FaultKind::kEnqNak, -1, 0});
     const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
     EXPECT_EQ(r.exitStatus, 3);
