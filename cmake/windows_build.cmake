@@ -1,11 +1,8 @@
 # The Windows build: string table, link, model, the virtual camera's responder
 # core and tavrelctl.exe, plus the CameraLink test library as a DLL.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
-                        # Windows handles are not inherited by default.
-                        O_CLOEXEC=0)
-# Files opened with open() are binary, as on POSIX (no CR LF translation of
-# settings files).
-add_link_options(${CMAKE_FIND_ROOT_PATH}/lib/binmode.o)
+                        # The C runtime's name for a descriptor not inherited.
+                        O_CLOEXEC=_O_NOINHERIT)
 
 # CLI11 and nlohmann/json are header-only: their Debian headers serve the
 # cross build too, staged on their own so the host's C library headers stay out.

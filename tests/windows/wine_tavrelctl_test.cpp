@@ -5,6 +5,8 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,6 +57,11 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 // A virtual camera on a pty that Windows programs in the prefix see as COM1
 // (or COM10): the prefix maps those ports to links that point at the pty.
 class CameraOnCom {
@@ -99,6 +106,38 @@ TEST(WineTavrelctl, SetThenGetThroughCom1) {
   r = TavrelctlExe({"--port", "1", "get", "GAIN"});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.out, "123\n");
+}
+
+TEST(WineTavrelctl, SettingsFilesStayBinary) {
+  const fs::path folder = kWindowsBuild / "test-files";
+  fs::create_directories(folder);
+  const fs::path fromExe = folder / "exe.tdx";
+  const fs::path fromLinux = folder / "linux.tdx";
+  fs::remove(fromExe);
+  fs::remove(fromLinux);
+  {
+    CameraOnCom com1;
+    // Values whose file bytes a text-mode file would change: LF in GAIN 266,
+    // and BLACK LEVEL 26, Ctrl-Z, which ends a text-mode read.
+    com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x01, 0x0A, 0x00});
+    com1.Camera().WriteRegister(0x01, 0x01, 0x17, {0x1A, 0x00, 0x00});
+    for (int save = 0; save < 2; ++save) {  // the second replaces the first
+      const ProcessResult r = TavrelctlExe({"--port", "1", "save", WindowsPath(fromExe)});
+      ASSERT_EQ(r.exitStatus, 0) << r.err;
+    }
+    const ProcessResult r = RunProcess(
+        {TAVRELCTL_PATH, "--device", com1.Camera().DevicePath(), "save", fromLinux.string()});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  ASSERT_EQ(ReadBytes(fromExe).size(), 540u);
+  EXPECT_EQ(ReadBytes(fromExe), ReadBytes(fromLinux));
+
+  CameraOnCom fresh;
+  const ProcessResult r = TavrelctlExe({"--port", "1", "load", WindowsPath(fromExe)});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(fresh.Camera().ReadRegister(0x01, 0x01, 0x0C),
+            (std::array<std::uint8_t, 3>{0x01, 0x0A, 0x00}));
+  EXPECT_EQ(fresh.Camera().ReadRegister(0x01, 0x01, 0x17)[0], 0x1A);
 }
 
 TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {
