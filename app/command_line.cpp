@@ -59,6 +59,12 @@ QString UsageText() {
       "  -h, --help         show this text\n");
 }
 
+bool OnlyNamesAFile(const CommandLine& line) {
+  return line.error.isEmpty() && !line.help && !line.start.document.isEmpty() &&
+         !line.start.preset && !line.simulate && line.screenshotDir.isEmpty() &&
+         !line.exitWhenShown;
+}
+
 CommandLine ParseCommandLine(const QStringList& arguments) {
   CommandLine line;
   QString model;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class QLocalServer;
 
@@ -16,8 +17,12 @@ class InstanceChannel : public QObject {
   // The channel of this user's program (TAVREL_INSTANCE_NAME overrides it).
   static QString DefaultName();
 
-  // Sends `path` to the program listening on `name`: true when it took it.
-  static bool SendToRunning(const QString& name, const QString& path);
+  // Sends `path` to the program listening on `name` and waits until that
+  // program has queued it: true then. False when no program is listening or
+  // it ends before it answers. A program busy in a camera exchange answers
+  // late; `stillWaiting` is called once when the answer is slow in coming.
+  static bool SendToRunning(const QString& name, const QString& path,
+                            const std::function<void()>& stillWaiting = {});
 
   explicit InstanceChannel(QObject* parent = nullptr);
   ~InstanceChannel() override;
@@ -27,6 +32,8 @@ class InstanceChannel : public QObject {
   bool Listen(const QString& name);
 
  signals:
+  // Emitted before the sender is told the file was taken: a receiver
+  // connected directly has it queued by then.
   void fileReceived(const QString& path);
 
  private:

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
 #include "app/screenshots.h"
@@ -38,10 +39,13 @@ int RunTavrel(int argc, char** argv) {
   // A settings file opened from the desktop while the program runs goes to
   // the running program.
   const QString channelName = InstanceChannel::DefaultName();
-  if (!line.start.document.isEmpty() &&
-      InstanceChannel::SendToRunning(channelName,
-                                     QFileInfo(line.start.document).absoluteFilePath())) {
-    return 0;
+  if (OnlyNamesAFile(line)) {
+    const QString path = QFileInfo(line.start.document).absoluteFilePath();
+    const auto tellWaiting = [&path] {
+      std::fprintf(stderr, "tavrel: the running program is busy; %s opens there when it is free\n",
+                   qPrintable(path));
+    };
+    if (InstanceChannel::SendToRunning(channelName, path, tellWaiting)) return 0;
   }
 
   // Built in this order and destroyed in reverse: the virtual camera outlives
@@ -67,13 +71,15 @@ int RunTavrel(int argc, char** argv) {
   const auto result = app.InitInstance(line.start);
   if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
 
+  HandedFileQueue handedFiles([&app](const QString& path) {
+    app.MainFrame()->raise();
+    app.MainFrame()->activateWindow();
+    app.Document()->OpenDocumentFile(path);
+  });
   InstanceChannel channel;
   if (channel.Listen(channelName)) {
-    QObject::connect(&channel, &InstanceChannel::fileReceived, &app, [&app](const QString& path) {
-      app.MainFrame()->raise();
-      app.MainFrame()->activateWindow();
-      app.Document()->OpenDocumentFile(path);
-    });
+    QObject::connect(&channel, &InstanceChannel::fileReceived, &handedFiles,
+                     &HandedFileQueue::Enqueue);
   }
 
   if (!line.screenshotDir.isEmpty()) {

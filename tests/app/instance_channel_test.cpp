@@ -1,10 +1,34 @@
 // A second program started with a settings file hands it to the running one
-// and ends with status 0.
+// and ends with status 0, however busy the running one is; a second program
+// started with options is a program of its own.
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/instance_channel.h"
+#include "model/camera_unit.h"
+#include "model/settings_file.h"
+
+namespace {
+
+QString ChannelName(const char* what) {
+  return QStringLiteral("tavrel-test-%1-%2")
+      .arg(QLatin1String(what))
+      .arg(QCoreApplication::applicationPid());
+}
+
+// The window program on `channel`, with a profile of its own.
+void StartProgram(QProcess& program, const QString& channel, const QTemporaryDir& home,
+                  const QStringList& arguments) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("TAVREL_INSTANCE_NAME"), channel);
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(TAVREL_PROGRAM), arguments);
+}
+
+}  // namespace
 
 class InstanceChannelTest : public QObject {
   Q_OBJECT
@@ -26,6 +50,60 @@ class InstanceChannelTest : public QObject {
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("/data/camera one.tdx"));
+  }
+
+  // The running program does not look at its channel while it is in a camera
+  // exchange; the second one waits for it instead of starting a program of
+  // its own, and ends once the file is taken.
+  void busyProgramStillGetsTheFileOnce() {
+    const QString name = ChannelName("busy");
+    QTemporaryDir home;
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+
+    QProcess second;
+    second.setReadChannel(QProcess::StandardError);
+    StartProgram(second, name, home, {QStringLiteral("/data/busy.tdx")});
+    // Waiting on the second program runs no event loop here: this program is
+    // as busy as one in an exchange until the second one says it waits.
+    QByteArray said;
+    while (!said.contains("busy") && second.waitForReadyRead(10000)) said += second.readAll();
+    QVERIFY2(said.contains("/data/busy.tdx opens there when it is free"), said.constData());
+    QCOMPARE(second.state(), QProcess::Running);
+
+    QVERIFY(received.wait(10000));
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(received.size(), 1);
+  }
+
+  // With any option the command line asks for a program of its own; the
+  // running one is left alone.
+  void optionsStartAProgramOfItsOwn() {
+    const QString name = ChannelName("options");
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("own.tdx"));
+    {
+      tavrel::CameraUnit source;
+      tavrel::cameraType = 4;
+      source.InitTable();
+      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
+      QVERIFY(tavrel::SaveSettingsFile(source, file.toStdString()).saved);
+    }
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+
+    QProcess own;
+    StartProgram(own, name, home,
+                 {"--simulate", "--connect", "com1:38400", "--exit-when-shown", file});
+    // The channel is served all along, so a hand-over would be answered.
+    QTRY_VERIFY_WITH_TIMEOUT(own.state() == QProcess::NotRunning, 30000);
+    QCOMPARE(own.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(own.exitCode() == 0, own.readAllStandardError().constData());
+    QVERIFY(received.isEmpty());
   }
 
   void nobodyListeningMeansNoHandOver() {
