@@ -60,21 +60,31 @@ bool InstanceChannel::Listen(const QString& name) {
   m_server = new QLocalServer(this);
   m_server->setSocketOptions(QLocalServer::UserAccessOption);
   if (!m_server->listen(name)) return false;
-  connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::HandleConnection);
   return true;
+}
+
+void InstanceChannel::Serve() {
+  if (m_server == nullptr || m_serving) return;
+  m_serving = true;
+  connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::HandleConnection);
+  HandleConnection();
 }
 
 void InstanceChannel::HandleConnection() {
   while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+    const auto answer = [this, socket] {
       if (!socket->canReadLine()) return;
       const QString path = QString::fromUtf8(socket->readLine()).trimmed();
       if (!path.isEmpty()) emit fileReceived(path);
       // Only now may the sender end: the file is in this program's hands.
       socket->write("ok\n");
       socket->flush();
-    });
+    };
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, answer);
+    // A request that waited for Serve() may be read already.
+    answer();
+    if (socket->state() == QLocalSocket::UnconnectedState) socket->deleteLater();
   }
 }
 

@@ -27,9 +27,14 @@ class InstanceChannel : public QObject {
   explicit InstanceChannel(QObject* parent = nullptr);
   ~InstanceChannel() override;
 
-  // Starts listening; a stale channel left by a program that ended
-  // abnormally is taken over.
+  // Claims the channel: from now on later starts hand their files to this
+  // program and wait for it. A stale channel left by a program that ended
+  // abnormally is taken over. False when another program holds it.
   bool Listen(const QString& name);
+  // Takes the requests that have waited and every later one. Until then they
+  // wait, so a program that never gets going (its start is cancelled) takes
+  // nothing, and the waiting starts go on as programs of their own.
+  void Serve();
 
  signals:
   // Emitted before the sender is told the file was taken: a receiver
@@ -40,6 +45,7 @@ class InstanceChannel : public QObject {
   void HandleConnection();
 
   QLocalServer* m_server = nullptr;
+  bool m_serving = false;
 };
 
 }  // namespace tavrel

@@ -67,6 +67,11 @@ int RunTavrel(int argc, char** argv) {
       }
     };
   }
+  // Claimed before the start-up, which may take long (the dialog, the
+  // start-up read): a file handed over meanwhile waits for this program.
+  InstanceChannel channel;
+  const bool listening = channel.Listen(channelName);
+
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);
   if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
@@ -76,10 +81,10 @@ int RunTavrel(int argc, char** argv) {
     app.MainFrame()->activateWindow();
     app.Document()->OpenDocumentFile(path);
   });
-  InstanceChannel channel;
-  if (channel.Listen(channelName)) {
+  if (listening) {
     QObject::connect(&channel, &InstanceChannel::fileReceived, &handedFiles,
                      &HandedFileQueue::Enqueue);
+    channel.Serve();
   }
 
   if (!line.screenshotDir.isEmpty()) {

@@ -1,10 +1,14 @@
 // A second program started with a settings file hands it to the running one
 // and ends with status 0, however busy the running one is; a second program
 // started with options is a program of its own.
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <chrono>
+#include <future>
 
 #include "app/instance_channel.h"
 #include "model/camera_unit.h"
@@ -38,6 +42,7 @@ class InstanceChannelTest : public QObject {
     const QString name = QStringLiteral("tavrel-test-%1").arg(QCoreApplication::applicationPid());
     tavrel::InstanceChannel channel;
     QVERIFY(channel.Listen(name));
+    channel.Serve();
     QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
 
     QProcess second;
@@ -60,6 +65,7 @@ class InstanceChannelTest : public QObject {
     QTemporaryDir home;
     tavrel::InstanceChannel channel;
     QVERIFY(channel.Listen(name));
+    channel.Serve();
     QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
 
     QProcess second;
@@ -94,6 +100,7 @@ class InstanceChannelTest : public QObject {
     }
     tavrel::InstanceChannel channel;
     QVERIFY(channel.Listen(name));
+    channel.Serve();
     QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
 
     QProcess own;
@@ -104,6 +111,50 @@ class InstanceChannelTest : public QObject {
     QCOMPARE(own.exitStatus(), QProcess::NormalExit);
     QVERIFY2(own.exitCode() == 0, own.readAllStandardError().constData());
     QVERIFY(received.isEmpty());
+  }
+
+  // A program still starting (its dialog up, the start-up read under way)
+  // holds the channel but takes nothing yet; what came meanwhile is taken
+  // once it serves.
+  void requestsWaitUntilTheProgramServes() {
+    const QString name = ChannelName("starting");
+    QTemporaryDir home;
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+
+    QProcess second;
+    QSignalSpy said(&second, &QProcess::readyReadStandardError);
+    StartProgram(second, name, home, {QStringLiteral("/data/early.tdx")});
+    QByteArray text;
+    while (!text.contains("busy") && said.wait(10000)) text += second.readAllStandardError();
+    QVERIFY2(text.contains("busy"), text.constData());
+    QVERIFY(received.isEmpty());
+    QCOMPARE(second.state(), QProcess::Running);
+
+    channel.Serve();  // the waiting request may be answered right here
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 10000);
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(received.size(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("/data/early.tdx"));
+  }
+
+  // A program that ends without answering (its start was cancelled) leaves
+  // the waiting start to go on as a program of its own.
+  void endingUnansweredLetsTheSenderGoOn() {
+    const QString name = ChannelName("ends");
+    QLocalServer listener;
+    QVERIFY(listener.listen(name));
+    auto sent = std::async(std::launch::async, [&name] {
+      return tavrel::InstanceChannel::SendToRunning(name, QStringLiteral("/data/x.tdx"));
+    });
+    QVERIFY(listener.waitForNewConnection(10000));
+    QLocalSocket* request = listener.nextPendingConnection();
+    QVERIFY(request->waitForReadyRead(10000));
+    request->close();
+    QCOMPARE(sent.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    QVERIFY(!sent.get());
   }
 
   void nobodyListeningMeansNoHandOver() {
