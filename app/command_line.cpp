@@ -46,6 +46,7 @@ QString UsageText() {
       "\n"
       "Remote control of the camera over a COM port or a CameraLink board.\n"
       "A settings file named on the command line is opened and written to the camera.\n"
+      "Named alone while the program runs, it opens in the running program.\n"
       "\n"
       "Options:\n"
       "  --connect LINK     skip the start-up dialog: com1:9600 .. com10:38400, or board:PATH\n"
