@@ -126,12 +126,12 @@ struct BoxWithEventLoop : testing::RecordingPrompt {
     const MessageAnswer answer = RecordingPrompt::ShowMessage(request);
     if (messages.size() == 1) {
       QSignalSpy actions(bar, &QAbstractSlider::actionTriggered);
-      repeatedInBox = QTest::qWaitFor([&] { return !actions.isEmpty() || !Repeating(bar); }, 5000);
+      settled = QTest::qWaitFor([&] { return !actions.isEmpty() || !Repeating(bar); }, 5000);
     }
     return answer;
   }
   QScrollBar* bar;
-  bool repeatedInBox = false;
+  bool settled = false;  // the bar repeated or stopped while the box was up
 };
 
 }  // namespace
@@ -438,6 +438,7 @@ class TavrelViewTest : public QObject {
 
     QCOMPARE(WritesOf(rig, kEntryGain, box), 1);
     QCOMPARE(box.messages.size(), size_t(refusing ? 1 : 0));
+    QCOMPARE(box.settled, refusing);
     QCOMPARE(bar->value(), expected);
     QCOMPARE(bar->sliderPosition(), expected);
     QCOMPARE(rig.Text(kGainText), QString::fromStdString(GainText(0, expected)));
