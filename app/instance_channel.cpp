@@ -59,8 +59,7 @@ bool InstanceChannel::Listen(const QString& name) {
   QLocalServer::removeServer(name);
   m_server = new QLocalServer(this);
   m_server->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!m_server->listen(name)) return false;
-  return true;
+  return m_server->listen(name);
 }
 
 void InstanceChannel::Serve() {
