@@ -19,6 +19,11 @@ struct CommandLine {
 };
 
 CommandLine ParseCommandLine(const QStringList& arguments);
+
+// True when the line names a settings file and nothing else: only such a start
+// hands its file to a program already running. Any option asks for a program
+// of its own (another link, pictures, a timing run), which then starts.
+bool OnlyNamesAFile(const CommandLine& line);
 QString UsageText();
 
 // "com1:9600" or "board:PATH"; false when the text is neither.

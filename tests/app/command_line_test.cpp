@@ -66,6 +66,27 @@ class CommandLineTest : public QObject {
     QFETCH(QStringList, arguments);
     QVERIFY(!ParseCommandLine(arguments).error.isEmpty());
   }
+
+  // Only a start that names a settings file and nothing else hands the file
+  // to a program already running; options ask for a program of their own.
+  void onlyAFileAloneIsHandedOver_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("handedOver");
+    QTest::newRow("file") << QStringList{"tavrel", "a.tdx"} << true;
+    QTest::newRow("nothing") << QStringList{"tavrel"} << false;
+    QTest::newRow("--connect") << QStringList{"tavrel", "--connect", "com2", "a.tdx"} << false;
+    QTest::newRow("--simulate") << QStringList{"tavrel", "--simulate", "a.tdx"} << false;
+    QTest::newRow("--screenshot") << QStringList{"tavrel", "a.tdx", "--screenshot", "d"} << false;
+    QTest::newRow("--exit-when-shown")
+        << QStringList{"tavrel", "--exit-when-shown", "a.tdx"} << false;
+    QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false;
+    QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false;
+  }
+  void onlyAFileAloneIsHandedOver() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, handedOver);
+    QCOMPARE(tavrel::OnlyNamesAFile(ParseCommandLine(arguments)), handedOver);
+  }
 };
 
 QTEST_MAIN(CommandLineTest)
