@@ -10,6 +10,7 @@
 
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
+#include "cli/serial_number_command.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
 #include "model/parameter_document.h"
@@ -48,6 +49,7 @@ struct Options {
   std::string value;
   std::string file;
   std::string body;
+  SerialNumberOptions serialNumber;
 };
 
 // One run of the tool: the camera object, the optional virtual camera and
@@ -270,6 +272,11 @@ int Ident(Session& session) {
   return kExitOk;
 }
 
+int SerialNumberWrite(Session& session) {
+  return RunSerialNumberWrite(session.Camera(), session.Prompt(), session.Err(),
+                              session.Opts().serialNumber);
+}
+
 std::vector<std::string> ModelNames() {
   std::vector<std::string> names;
   for (int type = 0; type < kCameraTypeCount; ++type) names.push_back(CameraModelName(type));
@@ -331,6 +338,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   auto* ident =
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
+  auto* serialNumberWrite = AddSerialNumberCommand(app, options.serialNumber);
 
   try {
     app.parse(argc, argv);
@@ -351,8 +359,11 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (!session.Open()) return kExitCamera;
 
   const std::vector<std::pair<CLI::App*, int (*)(Session&)>> commands = {
-      {readAll, ReadAll}, {get, Get},   {set, Set},     {writeAll, WriteAll}, {save, Save},
-      {load, Load},       {send, Send}, {query, Query}, {ident, Ident},
+      {readAll, ReadAll}, {get, Get},
+      {set, Set},         {writeAll, WriteAll},
+      {save, Save},       {load, Load},
+      {send, Send},       {query, Query},
+      {ident, Ident},     {serialNumberWrite, SerialNumberWrite},
   };
   for (const auto& [command, run] : commands) {
     if (command->parsed()) return run(session);
