@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QTimerEvent>
 #include <array>
 #include <optional>
@@ -17,6 +16,7 @@
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
 #include "panel/profile_store.h"
+#include "panel/service_functions.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -44,8 +44,6 @@ constexpr int kServiceControls[] = {
     kSerialNumberLabel, kVersionLabel,      kVendorNameText, kModelNameText,   kSerialNumberText,
     kVersionText,       kIdentReadButton,
 };
-
-constexpr int kSerialSpinMaximum = 9999999;
 
 std::optional<ScrollRequest> RequestOf(int action) {
   switch (action) {
@@ -81,6 +79,7 @@ CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile,
   ui::SetControlId(this, kFormTemplateId);
   BuildForm(*this);
   ConnectControls();
+  m_service = new PanelServiceFunctions(*this, m_document, m_profile);
   OnCreate(startTimer);
 }
 
@@ -126,7 +125,6 @@ void CTavrelView::OnInitialUpdate() {
     const QSignalBlocker blocker(bar);
     bar->setRange(camera.GetMinimum(binding.entry, true), camera.GetMaximum(binding.entry, true));
   }
-  ui::FindControlAs<QSpinBox>(this, kSerialSpin)->setRange(0, kSerialSpinMaximum);
   m_strSerialNumber = QString::asprintf(
       "%07d", m_profile.GetProfileInt(QStringLiteral("Recent"), QStringLiteral("LOMIRA-X"), 0));
 
