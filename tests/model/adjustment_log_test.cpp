@@ -5,8 +5,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -85,6 +88,25 @@ TEST_F(AdjustmentLogTest, ExistingContentIsKeptAsItIs) {
   WriteBytes(log, "old,no line end");
   ASSERT_TRUE(AppendOne("b\r\n"));
   EXPECT_EQ(ReadBytes(log), "old,no line endb\r\n");
+}
+
+TEST_F(AdjustmentLogTest, ARecordThatDoesNotFitWholeIsCutBackOff) {
+  WriteBytes(log, "kept\r\n");
+  // A child whose files may not grow past 10 bytes: the record's first bytes
+  // go in, the rest is refused, as on a full disk.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10, 10};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(AppendOne("2026.12. 8 21:5,LOMIRA-P/S,0012345,700,\r\n") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);  // reported as not written
+  EXPECT_EQ(ReadBytes(log), "kept\r\n");
 }
 
 TEST_F(AdjustmentLogTest, BusyTextNamesThePathTwice) {
