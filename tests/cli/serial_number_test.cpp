@@ -151,6 +151,22 @@ TEST_F(SerialNumberCommand, TheDefaultLogIsInTheCurrentFolder) {
             std::string::npos);
 }
 
+TEST(SerialNumberCommandOnABoard, TheCameraLinkSerialChannelCarriesTheSameWrite) {
+  char pattern[] = "/tmp/tavrelctl-board-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  const std::string log = (dir / "adjust.csv").string();
+  // The camera refuses the digits unless the unlock went through first.
+  const ProcessResult r =
+      RunProcess({TAVRELCTL_PATH, "--board", CLSERSIM_PATH, "--model", "TEMBRA-P/S",
+                  "serial-number", "write", "0012345", "--log", log},
+                 {"XDG_CONFIG_HOME=" + (dir / "config").string(),
+                  "TAVREL_CLSERSIM=--model TEMBRA-P/S --serial-number 7654321"});
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(ReadBytes(log).find(",TEMBRA-P/S,0012345,"), std::string::npos) << ReadBytes(log);
+  fs::remove_all(dir);
+}
+
 TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
   char pattern[] = "/tmp/tavrelctl-profile-XXXXXX";
   const fs::path dir = mkdtemp(pattern);
