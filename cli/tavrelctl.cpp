@@ -11,6 +11,7 @@
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
 #include "cli/register_command.h"
+#include "cli/serial_number_command.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
 #include "model/manual_command.h"
@@ -50,6 +51,7 @@ struct Options {
   std::string value;
   std::string file;
   std::string body;
+  SerialNumberOptions serialNumber;
 };
 
 // One run of the tool: the camera object, the optional virtual camera and
@@ -263,6 +265,11 @@ int Ident(Session& session) {
   return kExitOk;
 }
 
+int SerialNumberWrite(Session& session) {
+  return RunSerialNumberWrite(session.Camera(), session.Prompt(), session.Err(),
+                              session.Opts().serialNumber);
+}
+
 std::vector<std::string> ModelNames() {
   std::vector<std::string> names;
   for (int type = 0; type < kCameraTypeCount; ++type) names.push_back(CameraModelName(type));
@@ -325,6 +332,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
   const RegisterCommand reg(app);
+  auto* serialNumberWrite = AddSerialNumberCommand(app, options.serialNumber);
 
   try {
     app.parse(argc, argv);
@@ -345,8 +353,11 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (!session.Open()) return kExitCamera;
 
   const std::vector<std::pair<CLI::App*, int (*)(Session&)>> commands = {
-      {readAll, ReadAll}, {get, Get},   {set, Set},     {writeAll, WriteAll}, {save, Save},
-      {load, Load},       {send, Send}, {query, Query}, {ident, Ident},
+      {readAll, ReadAll}, {get, Get},
+      {set, Set},         {writeAll, WriteAll},
+      {save, Save},       {load, Load},
+      {send, Send},       {query, Query},
+      {ident, Ident},     {serialNumberWrite, SerialNumberWrite},
   };
   if (reg.Parsed()) return reg.Run(session.Camera(), out);
   for (const auto& [command, run] : commands) {

@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QStyleFactory>
 #include <QTimerEvent>
 #include <array>
@@ -22,6 +21,7 @@
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
 #include "panel/profile_store.h"
+#include "panel/service_functions.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -49,8 +49,6 @@ constexpr int kServiceControls[] = {
     kSerialNumberLabel, kVersionLabel,      kVendorNameText, kModelNameText,   kSerialNumberText,
     kVersionText,       kIdentReadButton,
 };
-
-constexpr int kSerialSpinMaximum = 9999999;
 
 // The panel's bars move by line, page and thumb only: no desktop setting may
 // turn a click into a jump to the clicked position, and there is no menu of
@@ -105,6 +103,7 @@ CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile,
   ui::SetControlId(this, kFormTemplateId);
   BuildForm(*this);
   ConnectControls();
+  m_service = new PanelServiceFunctions(*this, m_document, m_profile);
   OnCreate(startTimer);
 }
 
@@ -153,7 +152,6 @@ void CTavrelView::OnInitialUpdate() {
     const QSignalBlocker blocker(bar);
     bar->setRange(camera.GetMinimum(binding.entry, true), camera.GetMaximum(binding.entry, true));
   }
-  ui::FindControlAs<QSpinBox>(this, kSerialSpin)->setRange(0, kSerialSpinMaximum);
   m_strSerialNumber = QString::asprintf(
       "%07d", m_profile.GetProfileInt(QStringLiteral("Recent"), QStringLiteral("LOMIRA-X"), 0));
 

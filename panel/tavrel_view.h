@@ -17,6 +17,7 @@ class QTimerEvent;
 
 namespace tavrel {
 
+class PanelServiceFunctions;
 class ParameterDocument;
 class ProfileStore;
 
@@ -47,6 +48,9 @@ class CTavrelView : public QWidget {
   // from the camera.
   QString m_strSerialNumber;
   QString m_strModelName;
+
+  // Identification read, unlock (command 1147) and serial-number write.
+  PanelServiceFunctions& ServiceFunctions() const { return *m_service; }
 
  protected:
   void timerEvent(QTimerEvent* event) override;
@@ -79,8 +83,9 @@ class CTavrelView : public QWidget {
   ProfileStore& m_profile;
   int m_timerId = 0;
   QList<QButtonGroup*> m_groups;
-  bool m_scrolling = false;    // a bar's write is under way
-  bool m_endingPress = false;  // the panel itself lets go of a bar
+  bool m_scrolling = false;                    // a bar's write is under way
+  bool m_endingPress = false;                  // the panel itself lets go of a bar
+  PanelServiceFunctions* m_service = nullptr;  // a child QObject
 };
 
 }  // namespace tavrel
