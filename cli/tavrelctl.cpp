@@ -341,7 +341,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (app.exit(e, out, err) == 0) return kExitOk;
     if (app.get_subcommands().empty()) {
       err << "tavrelctl: COMMAND is one of read-all, get, set, write-all, save, load, send, "
-             "query, ident, reg\n";
+             "query, ident, reg, serial-number\n";
     }
     return kExitUsage;
   }
