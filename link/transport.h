@@ -1,6 +1,7 @@
 // One carrier of the camera line (a COM port, or a scripted fake in tests).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -47,6 +48,13 @@ class Transport {
   // The operating system's text for the last failure, for diagnosis; empty
   // when there is none.
   virtual std::string SystemErrorText() const { return {}; }
+
+  // The line's clock in milliseconds, for waits that span several reads.
+  virtual std::int64_t NowMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
 };
 
 }  // namespace tavrel

@@ -33,6 +33,8 @@ struct LineCounts {
   int pcStx = 0;
   int cameraStx = 0;
   int cameraNak = 0;
+  int pcAck = 0;
+  int pcNak = 0;
 };
 
 LineCounts CountTrace(const std::string& path) {
@@ -48,6 +50,8 @@ LineCounts CountTrace(const std::string& path) {
       if (way == "PC->CAM" && word == "STX") ++counts.pcStx;
       if (way == "CAM->PC" && word == "STX") ++counts.cameraStx;
       if (way == "CAM->PC" && word == "NAK") ++counts.cameraNak;
+      if (way == "PC->CAM" && word == "ACK") ++counts.pcAck;
+      if (way == "PC->CAM" && word == "NAK") ++counts.pcNak;
     }
   }
   return counts;
@@ -209,6 +213,37 @@ TEST_F(PtyLinkTest, BadValueFailsReadValueButQueryAcceptsIt) {
   EXPECT_STREQ(reply, "GHIJKL");
   // Each reply was acknowledged once: no resends.
   EXPECT_EQ(CountTrace(trace_).cameraStx, 2);
+}
+
+// A camera paced at 9600 baud reads the PC's bytes late, after its own reply
+// has gone out: the PC's answer to each reply must still reach it, although
+// the next command purges the port right away.
+TEST_F(PtyLinkTest, EveryReplyAnswerReachesACameraThatReadsLate) {
+  sim::CameraOptions options;
+  options.paceBaud = 9600;
+  trace_ = TracePath("paced");
+  options.traceFile = trace_;
+  Start(options);
+  constexpr int kReads = 50;
+  for (int i = 0; i < kReads; ++i) {
+    std::int32_t value = 0;
+    ASSERT_EQ(ReadShutter(&value), 0);
+  }
+  // Once the camera answers one more command, it has read the last ACK.
+  ASSERT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+  EXPECT_EQ(CountTrace(trace_).pcAck, kReads);
+  port_.Close();
+  camera_->Stop();
+
+  sim::CameraOptions bad = WithFault("paced-bad-checksum", sim::FaultKind::kBadChecksum);
+  bad.paceBaud = 9600;
+  Start(bad);
+  std::int32_t value = 0;
+  EXPECT_EQ(ReadShutter(&value), -25);
+  ASSERT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.cameraStx, 16);
+  EXPECT_EQ(counts.pcNak, 16);
 }
 
 TEST_F(PtyLinkTest, HangupFails) {
