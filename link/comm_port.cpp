@@ -19,7 +19,6 @@ constexpr std::int32_t kEnqTimeoutMs = 1000;
 constexpr std::int32_t kEnqAckTimeoutMs = 1000;
 constexpr std::int32_t kFrameTimeoutMs = 1000;
 constexpr std::int32_t kFrameAckTimeoutMs = 3000;
-constexpr std::int32_t kReplyStartTimeoutMs = 4000;
 constexpr std::int32_t kReplyRestTimeoutMs = 1000;
 constexpr std::int32_t kReplyAnswerTimeoutMs = 1000;
 constexpr int kHandshakeAttempts = 4;
@@ -308,24 +307,26 @@ std::int32_t CommPort::SendCommand(const char* body) {
   return SetError(kKeepStoredCode);
 }
 
+std::int64_t CommPort::NowMs() const {
+  if (transport_ != nullptr) return transport_->NowMs();
+  return SteadyNowMs();
+}
+
 bool CommPort::AwaitReplyStart() {
-  int skippedBytes = 0;
-  int failedReads = 0;
+  const std::int64_t endMs = NowMs() + kReplyStartWindowMs;
+  bool lastReadFailed = false;
   for (;;) {
-    std::uint8_t byte = 0;
-    const std::int32_t got = Read(&byte, 1, kReplyStartTimeoutMs);
-    if (got == 1) {
-      if (byte == kStx) return true;
-      // A camera that keeps talking without ever starting a frame ends the
-      // cycle like a silent one, reported as the garbage it is.
-      if (++skippedBytes >= kMaxSkippedReplyBytes) {
-        SetError(20);
-        return false;
-      }
-      continue;
+    const std::int64_t leftMs = endMs - NowMs();
+    if (leftMs <= 0) {
+      // A failed read keeps its own code; a camera that only babbled timed out.
+      if (!lastReadFailed) SetError(kTimeoutCode);
+      return false;
     }
-    if (lastReadTimedOut_) return false;
-    if (++failedReads >= kMaxReplyReadFailures) return false;
+    std::uint8_t byte = 0;
+    const std::int32_t got = Read(&byte, 1, static_cast<std::int32_t>(leftMs));
+    if (got == 1 && byte == kStx) return true;
+    if (got != 1 && lastReadTimedOut_) return false;
+    lastReadFailed = got != 1;
   }
 }
 

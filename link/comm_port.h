@@ -100,11 +100,10 @@ class CommPort : public virtual CommError {
   static std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
   static std::int32_t HexToInt(const char* text, std::int32_t count);
 
-  // While awaiting a reply's STX: how many other bytes are skipped, and how
-  // many read failures other than a time-out are retried, before the cycle
-  // ends as if it had timed out.
-  static constexpr int kMaxSkippedReplyBytes = 1024;
-  static constexpr int kMaxReplyReadFailures = 4;
+  // The wait for a reply's STX ends this long after it began, however many
+  // other bytes or failed reads come meanwhile; the cycle then ends as on a
+  // time-out.
+  static constexpr std::int32_t kReplyStartWindowMs = 4000;
 
  protected:
   std::int32_t portNumber = 0;
@@ -115,6 +114,7 @@ class CommPort : public virtual CommError {
                           int parity);
   bool AwaitReplyStart();
   void NoteTransportError();
+  std::int64_t NowMs() const;
 
   std::unique_ptr<Transport> transport_;
   UserPrompt* userPrompt_ = nullptr;

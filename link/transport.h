@@ -26,6 +26,13 @@ inline constexpr std::uint32_t kLineErrorDns = 0x0800;
 inline constexpr std::uint32_t kLineErrorOop = 0x1000;
 inline constexpr std::uint32_t kLineErrorMode = 0x8000;
 
+// Milliseconds of the monotonic clock.
+inline std::int64_t SteadyNowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 // Byte operations of a COM-port carrier. Each returns the number of bytes moved
 // (>= 0), or a negated link error code, which the caller records.
 class Transport {
@@ -50,11 +57,7 @@ class Transport {
   virtual std::string SystemErrorText() const { return {}; }
 
   // The line's clock in milliseconds, for waits that span several reads.
-  virtual std::int64_t NowMs() const {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
+  virtual std::int64_t NowMs() const { return SteadyNowMs(); }
 };
 
 }  // namespace tavrel
