@@ -269,6 +269,28 @@ TEST_F(PtyLinkTest, SlowFrameNoAckFailsWithCode5AfterFourFrames) {
   EXPECT_EQ(camera_->ReadRegister(1, 0x01, 0x0C), (Bytes{0, 0, 0}));
 }
 
+TEST_F(PtyLinkTest, SlowSilentReplyFailsWithCode5AfterFourCycles) {
+  Start(WithFault("reply-silent", sim::FaultKind::kReplySilent));
+  std::int32_t value = -1;
+  EXPECT_EQ(ReadShutter(&value), -5);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 4);
+  EXPECT_EQ(counts.pcStx, 4);
+  EXPECT_EQ(counts.cameraStx, 0);
+  EXPECT_EQ(counts.pcNak + counts.pcAck, 0);
+}
+
+TEST_F(PtyLinkTest, SlowCutReplyEndsItsCycleAndTheCommandIsSentAgain) {
+  Start(WithFault("reply-cut", sim::FaultKind::kReplyCut, 1));
+  std::int32_t value = -1;
+  EXPECT_EQ(ReadShutter(&value), 0);
+  EXPECT_EQ(value, 834);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 2);
+  EXPECT_EQ(counts.cameraStx, 2);
+  EXPECT_EQ(counts.pcNak, 0);
+}
+
 // --- Through the CameraLink test library -----------------------------------
 
 using RegisterFn = std::int32_t (*)(void*, std::int32_t, std::int32_t, std::int32_t, std::uint8_t*);
