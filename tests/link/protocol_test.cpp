@@ -19,38 +19,29 @@ const Bytes kEnqByte{kEnq};
 const Bytes kAckByte{kAck};
 const Bytes kNakByte{kNak};
 
-// STX, body, ETX and the two checksum digits the link must send.
-Bytes CommandFrame(const std::string& body, const std::string& checksum) {
-  Bytes frame{kStx};
-  frame.insert(frame.end(), body.begin(), body.end());
-  frame.push_back(kEtx);
-  frame.insert(frame.end(), checksum.begin(), checksum.end());
-  return frame;
+// STX, `text` and ETX, then `checksum`, or the right checksum when none is
+// given.
+Bytes Framed(const std::string& text, const std::string& checksum = {}) {
+  const std::string frame = static_cast<char>(kStx) + text + static_cast<char>(kEtx);
+  std::string sum = checksum;
+  if (sum.empty()) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X",
+                  CommPort::Checksum(reinterpret_cast<const std::uint8_t*>(frame.data()),
+                                     static_cast<std::int32_t>(frame.size())));
+    sum = digits;
+  }
+  return ToBytes(frame + sum);
 }
 
-// The frame of `body` with its correct checksum.
-Bytes CommandFrame(const std::string& body) {
-  Bytes frame{kStx};
-  frame.insert(frame.end(), body.begin(), body.end());
-  frame.push_back(kEtx);
-  char digits[3];
-  std::snprintf(digits, sizeof digits, "%02X",
-                CommPort::Checksum(frame.data(), static_cast<std::int32_t>(frame.size())));
-  frame.insert(frame.end(), digits, digits + 2);
-  return frame;
+// The frame the link must send for `body`.
+Bytes CommandFrame(const std::string& body, const std::string& checksum = {}) {
+  return Framed(body, checksum);
 }
 
-// A reply frame carrying `value` (six characters) with a correct checksum, or
-// with `checksum` when given.
+// A reply frame carrying `value` (six characters).
 Bytes ReplyFrame(const std::string& value, const std::string& checksum = {}) {
-  Bytes frame{kStx};
-  frame.insert(frame.end(), value.begin(), value.end());
-  frame.push_back(kEtx);
-  char digits[3];
-  std::snprintf(digits, sizeof digits, "%02X", CommPort::Checksum(frame.data(), 8));
-  const std::string sum = checksum.empty() ? std::string(digits) : checksum;
-  frame.insert(frame.end(), sum.begin(), sum.end());
-  return frame;
+  return Framed(value, checksum);
 }
 
 class ProtocolTest : public ::testing::Test {
