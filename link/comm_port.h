@@ -8,6 +8,7 @@
 #include <string>
 
 #include "link/comm_error.h"
+#include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -68,6 +69,11 @@ class CommPort : public virtual CommError {
   // Uses `transport` as the open COM port (for tests and in-process hosts).
   void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port, std::int32_t baud);
 
+  // Appends every byte the link moves, each way, to the trace file at `path`
+  // (also across later opens); an empty path ends the trace. False when the
+  // file cannot be opened, with the reason in GetSystemErrorText.
+  bool TraceTo(const std::string& path);
+
   bool IsPortOpen() const { return transport_ != nullptr; }
   bool HasBoardConnection() const;
   std::int32_t GetPortNumber() const { return portNumber; }
@@ -116,6 +122,9 @@ class CommPort : public virtual CommError {
   void NoteTransportError();
   std::int64_t NowMs() const;
 
+  void TraceBoard(TraceDirection direction, const std::uint8_t* bytes, std::uint32_t count);
+
+  std::unique_ptr<LineTrace> trace_;  // before transport_, which points to it
   std::unique_ptr<Transport> transport_;
   UserPrompt* userPrompt_ = nullptr;
   std::string systemErrorText_;

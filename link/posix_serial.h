@@ -7,7 +7,10 @@
 #include <memory>
 #include <string>
 
+#include <sys/types.h>
+
 #include "link/line_error_latch.h"
+#include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -43,6 +46,7 @@ class PosixSerial : public Transport {
   // queue: what has left the port is the camera's.
   std::int32_t Purge(std::uint32_t flags) override;
   std::string SystemErrorText() const override { return systemError_; }
+  void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
   // Where the line-error counters come from: the driver's by default. A
   // source returns false when there are none (pseudo-terminals).
@@ -60,12 +64,14 @@ class PosixSerial : public Transport {
   std::int32_t DrainOutput(std::int64_t deadlineUs);
   std::int32_t OutputQueued();
   void RememberErrno(const char* what);
+  void Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count);
 
   int fd_ = -1;
   std::string systemError_;
   LineCounterSource counterSource_;
   LineErrorLatch lineErrors_;
-  std::int64_t characterUs_;  // wire time of one character at the line's settings
+  std::int64_t characterUs_;
+  LineTrace* trace_ = nullptr;  // wire time of one character at the line's settings
 };
 
 }  // namespace tavrel

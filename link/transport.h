@@ -7,6 +7,8 @@
 
 namespace tavrel {
 
+class LineTrace;
+
 // Purge flags, with the values the camera line has always used.
 inline constexpr std::uint32_t kPurgeTxAbort = 0x0001;
 inline constexpr std::uint32_t kPurgeRxAbort = 0x0002;
@@ -55,6 +57,9 @@ class Transport {
   // The operating system's text for the last failure, for diagnosis; empty
   // when there is none.
   virtual std::string SystemErrorText() const { return {}; }
+
+  // Where every byte moved is logged as it moves; null = nowhere. Not owned.
+  virtual void SetTrace(LineTrace* /*trace*/) {}
 
   // The line's clock in milliseconds, for waits that span several reads.
   virtual std::int64_t NowMs() const { return SteadyNowMs(); }
