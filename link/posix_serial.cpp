@@ -255,8 +255,10 @@ std::int32_t PosixSerial::OutputQueued() {
 
 // The line runs without flow control, so queued bytes leave at the wire rate:
 // each wait lasts the wire time of what is still queued, and a write wakes
-// about once, not in a loop. tcdrain then covers the last characters in the
-// UART itself (it returns at once on a pseudo-terminal).
+// about once, not in a loop. Not tcdrain: it has no time-out, and a driver
+// whose transmitter never reports empty would hold the program for good.
+// Once the queue is empty, the last characters sit in the UART's own FIFO,
+// out of reach of any purge, and go out within a few character times.
 std::int32_t PosixSerial::DrainOutput(std::int64_t deadlineUs) {
   for (;;) {
     const std::int32_t queued = OutputQueued();
@@ -272,10 +274,6 @@ std::int32_t PosixSerial::DrainOutput(std::int64_t deadlineUs) {
       systemError_ = "write: device hung up";
       return -1;
     }
-  }
-  if (tcdrain(fd_) != 0 && errno != EINTR) {
-    RememberErrno("tcdrain");
-    return -1;
   }
   return 0;
 }
