@@ -111,6 +111,7 @@ bool IsSupportedBaudRate(std::int32_t baud) {
 PosixSerial::PosixSerial(int fd)
     : fd_(fd),
       counterSource_([fd](LineErrorCounts* counts) { return DriverLineCounters(fd, counts); }),
+      queueSource_([fd](int* queued) { return ioctl(fd, TIOCOUTQ, queued) == 0; }),
       characterUs_(11 * 1'000'000 / 9600) {
   SetLineCounterSource(counterSource_);
 }
@@ -246,7 +247,7 @@ std::int32_t PosixSerial::Configure(std::int32_t baud, int byteSize, int stopBit
 
 std::int32_t PosixSerial::OutputQueued() {
   int queued = 0;
-  if (ioctl(fd_, TIOCOUTQ, &queued) != 0) {
+  if (!queueSource_(&queued)) {
     RememberErrno("TIOCOUTQ");
     return -1;
   }
@@ -316,7 +317,7 @@ std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
     }
   }
   // Drop what is still queued, keeping the reason already noted.
-  if (int queued = 0; ioctl(fd_, TIOCOUTQ, &queued) == 0 && queued > 0) tcflush(fd_, TCOFLUSH);
+  if (int queued = 0; queueSource_(&queued) && queued > 0) tcflush(fd_, TCOFLUSH);
   return Failure();
 }
 

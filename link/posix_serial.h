@@ -52,6 +52,10 @@ class PosixSerial : public Transport {
   // source returns false when there are none (pseudo-terminals).
   using LineCounterSource = std::function<bool(LineErrorCounts*)>;
   void SetLineCounterSource(LineCounterSource source);
+  // Where the output queue's length comes from: the driver's by default. A
+  // source returns false when the device has failed.
+  using OutputQueueSource = std::function<bool(int*)>;
+  void SetOutputQueueSource(OutputQueueSource source) { queueSource_ = std::move(source); }
 
  private:
   explicit PosixSerial(int fd);
@@ -69,6 +73,7 @@ class PosixSerial : public Transport {
   int fd_ = -1;
   std::string systemError_;
   LineCounterSource counterSource_;
+  OutputQueueSource queueSource_;
   LineErrorLatch lineErrors_;
   std::int64_t characterUs_;
   LineTrace* trace_ = nullptr;  // wire time of one character at the line's settings

@@ -20,6 +20,19 @@ using testing::PtyPair;
 // Short per-byte time-outs: a time-out here must not slow the suite.
 constexpr std::int32_t kShortTimeoutMs = 20;
 
+// What the camera end can read right now (nothing if it is empty).
+std::string Pending(int master) {
+  std::string got;
+  char buffer[64];
+  pollfd readable{master, POLLIN, 0};
+  while (poll(&readable, 1, 0) > 0 && (readable.revents & POLLIN) != 0) {
+    const ssize_t n = read(master, buffer, sizeof buffer);
+    if (n <= 0) break;
+    got.append(buffer, static_cast<std::size_t>(n));
+  }
+  return got;
+}
+
 class PosixSerialTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -124,19 +137,6 @@ TEST_F(PosixSerialTest, ByteCountMustBePositive) {
   EXPECT_EQ(-6, port.Write(&byte, -1, kShortTimeoutMs));
 }
 
-// What the camera end can read right now (nothing if it is empty).
-std::string Pending(int master) {
-  std::string got;
-  char buffer[64];
-  pollfd readable{master, POLLIN, 0};
-  while (poll(&readable, 1, 0) > 0 && (readable.revents & POLLIN) != 0) {
-    const ssize_t n = read(master, buffer, sizeof buffer);
-    if (n <= 0) break;
-    got.append(buffer, static_cast<std::size_t>(n));
-  }
-  return got;
-}
-
 TEST_F(PosixSerialTest, PurgeKeepsBytesThatHaveLeftThePort) {
   ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
   // A reply's ACK, then the next command's purge before the camera has read
@@ -150,6 +150,63 @@ TEST_F(PosixSerialTest, PurgeKeepsBytesThatHaveLeftThePort) {
   // The receive side was emptied: the stale "z" is gone.
   std::uint8_t in = 0;
   EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
+}
+
+// A real UART holds written bytes in its output queue for their wire time;
+// here the queue's length is played by the test.
+class OutputQueueTest : public PosixSerialTest {
+ protected:
+  void SetUp() override {
+    PosixSerialTest::SetUp();
+    std::string errorText;
+    auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
+    ASSERT_NE(nullptr, serial) << errorText;
+    ASSERT_EQ(0, serial->Configure(9600, 8, 2, 0));
+    serial->SetOutputQueueSource([this](int* queued) {
+      *queued = queuedBytes;
+      if (drainsOnAsk && queuedBytes > 0) --queuedBytes;
+      return true;
+    });
+    port.AttachTransport(std::move(serial), 3, 9600);
+  }
+
+  int queuedBytes = 0;
+  bool drainsOnAsk = false;
+};
+
+TEST_F(OutputQueueTest, WriteWaitsUntilTheQueueHasEmptied) {
+  queuedBytes = 3;
+  drainsOnAsk = true;
+  EXPECT_EQ(1, port.Write(&kAck, 1, 1000));
+  EXPECT_EQ(0, queuedBytes);
+}
+
+TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCount) {
+  queuedBytes = 2;  // stuck: what is queued never leaves
+  const std::uint8_t frame[] = {kStx, 'A', kEtx, '0', '0'};
+  EXPECT_EQ(3, port.Write(frame, 5, kShortTimeoutMs));
+  EXPECT_EQ(0, port.GetErrorCode());  // the count alone tells the caller
+}
+
+TEST_F(OutputQueueTest, PurgeEmptiesTheTransmitSideOnlyOfQueuedBytes) {
+  // With bytes queued, the purge drops what the camera has not read yet; with
+  // none queued, it keeps it. A marker written afterwards shows what got through.
+  const std::uint8_t marker = 'm';
+  for (const int queued : {1, 0}) {
+    SCOPED_TRACE(queued);
+    queuedBytes = 0;
+    ASSERT_EQ(1, port.Write(&kNak, 1, 1000));
+    queuedBytes = queued;
+    EXPECT_EQ(0, port.Purge(kPurgeTxClear | kPurgeRxClear));
+    queuedBytes = 0;
+    ASSERT_EQ(1, port.Write(&marker, 1, 1000));
+    std::string got;
+    pollfd readable{pty.master(), POLLIN, 0};
+    while (got.find('m') == std::string::npos && poll(&readable, 1, 5000) > 0) {
+      got += Pending(pty.master());
+    }
+    EXPECT_EQ(queued > 0 ? "m" : "\x15m", got);
+  }
 }
 
 TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
