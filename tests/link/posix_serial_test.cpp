@@ -188,27 +188,6 @@ TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCount) {
   EXPECT_EQ(0, port.GetErrorCode());  // the count alone tells the caller
 }
 
-TEST_F(OutputQueueTest, PurgeEmptiesTheTransmitSideOnlyOfQueuedBytes) {
-  // With bytes queued, the purge drops what the camera has not read yet; with
-  // none queued, it keeps it. A marker written afterwards shows what got through.
-  const std::uint8_t marker = 'm';
-  for (const int queued : {1, 0}) {
-    SCOPED_TRACE(queued);
-    queuedBytes = 0;
-    ASSERT_EQ(1, port.Write(&kNak, 1, 1000));
-    queuedBytes = queued;
-    EXPECT_EQ(0, port.Purge(kPurgeTxClear | kPurgeRxClear));
-    queuedBytes = 0;
-    ASSERT_EQ(1, port.Write(&marker, 1, 1000));
-    std::string got;
-    pollfd readable{pty.master(), POLLIN, 0};
-    while (got.find('m') == std::string::npos && poll(&readable, 1, 5000) > 0) {
-      got += Pending(pty.master());
-    }
-    EXPECT_EQ(queued > 0 ? "m" : "\x15m", got);
-  }
-}
-
 TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
   ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
   ASSERT_EQ(2, write(pty.master(), "ab", 2));
