@@ -58,6 +58,7 @@ QString UsageText() {
       "  --screenshot DIR   save pictures of the main window and the dialogs in DIR, then end\n"
       "  --exit-when-shown  end as soon as the main window is shown (start-up timing)\n"
       "  --print-menu       print the menu items the program offers under this name, then end\n"
+      "  --trace FILE       append every byte on the line to FILE\n"
       "  -h, --help         show this text\n");
 }
 
@@ -94,6 +95,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       model = value(i);
     } else if (argument == QLatin1String("--screenshot")) {
       line.screenshotDir = value(i);
+    } else if (argument == QLatin1String("--trace")) {
+      line.traceFile = value(i);
     } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
       line.error = QStringLiteral("unknown option %1").arg(argument);
     } else if (!line.start.document.isEmpty()) {

@@ -56,6 +56,11 @@ int RunTavrel(int argc, char** argv) {
   // object closes the link.
   std::unique_ptr<sim::PtyCamera> virtualCamera;
   CameraUnit camera;
+  if (!camera.TraceTo(line.traceFile.toStdString())) {
+    std::fprintf(stderr, "tavrel: cannot open the trace file %s\n",
+                 camera.GetSystemErrorText().c_str());
+    return 2;
+  }
   ProfileStore profile;
   AppServices services;
   // The name the program was started under, as typed or as a link's name:

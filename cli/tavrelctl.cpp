@@ -45,6 +45,7 @@ struct Options {
   bool simulate = false;
   std::string model = "KESTRA-P/S";
   bool verbose = false;
+  std::string trace;
   bool json = false;
   bool force = false;
   std::string entry;
@@ -302,6 +303,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
       ->check(CLI::IsMember(ModelNames()))
       ->capture_default_str();
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
+  app.add_option("--trace", options.trace, "append every byte on the line to FILE")
+      ->type_name("FILE");
   (void)port;
   (void)device;
   (void)board;
@@ -350,6 +353,11 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
 
   Session session(options, out, err);
+  if (!session.Camera().TraceTo(options.trace)) {
+    err << "tavrelctl: cannot open the trace file " << session.Camera().GetSystemErrorText()
+        << '\n';
+    return kExitFile;
+  }
   if (!session.Open()) return kExitCamera;
 
   const std::vector<std::pair<CLI::App*, int (*)(Session&)>> commands = {

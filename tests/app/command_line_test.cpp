@@ -17,6 +17,15 @@ class CommandLineTest : public QObject {
     QVERIFY(!line.start.preset);
     QVERIFY(!line.simulate);
     QVERIFY(line.start.document.isEmpty());
+    QVERIFY(line.traceFile.isEmpty());
+  }
+
+  void traceNamesItsFile() {
+    const CommandLine line = ParseCommandLine({"tavrel", "--trace", "/tmp/line.txt", "a.tdx"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QCOMPARE(line.traceFile, QStringLiteral("/tmp/line.txt"));
+    QCOMPARE(line.start.document, QStringLiteral("a.tdx"));
+    QVERIFY(!ParseCommandLine({"tavrel", "--trace"}).error.isEmpty());
   }
 
   void connectionsAnswerTheDialog_data() {
