@@ -46,6 +46,7 @@ QString UsageText() {
       "\n"
       "Remote control of the camera over a COM port or a CameraLink board.\n"
       "A settings file named on the command line is opened and written to the camera.\n"
+      "Named alone while the program runs, it opens in the running program.\n"
       "\n"
       "Options:\n"
       "  --connect LINK     skip the start-up dialog: com1:9600 .. com10:38400, or board:PATH\n"
@@ -57,7 +58,14 @@ QString UsageText() {
       "  --screenshot DIR   save pictures of the main window and the dialogs in DIR, then end\n"
       "  --exit-when-shown  end as soon as the main window is shown (start-up timing)\n"
       "  --print-menu       print the menu items the program offers under this name, then end\n"
+      "  --trace FILE       append every byte on the line to FILE\n"
       "  -h, --help         show this text\n");
+}
+
+bool OnlyNamesAFile(const CommandLine& line) {
+  return line.error.isEmpty() && !line.help && !line.start.document.isEmpty() &&
+         !line.start.preset && !line.simulate && line.screenshotDir.isEmpty() &&
+         !line.exitWhenShown;
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {
@@ -87,6 +95,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       model = value(i);
     } else if (argument == QLatin1String("--screenshot")) {
       line.screenshotDir = value(i);
+    } else if (argument == QLatin1String("--trace")) {
+      line.traceFile = value(i);
     } else if (argument.startsWith(QLatin1Char('-')) && argument != QLatin1String("-")) {
       line.error = QStringLiteral("unknown option %1").arg(argument);
     } else if (!line.start.document.isEmpty()) {

@@ -12,6 +12,7 @@ struct CommandLine {
   StartOptions start;
   bool simulate = false;       // serve a virtual camera on COM1
   QString screenshotDir;       // save pictures of the windows there, then end
+  QString traceFile;           // append every byte on the line to this file
   bool exitWhenShown = false;  // end as soon as the main window is up
   bool printMenu = false;      // print the menu bar's items, then end
   bool help = false;
@@ -19,6 +20,11 @@ struct CommandLine {
 };
 
 CommandLine ParseCommandLine(const QStringList& arguments);
+
+// True when the line names a settings file and nothing else: only such a start
+// hands its file to a program already running. Any option asks for a program
+// of its own (another link, pictures, a timing run), which then starts.
+bool OnlyNamesAFile(const CommandLine& line);
 QString UsageText();
 
 // "com1:9600" or "board:PATH"; false when the text is neither.

@@ -7,33 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QValidator>
 #include <array>
 
+#include "app/dialog_controls.h"
 #include "model/camera_unit.h"
 #include "panel/dialog_layout.h"
 
 namespace tavrel {
 namespace {
-
-// The edits turn typed (and pasted) letters into capitals.
-class CapitalsValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    input = input.toUpper();
-    return Acceptable;
-  }
-};
-
-template <typename T>
-T* MakeControl(QWidget* parent, int id, const QString& text, int x, int y, int w, int h) {
-  auto* control = new T(text, parent);
-  if (id >= 0) ui::SetControlId(control, id, text);
-  control->setAccessibleName(text);
-  ui::PlaceInDialogUnits(control, x, y, w, h);
-  return control;
-}
 
 struct ButtonText {
   int id;
@@ -81,44 +62,45 @@ CCommandMenuDlg::CCommandMenuDlg(CameraUnit& camera, QWidget* parent)
 }
 
 void CCommandMenuDlg::BuildControls() {
-  auto* areaBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("ｴﾘｱ"), 7, 4, 52, 82);
+  auto* areaBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("ｴﾘｱ"), 7, 4, 52, 82);
   m_areas = new QButtonGroup(this);
   for (std::size_t i = 0; i < kAreaButtons.size(); ++i) {
     const int y = 15 + static_cast<int>(i) * 11;
-    auto* button = MakeControl<QRadioButton>(
+    auto* button = ui::MakeControl<QRadioButton>(
         this, kAreaButtons[i].id, QString::fromUtf16(kAreaButtons[i].text), 14, y, 40, 10);
     m_areas->addButton(button, kAreaButtons[i].id);
   }
 
-  auto* pageBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), 64, 4, 100, 82);
+  auto* pageBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), 64, 4, 100, 82);
   m_pages = new QButtonGroup(this);
   for (int page = 0; page < kRegisterPageCount; ++page) {
     const int x = page < 4 ? 72 : 118;
     const int y = 17 + (page % 4) * 16;
-    auto* button = MakeControl<QRadioButton>(this, kIdPageFirst + page,
-                                             QString::fromUtf16(kPageTexts[page]), x, y, 42, 10);
+    auto* button = ui::MakeControl<QRadioButton>(
+        this, kIdPageFirst + page, QString::fromUtf16(kPageTexts[page]), x, y, 42, 10);
     m_pages->addButton(button, kIdPageFirst + page);
   }
 
-  auto* modeBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("ﾓｰﾄﾞ"), 170, 4, 108, 30);
+  auto* modeBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("ﾓｰﾄﾞ"), 170, 4, 108, 30);
   m_modes = new QButtonGroup(this);
   m_modes->addButton(
-      MakeControl<QRadioButton>(this, kIdFpga, QStringLiteral("FPGA"), 178, 17, 38, 10), kIdFpga);
+      ui::MakeControl<QRadioButton>(this, kIdFpga, QStringLiteral("FPGA"), 178, 17, 38, 10),
+      kIdFpga);
   m_modes->addButton(
-      MakeControl<QRadioButton>(this, kIdEeprom, QStringLiteral("EEPROM"), 222, 17, 50, 10),
+      ui::MakeControl<QRadioButton>(this, kIdEeprom, QStringLiteral("EEPROM"), 222, 17, 50, 10),
       kIdEeprom);
 
-  auto* allBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("全ﾃﾞｰﾀ"), 170, 40, 108, 46);
+  auto* allBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("全ﾃﾞｰﾀ"), 170, 40, 108, 46);
   auto* readAll =
-      MakeControl<QPushButton>(this, kIdReadAll, QStringLiteral("読み出し"), 178, 56, 44, 16);
+      ui::MakeControl<QPushButton>(this, kIdReadAll, QStringLiteral("読み出し"), 178, 56, 44, 16);
   auto* writeAll =
-      MakeControl<QPushButton>(this, kIdWriteAll, QStringLiteral("書き込み"), 226, 56, 44, 16);
+      ui::MakeControl<QPushButton>(this, kIdWriteAll, QStringLiteral("書き込み"), 226, 56, 44, 16);
   for (QGroupBox* box : {areaBox, pageBox, modeBox, allBox}) box->lower();
 
   for (int column = 0; column < 2; ++column) {
     const int x = kColumnX[column];
-    MakeControl<QLabel>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), x, kHeadingY, 30, 9);
-    MakeControl<QLabel>(this, -1, QStringLiteral("ﾃﾞｰﾀ"), x + 29, kHeadingY, 30, 9);
+    ui::MakeControl<QLabel>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), x, kHeadingY, 30, 9);
+    ui::MakeControl<QLabel>(this, -1, QStringLiteral("ﾃﾞｰﾀ"), x + 29, kHeadingY, 30, 9);
   }
   for (int row = 0; row < kRegisterPageRows; ++row) {
     const int x = kColumnX[row / kRowsPerColumn];
@@ -127,14 +109,14 @@ void CCommandMenuDlg::BuildControls() {
     const int dataId = kIdDataFirst + row;
     for (auto [id, offset, width] :
          {std::array<int, 3>{addressId, 0, 26}, std::array<int, 3>{dataId, 29, 32}}) {
-      auto* edit = MakeControl<QLineEdit>(this, id, QString(), x + offset, y, width, 11);
+      auto* edit = ui::MakeControl<QLineEdit>(this, id, QString(), x + offset, y, width, 11);
       edit->setAlignment(Qt::AlignRight);
-      edit->setValidator(new CapitalsValidator(edit));
+      edit->setValidator(new ui::CapitalsValidator(edit));
     }
-    auto* write =
-        MakeControl<QPushButton>(this, kIdWriteFirst + row, QStringLiteral("W"), x + 64, y, 15, 11);
-    auto* read =
-        MakeControl<QPushButton>(this, kIdReadFirst + row, QStringLiteral("R"), x + 81, y, 15, 11);
+    auto* write = ui::MakeControl<QPushButton>(this, kIdWriteFirst + row, QStringLiteral("W"),
+                                               x + 64, y, 15, 11);
+    auto* read = ui::MakeControl<QPushButton>(this, kIdReadFirst + row, QStringLiteral("R"), x + 81,
+                                              y, 15, 11);
     connect(write, &QPushButton::clicked, this,
             [this, addressId, dataId] { WriteRow(addressId, dataId); });
     connect(read, &QPushButton::clicked, this,

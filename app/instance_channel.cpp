@@ -7,7 +7,11 @@
 namespace tavrel {
 namespace {
 
-constexpr int kTimeoutMs = 2000;
+// Connecting needs no answer from the running program's event loop: the
+// system accepts on its behalf, so a missing listener shows at once.
+constexpr int kConnectTimeoutMs = 2000;
+// How long the sender waits quietly before it says that it is waiting.
+constexpr int kQuietWaitMs = 1000;
 
 }  // namespace
 
@@ -19,16 +23,27 @@ QString InstanceChannel::DefaultName() {
   return QStringLiteral("tavrel-%1").arg(user);
 }
 
-bool InstanceChannel::SendToRunning(const QString& name, const QString& path) {
+bool InstanceChannel::SendToRunning(const QString& name, const QString& path,
+                                    const std::function<void()>& stillWaiting) {
   QLocalSocket socket;
   socket.connectToServer(name);
-  if (!socket.waitForConnected(kTimeoutMs)) return false;
-  const QByteArray message = path.toUtf8() + '\n';
-  socket.write(message);
-  if (!socket.waitForBytesWritten(kTimeoutMs)) return false;
-  // The receiver answers once it has the whole name.
-  if (!socket.waitForReadyRead(kTimeoutMs)) return false;
-  return socket.readAll().startsWith("ok");
+  if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
+  socket.write(path.toUtf8() + '\n');
+  socket.flush();
+  // No time limit while the program is there: giving up would start a second
+  // program on the same port while the first is merely busy. Its end closes
+  // the connection.
+  bool toldWaiting = false;
+  while (!socket.canReadLine()) {
+    if (socket.waitForReadyRead(kQuietWaitMs)) continue;
+    if (socket.canReadLine()) break;
+    const bool stillThere = socket.error() == QLocalSocket::SocketTimeoutError &&
+                            socket.state() == QLocalSocket::ConnectedState;
+    if (!stillThere) return false;
+    if (!toldWaiting && stillWaiting) stillWaiting();
+    toldWaiting = true;
+  }
+  return socket.readLine().startsWith("ok");
 }
 
 InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
@@ -39,26 +54,36 @@ bool InstanceChannel::Listen(const QString& name) {
   {
     QLocalSocket probe;
     probe.connectToServer(name);
-    if (probe.waitForConnected(kTimeoutMs)) return false;  // another program is listening
+    if (probe.waitForConnected(kConnectTimeoutMs)) return false;  // another program is listening
   }
   QLocalServer::removeServer(name);
   m_server = new QLocalServer(this);
   m_server->setSocketOptions(QLocalServer::UserAccessOption);
-  if (!m_server->listen(name)) return false;
+  return m_server->listen(name);
+}
+
+void InstanceChannel::Serve() {
+  if (m_server == nullptr || m_serving) return;
+  m_serving = true;
   connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::HandleConnection);
-  return true;
+  HandleConnection();
 }
 
 void InstanceChannel::HandleConnection() {
   while (QLocalSocket* socket = m_server->nextPendingConnection()) {
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+    const auto answer = [this, socket] {
       if (!socket->canReadLine()) return;
       const QString path = QString::fromUtf8(socket->readLine()).trimmed();
+      if (!path.isEmpty()) emit fileReceived(path);
+      // Only now may the sender end: the file is in this program's hands.
       socket->write("ok\n");
       socket->flush();
-      if (!path.isEmpty()) emit fileReceived(path);
-    });
+    };
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, answer);
+    // A request that waited for Serve() may be read already.
+    answer();
+    if (socket->state() == QLocalSocket::UnconnectedState) socket->deleteLater();
   }
 }
 

@@ -3,36 +3,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QValidator>
 
+#include "app/dialog_controls.h"
 #include "model/manual_command.h"
 #include "panel/dialog_layout.h"
 
 namespace tavrel {
-namespace {
-
-// Turns letters into capitals as they are typed or pasted, as the camera's
-// messages are written.
-class UpperCaseValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  State validate(QString& input, int&) const override {
-    input = input.toUpper();
-    return Acceptable;
-  }
-};
-
-template <typename T>
-T* MakeControl(QWidget* parent, int id, const QString& text, int x, int y, int w, int h) {
-  auto* control = new T(text, parent);
-  if (id >= 0) ui::SetControlId(control, id, text);
-  control->setAccessibleName(text);
-  ui::PlaceInDialogUnits(control, x, y, w, h);
-  return control;
-}
-
-}  // namespace
-
 CManualCommandDlg::CManualCommandDlg(CameraUnit& camera, QWidget* parent)
     : QDialog(parent), m_camera(camera) {
   setWindowTitle(QStringLiteral("Manual Command"));
@@ -43,15 +19,15 @@ CManualCommandDlg::CManualCommandDlg(CameraUnit& camera, QWidget* parent)
   small.setPointSize(8);
   setFont(small);
 
-  MakeControl<QLabel>(this, -1, QStringLiteral("Transmission Message"), 12, 8, 120, 9);
-  m_transmission = MakeControl<QLineEdit>(this, kIdTransmission, QString(), 12, 19, 128, 14);
-  m_transmission->setValidator(new UpperCaseValidator(m_transmission));
-  auto* send = MakeControl<QPushButton>(this, kIdSend, QStringLiteral("Send"), 150, 18, 50, 15);
-  MakeControl<QLabel>(this, -1, QStringLiteral("Received Message"), 12, 44, 120, 9);
-  m_received = MakeControl<QLineEdit>(this, kIdReceived, QString(), 12, 55, 128, 14);
+  ui::MakeControl<QLabel>(this, -1, QStringLiteral("Transmission Message"), 12, 8, 120, 9);
+  m_transmission = ui::MakeControl<QLineEdit>(this, kIdTransmission, QString(), 12, 19, 128, 14);
+  m_transmission->setValidator(new ui::CapitalsValidator(m_transmission));
+  auto* send = ui::MakeControl<QPushButton>(this, kIdSend, QStringLiteral("Send"), 150, 18, 50, 15);
+  ui::MakeControl<QLabel>(this, -1, QStringLiteral("Received Message"), 12, 44, 120, 9);
+  m_received = ui::MakeControl<QLineEdit>(this, kIdReceived, QString(), 12, 55, 128, 14);
   m_received->setReadOnly(true);
-  auto* read = MakeControl<QPushButton>(this, kIdRead, QStringLiteral("Read"), 150, 54, 50, 15);
-  auto* exit = MakeControl<QPushButton>(this, kIdExit, QStringLiteral("Exit"), 80, 86, 52, 15);
+  auto* read = ui::MakeControl<QPushButton>(this, kIdRead, QStringLiteral("Read"), 150, 54, 50, 15);
+  auto* exit = ui::MakeControl<QPushButton>(this, kIdExit, QStringLiteral("Exit"), 80, 86, 52, 15);
   // Enter closes the dialog unless a button has the focus, like Exit.
   exit->setDefault(true);
   m_transmission->setFocus();

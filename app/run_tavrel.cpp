@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/main_frame.h"
 #include "app/menu_listing.h"
@@ -41,10 +42,13 @@ int RunTavrel(int argc, char** argv) {
   // A settings file opened from the desktop while the program runs goes to
   // the running program.
   const QString channelName = InstanceChannel::DefaultName();
-  if (!line.start.document.isEmpty() &&
-      InstanceChannel::SendToRunning(channelName,
-                                     QFileInfo(line.start.document).absoluteFilePath())) {
-    return 0;
+  if (OnlyNamesAFile(line)) {
+    const QString path = QFileInfo(line.start.document).absoluteFilePath();
+    const auto tellWaiting = [&path] {
+      std::fprintf(stderr, "tavrel: the running program is busy; %s opens there when it is free\n",
+                   qPrintable(path));
+    };
+    if (InstanceChannel::SendToRunning(channelName, path, tellWaiting)) return 0;
   }
 
   // Built in this order and destroyed in reverse: the virtual camera outlives
@@ -52,6 +56,11 @@ int RunTavrel(int argc, char** argv) {
   // object closes the link.
   std::unique_ptr<sim::PtyCamera> virtualCamera;
   CameraUnit camera;
+  if (!camera.TraceTo(line.traceFile.toStdString())) {
+    std::fprintf(stderr, "tavrel: cannot open the trace file %s\n",
+                 camera.GetSystemErrorText().c_str());
+    return 2;
+  }
   ProfileStore profile;
   AppServices services;
   // The name the program was started under, as typed or as a link's name:
@@ -69,17 +78,24 @@ int RunTavrel(int argc, char** argv) {
       }
     };
   }
+  // Claimed before the start-up, which may take long (the dialog, the
+  // start-up read): a file handed over meanwhile waits for this program.
+  InstanceChannel channel;
+  const bool listening = channel.Listen(channelName);
+
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);
   if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
 
-  InstanceChannel channel;
-  if (channel.Listen(channelName)) {
-    QObject::connect(&channel, &InstanceChannel::fileReceived, &app, [&app](const QString& path) {
-      app.MainFrame()->raise();
-      app.MainFrame()->activateWindow();
-      app.Document()->OpenDocumentFile(path);
-    });
+  HandedFileQueue handedFiles([&app](const QString& path) {
+    app.MainFrame()->raise();
+    app.MainFrame()->activateWindow();
+    app.Document()->OpenDocumentFile(path);
+  });
+  if (listening) {
+    QObject::connect(&channel, &InstanceChannel::fileReceived, &handedFiles,
+                     &HandedFileQueue::Enqueue);
+    channel.Serve();
   }
 
   if (line.printMenu) {

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <array>
 
+#include "app/dialog_controls.h"
 #include "app/file_chooser.h"
 #include "model/parameter_table.h"
 #include "panel/dialog_layout.h"
@@ -29,22 +30,6 @@ constexpr std::array<CameraRow, 7> kCameraRows{{{"KESTRA-P/S", 4},
                                                 {"TEMBRA-P/S", 6}}};
 
 constexpr int kComCount = 10;
-
-template <typename T>
-T* MakeControl(QWidget* parent, int id, const QString& text, int x, int y, int w, int h) {
-  auto* control = new T(text, parent);
-  ui::SetControlId(control, id, text);
-  ui::PlaceInDialogUnits(control, x, y, w, h);
-  return control;
-}
-
-QGroupBox* MakeGroupBox(QWidget* parent, int id, const QString& text, int x, int y, int w, int h) {
-  auto* box = new QGroupBox(text, parent);
-  if (id >= 0) ui::SetControlId(box, id, text);
-  box->setAccessibleName(text);
-  ui::PlaceInDialogUnits(box, x, y, w, h);
-  return box;
-}
 
 // Loads an exclusive button group from an index; -1 (or any index without a
 // button) leaves no button checked.
@@ -82,8 +67,8 @@ void CSelectCommDlg::BuildControls() {
   m_portGroup = new QButtonGroup(this);
   for (int i = 0; i < kComCount; ++i) {
     const QString text = i < 9 ? QStringLiteral("COM %1").arg(i + 1) : QStringLiteral("COM10");
-    auto* button = MakeControl<QPushButton>(this, kIdFirstCom + i, text, 16 + (i / 5) * 36,
-                                            30 + (i % 5) * 15, 32, 13);
+    auto* button = ui::MakeControl<QPushButton>(this, kIdFirstCom + i, text, 16 + (i / 5) * 36,
+                                                30 + (i % 5) * 15, 32, 13);
     button->setCheckable(true);
     button->setAutoDefault(false);
     m_portGroup->addButton(button, i);
@@ -97,8 +82,8 @@ void CSelectCommDlg::BuildControls() {
       {{"Eeuresys", 170, 42}, {"Matrox", 214, 38}, {"Other Factory", 254, 54}}};
   for (int i = 0; i < 3; ++i) {
     auto* button =
-        MakeControl<QPushButton>(this, kIdEeuresys + i, QString::fromLatin1(makers[i].text),
-                                 makers[i].x, 30, makers[i].width, 14);
+        ui::MakeControl<QPushButton>(this, kIdEeuresys + i, QString::fromLatin1(makers[i].text),
+                                     makers[i].x, 30, makers[i].width, 14);
     button->setCheckable(true);
     button->setAutoDefault(false);
     m_portGroup->addButton(button, kComCount + i);
@@ -107,41 +92,47 @@ void CSelectCommDlg::BuildControls() {
   ui::SetControlId(m_dllPathEdit, kIdDllPath, QStringLiteral("Library path"));
   ui::PlaceInDialogUnits(m_dllPathEdit, 170, 62, 112, 13);
   m_browseButton =
-      MakeControl<QPushButton>(this, kIdBrowse, QStringLiteral("Browse"), 170, 80, 50, 14);
+      ui::MakeControl<QPushButton>(this, kIdBrowse, QStringLiteral("Browse"), 170, 80, 50, 14);
   m_browseButton->setAutoDefault(false);
 
   m_baudGroup = new QButtonGroup(this);
   const std::array<const char*, 3> bauds{" 9600", "19200", "38400"};
   for (int i = 0; i < 3; ++i) {
-    auto* radio = MakeControl<QRadioButton>(this, kIdBaud9600 + i, QString::fromLatin1(bauds[i]),
-                                            106, 34 + i * 16, 40, 10);
+    auto* radio = ui::MakeControl<QRadioButton>(
+        this, kIdBaud9600 + i, QString::fromLatin1(bauds[i]), 106, 34 + i * 16, 40, 10);
     m_baudGroup->addButton(radio, i);
   }
 
-  auto* open = MakeControl<QPushButton>(this, kIdOpen, QStringLiteral("OPEN"), 252, 116, 58, 16);
+  auto* open =
+      ui::MakeControl<QPushButton>(this, kIdOpen, QStringLiteral("OPEN"), 252, 116, 58, 16);
   open->setDefault(true);
   auto* cancel =
-      MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 252, 138, 58, 16);
+      ui::MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 252, 138, 58, 16);
   cancel->setAutoDefault(false);
 
   QList<QWidget*> boxes;
-  boxes << MakeGroupBox(this, kIdBoardMakerGroup, QStringLiteral("Select Board Maker"), 166, 19,
-                        144, 31);
-  m_dllLabel = MakeControl<QLabel>(this, kIdDllLabel, QStringLiteral(".dll"), 285, 64, 18, 9);
-  boxes << MakeGroupBox(this, kIdRs232Group, QStringLiteral("RS-232C Setting"), 7, 7, 148, 100);
-  m_baudGroupBox = MakeGroupBox(this, kIdBaudGroup, QStringLiteral("Baud Rate"), 100, 19, 50, 82);
+  boxes << ui::MakeControl<QGroupBox>(this, kIdBoardMakerGroup,
+                                      QStringLiteral("Select Board Maker"), 166, 19, 144, 31);
+  m_dllLabel = ui::MakeControl<QLabel>(this, kIdDllLabel, QStringLiteral(".dll"), 285, 64, 18, 9);
+  boxes << ui::MakeControl<QGroupBox>(this, kIdRs232Group, QStringLiteral("RS-232C Setting"), 7, 7,
+                                      148, 100);
+  m_baudGroupBox =
+      ui::MakeControl<QGroupBox>(this, kIdBaudGroup, QStringLiteral("Baud Rate"), 100, 19, 50, 82);
   boxes << m_baudGroupBox;
-  boxes << MakeGroupBox(this, kIdOpenPortGroup, QStringLiteral("Open Port"), 12, 19, 84, 82);
-  boxes << MakeGroupBox(this, -1, QStringLiteral("CameraLink Board"), 161, 7, 152, 100);
+  boxes << ui::MakeControl<QGroupBox>(this, kIdOpenPortGroup, QStringLiteral("Open Port"), 12, 19,
+                                      84, 82);
+  boxes << ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("CameraLink Board"), 161, 7, 152,
+                                      100);
 
   m_cameraGroup = new QButtonGroup(this);
   for (int row = 0; row < static_cast<int>(kCameraRows.size()); ++row) {
-    auto* radio = MakeControl<QRadioButton>(this, kIdFirstCameraRow + row,
-                                            QString::fromLatin1(kCameraRows[row].text),
-                                            13 + (row % 4) * 58, 124 + (row / 4) * 16, 57, 10);
+    auto* radio = ui::MakeControl<QRadioButton>(this, kIdFirstCameraRow + row,
+                                                QString::fromLatin1(kCameraRows[row].text),
+                                                13 + (row % 4) * 58, 124 + (row / 4) * 16, 57, 10);
     m_cameraGroup->addButton(radio, row);
   }
-  boxes << MakeGroupBox(this, -1, QStringLiteral("SELECT CAMERA TYPE"), 7, 112, 238, 46);
+  boxes << ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("SELECT CAMERA TYPE"), 7, 112, 238,
+                                      46);
   // Inner boxes last so they stay above the outer ones.
   for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) (*it)->lower();
 

@@ -5,22 +5,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "app/dialog_controls.h"
 #include "panel/dialog_layout.h"
 
 namespace tavrel {
-namespace {
-
-template <typename T>
-T* MakeControl(QWidget* parent, int id, const QString& text, int x, int y, int w, int h) {
-  auto* control = new T(text, parent);
-  if (id >= 0) ui::SetControlId(control, id, text);
-  control->setAccessibleName(text);
-  ui::PlaceInDialogUnits(control, x, y, w, h);
-  return control;
-}
-
-}  // namespace
-
 CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
     : QDialog(parent), m_nPort(port), m_nBaud(baud) {
   setWindowTitle(QStringLiteral("Serial Port Selection"));
@@ -31,19 +19,19 @@ CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
   small.setPointSize(8);
   setFont(small);
 
-  auto* com1 = MakeControl<QRadioButton>(this, kIdCom1, QStringLiteral("COM1"), 18, 22, 50, 10);
-  m_com2 = MakeControl<QRadioButton>(this, kIdCom2, QStringLiteral("COM2"), 18, 38, 50, 10);
+  auto* com1 = ui::MakeControl<QRadioButton>(this, kIdCom1, QStringLiteral("COM1"), 18, 22, 50, 10);
+  m_com2 = ui::MakeControl<QRadioButton>(this, kIdCom2, QStringLiteral("COM2"), 18, 38, 50, 10);
   m_baud19200 =
-      MakeControl<QRadioButton>(this, kIdBaud19200, QStringLiteral("19200"), 92, 22, 50, 10);
+      ui::MakeControl<QRadioButton>(this, kIdBaud19200, QStringLiteral("19200"), 92, 22, 50, 10);
   auto* baud9600 =
-      MakeControl<QRadioButton>(this, kIdBaud9600, QStringLiteral("9600"), 92, 38, 50, 10);
-  auto* ok = MakeControl<QPushButton>(this, kIdOk, QStringLiteral("OK"), 24, 70, 56, 15);
+      ui::MakeControl<QRadioButton>(this, kIdBaud9600, QStringLiteral("9600"), 92, 38, 50, 10);
+  auto* ok = ui::MakeControl<QPushButton>(this, kIdOk, QStringLiteral("OK"), 24, 70, 56, 15);
   auto* cancel =
-      MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 106, 70, 56, 15);
+      ui::MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 106, 70, 56, 15);
   ok->setDefault(true);
   cancel->setAutoDefault(false);
-  auto* portBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("Port"), 10, 8, 70, 50);
-  auto* baudBox = MakeControl<QGroupBox>(this, -1, QStringLiteral("Baud Rate"), 84, 8, 90, 50);
+  auto* portBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("Port"), 10, 8, 70, 50);
+  auto* baudBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("Baud Rate"), 84, 8, 90, 50);
   portBox->lower();
   baudBox->lower();
 

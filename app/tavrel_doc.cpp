@@ -229,8 +229,8 @@ void CTavrelDoc::OnCommandMenu() {
   }
   if (WriteAccessValue(*this) < 0) {
     MessageRequest request;
-    request.text = "This camera is not written the Serial Number.\nPlease tell design engineer.";
-    request.caption = "TAVREL";
+    request.text = kUnlockFailedText;
+    request.caption = kUnlockFailedCaption;
     request.icon = MessageIcon::kNone;
     request.buttons = MessageButtons::kOk;
     request.ownerless = true;

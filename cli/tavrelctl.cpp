@@ -11,6 +11,7 @@
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
 #include "cli/register_command.h"
+#include "cli/serial_number_command.h"
 #include "cli/simulated_camera.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
@@ -44,12 +45,14 @@ struct Options {
   bool simulate = false;
   std::string model = "KESTRA-P/S";
   bool verbose = false;
+  std::string trace;
   bool json = false;
   bool force = false;
   std::string entry;
   std::string value;
   std::string file;
   std::string body;
+  SerialNumberOptions serialNumber;
 };
 
 // One run of the tool: the camera object, the optional virtual camera and
@@ -265,6 +268,11 @@ int Ident(Session& session) {
   return kExitOk;
 }
 
+int SerialNumberWrite(Session& session) {
+  return RunSerialNumberWrite(session.Camera(), session.Prompt(), session.Err(),
+                              session.Opts().serialNumber);
+}
+
 std::vector<std::string> ModelNames() {
   std::vector<std::string> names;
   for (int type = 0; type < kCameraTypeCount; ++type) names.push_back(CameraModelName(type));
@@ -297,6 +305,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
       ->check(CLI::IsMember(ModelNames()))
       ->capture_default_str();
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
+  app.add_option("--trace", options.trace, "append every byte on the line to FILE")
+      ->type_name("FILE");
   (void)port;
   (void)device;
   (void)board;
@@ -327,6 +337,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
   const RegisterCommand reg(app);
+  auto* serialNumberWrite = AddSerialNumberCommand(app, options.serialNumber);
 
   try {
     app.parse(argc, argv);
@@ -335,7 +346,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (app.exit(e, out, err) == 0) return kExitOk;
     if (app.get_subcommands().empty()) {
       err << "tavrelctl: COMMAND is one of read-all, get, set, write-all, save, load, send, "
-             "query, ident, reg\n";
+             "query, ident, reg, serial-number\n";
     }
     return kExitUsage;
   }
@@ -344,11 +355,19 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   }
 
   Session session(options, out, err);
+  if (!session.Camera().TraceTo(options.trace)) {
+    err << "tavrelctl: cannot open the trace file " << session.Camera().GetSystemErrorText()
+        << '\n';
+    return kExitFile;
+  }
   if (!session.Open()) return kExitCamera;
 
   const std::vector<std::pair<CLI::App*, int (*)(Session&)>> commands = {
-      {readAll, ReadAll}, {get, Get},   {set, Set},     {writeAll, WriteAll}, {save, Save},
-      {load, Load},       {send, Send}, {query, Query}, {ident, Ident},
+      {readAll, ReadAll}, {get, Get},
+      {set, Set},         {writeAll, WriteAll},
+      {save, Save},       {load, Load},
+      {send, Send},       {query, Query},
+      {ident, Ident},     {serialNumberWrite, SerialNumberWrite},
   };
   if (reg.Parsed()) return reg.Run(session.Camera(), out);
   for (const auto& [command, run] : commands) {

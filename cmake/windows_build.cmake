@@ -39,7 +39,7 @@ add_library(tavrel_sim STATIC
   sim/trace_log.cpp
 )
 target_include_directories(tavrel_sim PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tavrel_sim PUBLIC Threads::Threads)
+target_link_libraries(tavrel_sim PUBLIC tavrel_link Threads::Threads)
 tavrel_target(tavrel_sim)
 
 add_library(clsersim SHARED sim/clsersim.cpp)

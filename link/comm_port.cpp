@@ -1,5 +1,6 @@
 #include "link/comm_port.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -19,7 +20,6 @@ constexpr std::int32_t kEnqTimeoutMs = 1000;
 constexpr std::int32_t kEnqAckTimeoutMs = 1000;
 constexpr std::int32_t kFrameTimeoutMs = 1000;
 constexpr std::int32_t kFrameAckTimeoutMs = 3000;
-constexpr std::int32_t kReplyStartTimeoutMs = 4000;
 constexpr std::int32_t kReplyRestTimeoutMs = 1000;
 constexpr std::int32_t kReplyAnswerTimeoutMs = 1000;
 constexpr int kHandshakeAttempts = 4;
@@ -99,6 +99,7 @@ std::int32_t CommPort::OpenDevice(const std::string& path, std::int32_t baud, in
     return SetError(4);
   }
   const std::int32_t configured = serial->Configure(baud, byteSize, stopBits, parity);
+  serial->SetTrace(trace_.get());
   transport_ = std::move(serial);
   if (configured < 0) {
     // The port stays open, as the line settings are all that failed.
@@ -142,8 +143,25 @@ void CommPort::AttachTransport(std::unique_ptr<Transport> transport, std::int32_
                                std::int32_t baud) {
   Close();
   transport_ = std::move(transport);
+  if (transport_ != nullptr) transport_->SetTrace(trace_.get());
   portNumber = port;
   baudRate = baud;
+}
+
+bool CommPort::TraceTo(const std::string& path) {
+  std::unique_ptr<LineTrace> trace;
+  if (!path.empty()) {
+    trace = LineTrace::Open(path, LineTrace::OpenMode::kAppend, &systemErrorText_);
+    if (trace == nullptr) return false;
+  }
+  if (transport_ != nullptr) transport_->SetTrace(trace.get());
+  trace_ = std::move(trace);
+  return true;
+}
+
+void CommPort::TraceBoard(TraceDirection direction, const std::uint8_t* bytes,
+                          std::uint32_t count) {
+  if (trace_ != nullptr) trace_->Log(direction, bytes, count, TraceClockUs());
 }
 
 void CommPort::NoteTransportError() {
@@ -157,6 +175,7 @@ std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::
     const std::uint32_t size = count > 0 ? static_cast<std::uint32_t>(count) : 0;
     const std::uint32_t written =
         BoardSerialWrite(data, size, static_cast<std::uint32_t>(timeoutMs));
+    TraceBoard(TraceDirection::kPcToCamera, data, std::min(written, size));
     // A short board transfer is a time-out as far as the user can tell.
     if (written < size) SetError(kTimeoutCode);
     return static_cast<std::int32_t>(written);
@@ -179,6 +198,7 @@ std::int32_t CommPort::Read(std::uint8_t* buffer, std::int32_t count, std::int32
     const std::uint32_t size = count > 0 ? static_cast<std::uint32_t>(count) : 0;
     const std::uint32_t received =
         BoardSerialRead(buffer, size, static_cast<std::uint32_t>(timeoutMs));
+    TraceBoard(TraceDirection::kCameraToPc, buffer, std::min(received, size));
     if (received < size) {
       lastReadTimedOut_ = true;
       SetError(kTimeoutCode);
@@ -308,24 +328,26 @@ std::int32_t CommPort::SendCommand(const char* body) {
   return SetError(kKeepStoredCode);
 }
 
+std::int64_t CommPort::NowMs() const {
+  if (transport_ != nullptr) return transport_->NowMs();
+  return SteadyNowMs();
+}
+
 bool CommPort::AwaitReplyStart() {
-  int skippedBytes = 0;
-  int failedReads = 0;
+  const std::int64_t endMs = NowMs() + kReplyStartWindowMs;
+  bool lastReadFailed = false;
   for (;;) {
-    std::uint8_t byte = 0;
-    const std::int32_t got = Read(&byte, 1, kReplyStartTimeoutMs);
-    if (got == 1) {
-      if (byte == kStx) return true;
-      // A camera that keeps talking without ever starting a frame ends the
-      // cycle like a silent one, reported as the garbage it is.
-      if (++skippedBytes >= kMaxSkippedReplyBytes) {
-        SetError(20);
-        return false;
-      }
-      continue;
+    const std::int64_t leftMs = endMs - NowMs();
+    if (leftMs <= 0) {
+      // A failed read keeps its own code; a camera that only babbled timed out.
+      if (!lastReadFailed) SetError(kTimeoutCode);
+      return false;
     }
-    if (lastReadTimedOut_) return false;
-    if (++failedReads >= kMaxReplyReadFailures) return false;
+    std::uint8_t byte = 0;
+    const std::int32_t got = Read(&byte, 1, static_cast<std::int32_t>(leftMs));
+    if (got == 1 && byte == kStx) return true;
+    if (got != 1 && lastReadTimedOut_) return false;
+    lastReadFailed = got != 1;
   }
 }
 

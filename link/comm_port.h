@@ -8,6 +8,7 @@
 #include <string>
 
 #include "link/comm_error.h"
+#include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -68,6 +69,11 @@ class CommPort : public virtual CommError {
   // Uses `transport` as the open COM port (for tests and in-process hosts).
   void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port, std::int32_t baud);
 
+  // Appends every byte the link moves, each way, to the trace file at `path`
+  // (also across later opens); an empty path ends the trace. False when the
+  // file cannot be opened, with the reason in GetSystemErrorText.
+  bool TraceTo(const std::string& path);
+
   bool IsPortOpen() const { return transport_ != nullptr; }
   bool HasBoardConnection() const;
   std::int32_t GetPortNumber() const { return portNumber; }
@@ -100,11 +106,10 @@ class CommPort : public virtual CommError {
   static std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
   static std::int32_t HexToInt(const char* text, std::int32_t count);
 
-  // While awaiting a reply's STX: how many other bytes are skipped, and how
-  // many read failures other than a time-out are retried, before the cycle
-  // ends as if it had timed out.
-  static constexpr int kMaxSkippedReplyBytes = 1024;
-  static constexpr int kMaxReplyReadFailures = 4;
+  // The wait for a reply's STX ends this long after it began, however many
+  // other bytes or failed reads come meanwhile; the cycle then ends as on a
+  // time-out.
+  static constexpr std::int32_t kReplyStartWindowMs = 4000;
 
  protected:
   std::int32_t portNumber = 0;
@@ -115,7 +120,11 @@ class CommPort : public virtual CommError {
                           int parity);
   bool AwaitReplyStart();
   void NoteTransportError();
+  std::int64_t NowMs() const;
 
+  void TraceBoard(TraceDirection direction, const std::uint8_t* bytes, std::uint32_t count);
+
+  std::unique_ptr<LineTrace> trace_;  // before transport_, which points to it
   std::unique_ptr<Transport> transport_;
   UserPrompt* userPrompt_ = nullptr;
   std::string systemErrorText_;

@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -40,22 +41,59 @@ bool SpeedFor(std::int32_t baud, speed_t* speed) {
   return false;
 }
 
-int RemainingMs(Clock::time_point deadline) {
-  const auto left =
-      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<int>(left) : 0;
+std::int64_t NowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch())
+      .count();
 }
 
-Clock::time_point DeadlineFor(std::int32_t count, std::int32_t timeoutMs) {
-  const std::int64_t total = static_cast<std::int64_t>(count) * (timeoutMs > 0 ? timeoutMs : 0);
-  return Clock::now() + std::chrono::milliseconds(total);
+std::int64_t DeadlineUs(std::int32_t count, std::int32_t timeoutMs) {
+  return NowUs() + static_cast<std::int64_t>(count) * (timeoutMs > 0 ? timeoutMs : 0) * 1000;
+}
+
+// Whole milliseconds left, rounded up so that poll() never wakes early and
+// spins on a zero time-out.
+int RemainingMs(std::int64_t deadlineUs) {
+  const std::int64_t left = deadlineUs - NowUs();
+  return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
+}
+
+bool HungUp(short revents) {
+  return (revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
+
+// Start bit, data bits, parity bit and stop bits of one character.
+int BitsPerCharacter(const termios& settings) {
+  int bits = 1;
+  switch (settings.c_cflag & CSIZE) {
+    case CS5:
+      bits += 5;
+      break;
+    case CS6:
+      bits += 6;
+      break;
+    case CS7:
+      bits += 7;
+      break;
+    default:
+      bits += 8;
+  }
+  if ((settings.c_cflag & PARENB) != 0) ++bits;
+  bits += (settings.c_cflag & CSTOPB) != 0 ? 2 : 1;
+  return bits;
+}
+
+bool DriverLineCounters(int fd, LineErrorCounts* counts) {
+  serial_icounter_struct driver{};
+  if (ioctl(fd, TIOCGICOUNT, &driver) != 0) return false;
+  counts->breaks = static_cast<std::uint32_t>(driver.brk);
+  counts->framing = static_cast<std::uint32_t>(driver.frame);
+  counts->overruns = static_cast<std::uint32_t>(driver.overrun);
+  counts->bufferOverruns = static_cast<std::uint32_t>(driver.buf_overrun);
+  counts->parity = static_cast<std::uint32_t>(driver.parity);
+  return true;
 }
 
 }  // namespace
-
-struct PosixSerial::LineCounters {
-  serial_icounter_struct counts{};
-};
 
 std::string ComPortDevicePath(std::int32_t port) {
   if (port <= 0) return {};
@@ -67,6 +105,30 @@ std::string ComPortDevicePath(std::int32_t port) {
 bool IsSupportedBaudRate(std::int32_t baud) {
   speed_t speed{};
   return SpeedFor(baud, &speed);
+}
+
+// Until Configure says otherwise: 9600 baud, 11 bits per character.
+PosixSerial::PosixSerial(int fd)
+    : fd_(fd),
+      counterSource_([fd](LineErrorCounts* counts) { return DriverLineCounters(fd, counts); }),
+      queueSource_([fd](int* queued) { return ioctl(fd, TIOCOUTQ, queued) == 0; }),
+      characterUs_(11 * 1'000'000 / 9600) {
+  SetLineCounterSource(counterSource_);
+}
+
+void PosixSerial::SetLineCounterSource(LineCounterSource source) {
+  counterSource_ = std::move(source);
+  LineErrorCounts now;
+  if (counterSource_(&now)) lineErrors_.Reset(now);
+}
+
+std::uint32_t PosixSerial::TakeLineErrors() {
+  LineErrorCounts now;
+  return lineErrors_.Take(counterSource_(&now) ? &now : nullptr);
+}
+
+std::int32_t PosixSerial::Failure() {
+  return -CommPort::LineErrorCode(TakeLineErrors());
 }
 
 PosixSerial::~PosixSerial() {
@@ -105,6 +167,12 @@ std::unique_ptr<PosixSerial> PosixSerial::OpenDevice(const std::string& path,
   return std::unique_ptr<PosixSerial>(new PosixSerial(fd));
 }
 
+void PosixSerial::Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count) {
+  if (trace_ != nullptr && count > 0) {
+    trace_->Log(direction, bytes, static_cast<std::size_t>(count), TraceClockUs());
+  }
+}
+
 void PosixSerial::RememberErrno(const char* what) {
   systemError_ = std::string(what) + ": " + std::strerror(errno);
 }
@@ -114,7 +182,7 @@ std::int32_t PosixSerial::Configure(std::int32_t baud, int byteSize, int stopBit
   speed_t speed{};
   if (tcgetattr(fd_, &settings) != 0) {
     RememberErrno("tcgetattr");
-    return -CommPort::LineErrorCode(kLineErrorMode);
+    return Failure();
   }
   cfmakeraw(&settings);
   settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
@@ -135,7 +203,7 @@ std::int32_t PosixSerial::Configure(std::int32_t baud, int byteSize, int stopBit
       break;
     default:
       systemError_ = "unsupported byte size " + std::to_string(byteSize);
-      return -CommPort::LineErrorCode(kLineErrorMode);
+      return Failure();
   }
   if (stopBits != 0) settings.c_cflag |= CSTOPB;
   switch (parity) {
@@ -155,7 +223,7 @@ std::int32_t PosixSerial::Configure(std::int32_t baud, int byteSize, int stopBit
       break;
     default:
       systemError_ = "unsupported parity " + std::to_string(parity);
-      return -CommPort::LineErrorCode(kLineErrorMode);
+      return Failure();
   }
   if (parity != 0) settings.c_iflag |= INPCK;
   settings.c_cc[VMIN] = 0;
@@ -163,12 +231,13 @@ std::int32_t PosixSerial::Configure(std::int32_t baud, int byteSize, int stopBit
   if (!SpeedFor(baud, &speed) || cfsetispeed(&settings, speed) != 0 ||
       cfsetospeed(&settings, speed) != 0) {
     systemError_ = "unsupported baud rate " + std::to_string(baud);
-    return -CommPort::LineErrorCode(kLineErrorMode);
+    return Failure();
   }
   if (tcsetattr(fd_, TCSANOW, &settings) != 0) {
     RememberErrno("tcsetattr");
-    return -CommPort::LineErrorCode(kLineErrorMode);
+    return Failure();
   }
+  characterUs_ = BitsPerCharacter(settings) * std::int64_t{1'000'000} / baud;
   // DTR and RTS on: the camera's port may power its line driver from them.
   // Pseudo-terminals have no modem lines, so a failure here is not an error.
   int lines = TIOCM_DTR | TIOCM_RTS;
@@ -176,58 +245,89 @@ std::int32_t PosixSerial::Configure(std::int32_t baud, int byteSize, int stopBit
   return 0;
 }
 
-bool PosixSerial::ReadLineCounters(LineCounters* counters) const {
-  return ioctl(fd_, TIOCGICOUNT, &counters->counts) == 0;
+std::int32_t PosixSerial::OutputQueued() {
+  int queued = 0;
+  if (!queueSource_(&queued)) {
+    RememberErrno("TIOCOUTQ");
+    return -1;
+  }
+  return queued;
 }
 
-// Flags for every line-error counter that went up since `before`. Drivers
-// without the counters (pseudo-terminals) never report a line error.
-std::uint32_t PosixSerial::LineErrorsSince(const LineCounters& before, bool haveBefore) const {
-  LineCounters now;
-  if (!haveBefore || !ReadLineCounters(&now)) return 0;
-  std::uint32_t flags = 0;
-  if (now.counts.brk != before.counts.brk) flags |= kLineErrorBreak;
-  if (now.counts.frame != before.counts.frame) flags |= kLineErrorFrame;
-  if (now.counts.overrun != before.counts.overrun) flags |= kLineErrorOverrun;
-  if (now.counts.buf_overrun != before.counts.buf_overrun) flags |= kLineErrorRxOver;
-  if (now.counts.parity != before.counts.parity) flags |= kLineErrorRxParity;
-  return flags;
+// The line runs without flow control, so queued bytes leave at the wire rate:
+// each wait lasts the wire time of what is still queued, and a write wakes
+// about once, not in a loop. Not tcdrain: it has no time-out, and a driver
+// whose transmitter never reports empty would hold the program for good.
+// Once the queue is empty, the last characters sit in the UART's own FIFO,
+// out of reach of any purge, and go out within a few character times.
+std::int32_t PosixSerial::DrainOutput(std::int64_t deadlineUs) {
+  for (;;) {
+    const std::int32_t queued = OutputQueued();
+    if (queued < 0) return -1;
+    if (queued == 0) break;
+    const std::int64_t left = deadlineUs - NowUs();
+    if (left <= 0) return queued;
+    const std::int64_t waitUs = std::min(left, queued * characterUs_ + 1000);
+    pollfd line{fd_, 0, 0};  // no events: only a hang-up ends the wait early
+    const timespec timeout{static_cast<time_t>(waitUs / 1'000'000),
+                           static_cast<long>(waitUs % 1'000'000) * 1000};
+    if (ppoll(&line, 1, &timeout, nullptr) > 0 && HungUp(line.revents)) {
+      systemError_ = "write: device hung up";
+      return -1;
+    }
+  }
+  return 0;
 }
 
 std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
                                 std::int32_t timeoutMs) {
-  LineCounters before;
-  const bool haveBefore = ReadLineCounters(&before);
-  const Clock::time_point deadline = DeadlineFor(count, timeoutMs);
+  const std::int64_t deadline = DeadlineUs(count, timeoutMs);
   std::int32_t written = 0;
+  bool failed = false;
   while (written < count) {
     const ssize_t moved = write(fd_, data + written, static_cast<size_t>(count - written));
+    Trace(TraceDirection::kPcToCamera, data + written, moved);
     if (moved > 0) {
       written += static_cast<std::int32_t>(moved);
       continue;
     }
     if (moved < 0 && errno != EAGAIN && errno != EINTR) {
       RememberErrno("write");
-      tcflush(fd_, TCOFLUSH);
-      const std::uint32_t flags = LineErrorsSince(before, haveBefore);
-      return -CommPort::LineErrorCode(flags != 0 ? flags : kLineErrorIoe);
+      failed = true;
+      break;
     }
     const int remaining = RemainingMs(deadline);
-    if (remaining == 0) break;  // time-out: the short count tells the caller
-    pollfd waitFor{fd_, POLLOUT, 0};
-    poll(&waitFor, 1, remaining);
+    if (remaining == 0) break;
+    pollfd line{fd_, POLLOUT, 0};
+    if (poll(&line, 1, remaining) > 0 && HungUp(line.revents) && (line.revents & POLLOUT) == 0) {
+      systemError_ = "write: device hung up";
+      failed = true;
+      break;
+    }
   }
-  return written;
+  if (!failed) {
+    const std::int32_t queued = DrainOutput(deadline);
+    if (queued == 0) return written;
+    failed = queued < 0;
+    if (!failed) {
+      // Time-out: what has not left by now is not sent at all, and the short
+      // count tells the caller.
+      tcflush(fd_, TCOFLUSH);
+      return written - std::min(queued, written);
+    }
+  }
+  // Drop what is still queued, keeping the reason already noted.
+  if (int queued = 0; queueSource_(&queued) && queued > 0) tcflush(fd_, TCOFLUSH);
+  return Failure();
 }
 
 std::int32_t PosixSerial::Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) {
-  LineCounters before;
-  const bool haveBefore = ReadLineCounters(&before);
-  const Clock::time_point deadline = DeadlineFor(count, timeoutMs);
+  const std::int64_t deadline = DeadlineUs(count, timeoutMs);
   std::int32_t received = 0;
-  std::uint32_t extraFlags = 0;
+  bool hangUpReported = false;
   for (;;) {
     const ssize_t moved = read(fd_, buffer + received, static_cast<size_t>(count - received));
+    Trace(TraceDirection::kCameraToPc, buffer + received, moved);
     if (moved > 0) {
       received += static_cast<std::int32_t>(moved);
       if (received == count) return count;
@@ -235,34 +335,42 @@ std::int32_t PosixSerial::Read(std::uint8_t* buffer, std::int32_t count, std::in
     }
     if (moved < 0 && errno != EAGAIN && errno != EINTR) {
       // The device went away (unplugged adapter, closed peer): waiting longer
-      // cannot bring the bytes, so end the read now as an I/O error.
+      // cannot bring the bytes.
       RememberErrno("read");
-      extraFlags = kLineErrorIoe;
+      break;
+    }
+    if (hangUpReported) {
+      // The read after the hang-up took what arrived before it; a hung-up
+      // line stays readable with nothing to read, so waiting again would spin.
+      systemError_ = "read: device hung up";
       break;
     }
     const int remaining = RemainingMs(deadline);
     if (remaining == 0) break;
-    pollfd waitFor{fd_, POLLIN, 0};
-    const int ready = poll(&waitFor, 1, remaining);
-    if (ready > 0 && (waitFor.revents & POLLIN) == 0 && (waitFor.revents & (POLLHUP | POLLERR))) {
-      systemError_ = "read: device hung up";
-      extraFlags = kLineErrorIoe;
-      break;
-    }
+    pollfd line{fd_, POLLIN, 0};
+    if (poll(&line, 1, remaining) > 0 && HungUp(line.revents)) hangUpReported = true;
   }
   // Incomplete: what did arrive is discarded with the rest of the queue.
   tcflush(fd_, TCIFLUSH);
-  return -CommPort::LineErrorCode(LineErrorsSince(before, haveBefore) | extraFlags);
+  return Failure();
 }
 
 std::int32_t PosixSerial::Purge(std::uint32_t flags) {
   const bool tx = (flags & (kPurgeTxAbort | kPurgeTxClear)) != 0;
   const bool rx = (flags & (kPurgeRxAbort | kPurgeRxClear)) != 0;
-  if (!tx && !rx) return 0;
-  const int queue = tx && rx ? TCIOFLUSH : (tx ? TCOFLUSH : TCIFLUSH);
-  if (tcflush(fd_, queue) != 0) {
+  if (rx && tcflush(fd_, TCIFLUSH) != 0) {
     RememberErrno("tcflush");
     return -8;
+  }
+  if (tx) {
+    // On a pseudo-terminal the queue is always empty, and flushing it would
+    // throw away what the other side has not read yet.
+    const std::int32_t queued = OutputQueued();
+    if (queued < 0) return -8;
+    if (queued > 0 && tcflush(fd_, TCOFLUSH) != 0) {
+      RememberErrno("tcflush");
+      return -8;
+    }
   }
   return 0;
 }

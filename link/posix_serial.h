@@ -3,9 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
+#include <sys/types.h>
+
+#include "link/line_error_latch.h"
+#include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -32,20 +37,46 @@ class PosixSerial : public Transport {
   // control, DTR and RTS on. 0, or a negated link error code.
   std::int32_t Configure(std::int32_t baud, int byteSize, int stopBits, int parity);
 
+  // Returns once the bytes have left the port (the output queue is empty), or
+  // at the deadline with the count that did leave; what was still queued then
+  // is dropped.
   std::int32_t Write(const std::uint8_t* data, std::int32_t count, std::int32_t timeoutMs) override;
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override;
+  // The transmit side is emptied only of bytes still waiting in the output
+  // queue: what has left the port is the camera's.
   std::int32_t Purge(std::uint32_t flags) override;
   std::string SystemErrorText() const override { return systemError_; }
+  void SetTrace(LineTrace* trace) override { trace_ = trace; }
+
+  // Where the line-error counters come from: the driver's by default. A
+  // source returns false when there are none (pseudo-terminals).
+  using LineCounterSource = std::function<bool(LineErrorCounts*)>;
+  void SetLineCounterSource(LineCounterSource source);
+  // Where the output queue's length comes from: the driver's by default. A
+  // source returns false when the device has failed.
+  using OutputQueueSource = std::function<bool(int*)>;
+  void SetOutputQueueSource(OutputQueueSource source) { queueSource_ = std::move(source); }
 
  private:
-  explicit PosixSerial(int fd) : fd_(fd) {}
-  struct LineCounters;
-  bool ReadLineCounters(LineCounters* counters) const;
-  std::uint32_t LineErrorsSince(const LineCounters& before, bool haveBefore) const;
+  explicit PosixSerial(int fd);
+  // The flags latched since the last failure, cleared by this report.
+  std::uint32_t TakeLineErrors();
+  // Failure of a read or write: the flagged line error's code, else 5.
+  std::int32_t Failure();
+  // Waits until the output queue is empty: 0, the number of bytes still
+  // queued at the deadline, or -1 when the device failed.
+  std::int32_t DrainOutput(std::int64_t deadlineUs);
+  std::int32_t OutputQueued();
   void RememberErrno(const char* what);
+  void Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count);
 
   int fd_ = -1;
   std::string systemError_;
+  LineCounterSource counterSource_;
+  OutputQueueSource queueSource_;
+  LineErrorLatch lineErrors_;
+  std::int64_t characterUs_;
+  LineTrace* trace_ = nullptr;  // wire time of one character at the line's settings
 };
 
 }  // namespace tavrel

@@ -1,10 +1,13 @@
 // One carrier of the camera line (a COM port, or a scripted fake in tests).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 namespace tavrel {
+
+class LineTrace;
 
 // Purge flags, with the values the camera line has always used.
 inline constexpr std::uint32_t kPurgeTxAbort = 0x0001;
@@ -24,6 +27,13 @@ inline constexpr std::uint32_t kLineErrorIoe = 0x0400;
 inline constexpr std::uint32_t kLineErrorDns = 0x0800;
 inline constexpr std::uint32_t kLineErrorOop = 0x1000;
 inline constexpr std::uint32_t kLineErrorMode = 0x8000;
+
+// Milliseconds of the monotonic clock.
+inline std::int64_t SteadyNowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 // Byte operations of a COM-port carrier. Each returns the number of bytes moved
 // (>= 0), or a negated link error code, which the caller records.
@@ -47,6 +57,12 @@ class Transport {
   // The operating system's text for the last failure, for diagnosis; empty
   // when there is none.
   virtual std::string SystemErrorText() const { return {}; }
+
+  // Where every byte moved is logged as it moves; null = nowhere. Not owned.
+  virtual void SetTrace(LineTrace* /*trace*/) {}
+
+  // The line's clock in milliseconds, for waits that span several reads.
+  virtual std::int64_t NowMs() const { return SteadyNowMs(); }
 };
 
 }  // namespace tavrel

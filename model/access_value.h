@@ -15,4 +15,9 @@ inline constexpr std::int32_t kAccessValue = 0x4A1D;
 // Negative on failure, as WriteParameter.
 std::int32_t WriteAccessValue(ParameterDocument& document);
 
+// The second box when the access value was refused (caption "TAVREL").
+inline constexpr const char* kUnlockFailedText =
+    "This camera is not written the Serial Number.\nPlease tell design engineer.";
+inline constexpr const char* kUnlockFailedCaption = "TAVREL";
+
 }  // namespace tavrel

@@ -1,7 +1,6 @@
 #include "panel/panel_form.h"
 #include "panel/qt_strings.h"
 
-#include <QAbstractSpinBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,10 +8,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSpinBox>
 
 #include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
+#include "panel/up_down_control.h"
 #include "res/string_table.h"
 
 namespace tavrel::panel {
@@ -169,12 +168,8 @@ QWidget* CreateControl(const FormControl& control, const QString& text, QWidget&
       edit->setAlignment(Qt::AlignRight);
       return edit;
     }
-    case K::kUpDown: {
-      auto* spin = new QSpinBox(&form);
-      spin->setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-      spin->setGroupSeparatorShown(false);
-      return spin;
-    }
+    case K::kUpDown:
+      return new UpDownControl(&form);
     case K::kPushButton: {
       auto* button = new QPushButton(text, &form);
       button->setAutoDefault(false);

@@ -2,10 +2,14 @@
 
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCoreApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QProxyStyle>
 #include <QScrollBar>
-#include <QSpinBox>
+#include <QStyleFactory>
 #include <QTimerEvent>
 #include <array>
 #include <optional>
@@ -17,6 +21,7 @@
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
 #include "panel/profile_store.h"
+#include "panel/service_functions.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -45,7 +50,24 @@ constexpr int kServiceControls[] = {
     kVersionText,       kIdentReadButton,
 };
 
-constexpr int kSerialSpinMaximum = 9999999;
+// The panel's bars move by line, page and thumb only: no desktop setting may
+// turn a click into a jump to the clicked position, and there is no menu of
+// jumps either.
+class SteppingBarStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    switch (hint) {
+      case SH_ScrollBar_LeftClickAbsolutePosition:
+      case SH_ScrollBar_MiddleClickAbsolutePosition:
+      case SH_ScrollBar_ContextMenu:
+        return 0;
+      default:
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+  }
+};
 
 std::optional<ScrollRequest> RequestOf(int action) {
   switch (action) {
@@ -81,6 +103,7 @@ CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile,
   ui::SetControlId(this, kFormTemplateId);
   BuildForm(*this);
   ConnectControls();
+  m_service = new PanelServiceFunctions(*this, m_document, m_profile);
   OnCreate(startTimer);
 }
 
@@ -111,8 +134,11 @@ void CTavrelView::ConnectControls() {
   }
   connect(Button(kBackUpButton), &QAbstractButton::clicked, this,
           &CTavrelView::handleBackUpClicked);
+  auto* barStyle = new SteppingBarStyle(QStyleFactory::create(style()->name()));
+  barStyle->setParent(this);
   for (const BarBinding& binding : BarBindings()) {
     QScrollBar* bar = Bar(binding.barId);
+    bar->setStyle(barStyle);
     connect(bar, &QAbstractSlider::actionTriggered, this,
             [this, bar](int action) { handleBarAction(bar, action); });
     connect(bar, &QAbstractSlider::sliderReleased, this, [this, bar] { handleBarReleased(bar); });
@@ -126,7 +152,6 @@ void CTavrelView::OnInitialUpdate() {
     const QSignalBlocker blocker(bar);
     bar->setRange(camera.GetMinimum(binding.entry, true), camera.GetMaximum(binding.entry, true));
   }
-  ui::FindControlAs<QSpinBox>(this, kSerialSpin)->setRange(0, kSerialSpinMaximum);
   m_strSerialNumber = QString::asprintf(
       "%07d", m_profile.GetProfileInt(QStringLiteral("Recent"), QStringLiteral("LOMIRA-X"), 0));
 
@@ -204,49 +229,76 @@ void CTavrelView::handleBarAction(QScrollBar* bar, int action) {
   // only ever shows what the camera accepted.
   const int carried = bar->sliderPosition();
   bar->setSliderPosition(bar->value());
-  if (const auto request = RequestOf(action)) {
-    HandleScroll(ui::ControlId(bar), *request, carried);
+  if (m_scrolling) {
+    // The bar repeated its action inside the box that reports a refused
+    // write: that click is over.
+    EndPress(bar);
+    return;
+  }
+  // The wheel moves the thumb without it being held: not a thumb request.
+  const bool thumbHeld = bar->isSliderDown();
+  const auto request = RequestOf(action);
+  if (request && (*request != ScrollRequest::kThumbTrack || thumbHeld)) {
+    m_scrolling = true;
+    const bool accepted = HandleScroll(ui::ControlId(bar), *request, carried);
+    m_scrolling = false;
+    // One click, one write: a refused one ends the press, so the bar neither
+    // repeats nor writes again when the mouse moves or lets go.
+    if (!accepted) EndPress(bar);
   }
   bar->setSliderPosition(bar->value());
 }
 
 void CTavrelView::handleBarReleased(QScrollBar* bar) {
+  if (m_endingPress) return;
   HandleScroll(ui::ControlId(bar), ScrollRequest::kThumbPosition, bar->sliderPosition());
 }
 
-void CTavrelView::HandleScroll(int barId, ScrollRequest request, int carried) {
+void CTavrelView::EndPress(QScrollBar* bar) {
+  // A box shown during the press keeps the button's release from the bar; the
+  // bar is told that the button is up, which stops its auto-repeat.
+  m_endingPress = true;
+  const QPointF at = bar->mapFromGlobal(QCursor::pos());
+  QMouseEvent release(QEvent::MouseButtonRelease, at, QCursor::pos(), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QCoreApplication::sendEvent(bar, &release);
+  m_endingPress = false;
+}
+
+bool CTavrelView::HandleScroll(int barId, ScrollRequest request, int carried) {
   const BarBinding* binding = FindBarBinding(barId);
-  if (binding == nullptr) return;
+  if (binding == nullptr) return true;
   const QScrollBar* bar = Bar(barId);
   const auto position =
       NextScrollPosition(request, bar->value(), bar->minimum(), bar->maximum(), carried);
-  if (!position) return;
-  if (binding->vertical) {
-    HandleVerticalScroll(*binding, *position);
-  } else {
-    HandleHorizontalScroll(*binding, *position);
-  }
+  if (!position) return true;
+  if (binding->vertical) return HandleVerticalScroll(*binding, *position);
+  return HandleHorizontalScroll(*binding, *position);
 }
 
-void CTavrelView::HandleHorizontalScroll(const BarBinding& binding, int position) {
-  if (m_document.WriteParameter(binding.entry, position) >= 0) {
-    ShowValue(binding.entry, binding.barId, binding.textId, position);
-  }
+bool CTavrelView::HandleHorizontalScroll(const BarBinding& binding, int position) {
+  if (m_document.WriteParameter(binding.entry, position) < 0) return false;
+  ShowValue(binding.entry, binding.barId, binding.textId, position);
+  return true;
 }
 
-void CTavrelView::HandleVerticalScroll(const BarBinding& binding, int position) {
+bool CTavrelView::HandleVerticalScroll(const BarBinding& binding, int position) {
   // START + WIDTH stays within the sensor: the other bar gives way first.
+  // When the camera refuses that, the moved bar is not written either: the
+  // scan window would leave the sensor, and the user has had the one box.
   const BarBinding& other = *FindBarBinding(binding.barId == kStartBar ? kWidthBar : kStartBar);
   const int room = LineLimit(cameraType) - position;
+  bool accepted = true;
   if (room < Bar(other.barId)->value()) {
-    if (m_document.WriteParameter(other.entry, room) >= 0) {
-      ShowValue(other.entry, other.barId, other.textId, room);
-    }
+    accepted = m_document.WriteParameter(other.entry, room) >= 0;
+    if (accepted) ShowValue(other.entry, other.barId, other.textId, room);
   }
-  if (m_document.WriteParameter(binding.entry, position) >= 0) {
-    ShowValue(binding.entry, binding.barId, binding.textId, position);
+  if (accepted) {
+    accepted = m_document.WriteParameter(binding.entry, position) >= 0;
+    if (accepted) ShowValue(binding.entry, binding.barId, binding.textId, position);
   }
   RefreshTiming();
+  return accepted;
 }
 
 void CTavrelView::ShowValue(int entry, int barId, int textId, int value) {

@@ -17,6 +17,7 @@ class QTimerEvent;
 
 namespace tavrel {
 
+class PanelServiceFunctions;
 class ParameterDocument;
 class ProfileStore;
 
@@ -40,12 +41,16 @@ class CTavrelView : public QWidget {
 
   // A scroll request on one of the panel's bars (the keyboard, mouse and
   // thumb all arrive here). `carried` is the thumb position for thumb requests.
-  void HandleScroll(int barId, panel::ScrollRequest request, int carried = 0);
+  // False when a write it made was refused.
+  bool HandleScroll(int barId, panel::ScrollRequest request, int carried = 0);
 
   // The serial-number text bound to edit 1125 and the model name last read
   // from the camera.
   QString m_strSerialNumber;
   QString m_strModelName;
+
+  // Identification read, unlock (command 1147) and serial-number write.
+  PanelServiceFunctions& ServiceFunctions() const { return *m_service; }
 
  protected:
   void timerEvent(QTimerEvent* event) override;
@@ -57,8 +62,9 @@ class CTavrelView : public QWidget {
   void handleBackUpClicked();
   void handleBarAction(QScrollBar* bar, int action);
   void handleBarReleased(QScrollBar* bar);
-  void HandleHorizontalScroll(const panel::BarBinding& binding, int position);
-  void HandleVerticalScroll(const panel::BarBinding& binding, int position);
+  void EndPress(QScrollBar* bar);
+  bool HandleHorizontalScroll(const panel::BarBinding& binding, int position);
+  bool HandleVerticalScroll(const panel::BarBinding& binding, int position);
 
   void ShowValue(int entry, int barId, int textId, int value);
   void RefreshTiming();
@@ -77,6 +83,9 @@ class CTavrelView : public QWidget {
   ProfileStore& m_profile;
   int m_timerId = 0;
   QList<QButtonGroup*> m_groups;
+  bool m_scrolling = false;                    // a bar's write is under way
+  bool m_endingPress = false;                  // the panel itself lets go of a bar
+  PanelServiceFunctions* m_service = nullptr;  // a child QObject
 };
 
 }  // namespace tavrel

@@ -24,6 +24,8 @@ constexpr KindName kKinds[] = {
     {"bad-value", FaultKind::kBadValue},
     {"garbage", FaultKind::kGarbage},
     {"hangup", FaultKind::kHangup},
+    {"reply-silent", FaultKind::kReplySilent},
+    {"reply-cut", FaultKind::kReplyCut},
 };
 
 int ParseCount(const std::string& text, const std::string& whole) {
@@ -87,7 +89,8 @@ CameraCommandLine ParseCameraCommandLine(const std::vector<std::string>& args) {
   app.add_option("--fault", faults,
                  "Inject a fault, repeatable: KIND[:COUNT][@AFTER], COUNT absent = always, "
                  "AFTER = command frames served normally first. KIND: enq-nak, enq-silent, "
-                 "frame-no-ack, bad-checksum, lower-checksum, bad-value, garbage, hangup")
+                 "frame-no-ack, bad-checksum, lower-checksum, bad-value, garbage, hangup, "
+                 "reply-silent, reply-cut")
       ->type_name("KIND[:COUNT][@AFTER]");
   app.add_option(
          "--vendor-name", options.vendorName,

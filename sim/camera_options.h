@@ -16,6 +16,8 @@ enum class FaultKind {
   kBadValue,       // reply value with non-hex characters
   kGarbage,        // garbage bytes before the reply's STX
   kHangup,         // close the line
+  kReplySilent,    // acknowledge a read command but never send its reply frame
+  kReplyCut,       // send STX and a few characters of the reply frame, then nothing
 };
 
 struct Fault {

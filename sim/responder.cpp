@@ -169,6 +169,11 @@ int Responder::Execute(const std::string& body) {
 void Responder::SendReply(std::vector<std::uint8_t>& out) {
   ++replySends_;
   state_ = State::kAwaitReplyAck;
+  if (Strike(FaultKind::kReplySilent, replyIndex_)) {
+    state_ = State::kIdle;
+    return;
+  }
+  const bool cut = Strike(FaultKind::kReplyCut, replyIndex_);
   if (Strike(FaultKind::kGarbage, replyIndex_)) {
     out.insert(out.end(), std::begin(kGarbageBytes), std::end(kGarbageBytes));
   }
@@ -183,6 +188,11 @@ void Responder::SendReply(std::vector<std::uint8_t>& out) {
   if (Strike(FaultKind::kBadChecksum, replyIndex_))
     checksum = static_cast<std::uint8_t>(checksum + 1);
   AppendHex(frame, checksum, Strike(FaultKind::kLowerChecksum, replyIndex_));
+  if (cut) {
+    // The rest never comes; the PC gives up and starts over with ENQ.
+    frame.resize(kCutReplyLength);
+    state_ = State::kIdle;
+  }
   out.insert(out.end(), frame.begin(), frame.end());
 }
 

@@ -24,6 +24,8 @@ inline constexpr std::size_t kMaxBodyLength = 22;
 inline constexpr std::int64_t kFrameGapUs = 1'000'000;
 // Reply frames sent per read command (the first and its resends after NAK).
 inline constexpr int kMaxReplySends = 4;
+// Characters of a reply frame (STX included) sent by the reply-cut fault.
+inline constexpr std::size_t kCutReplyLength = 4;
 // Bytes sent ahead of a reply frame by the garbage fault (never STX).
 inline constexpr std::uint8_t kGarbageBytes[] = {0x00, 0x7F, 0x3F, 0xFF};
 

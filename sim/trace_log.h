@@ -1,12 +1,12 @@
-// Byte trace of the camera line for a service engineer: one line per burst of
-// bytes in one direction, with a timestamp in seconds, control characters by
-// name and other bytes as hex, e.g.
-//   12.345678 PC->CAM STX 30 31 46 46 ... ETX 30 33
+// The virtual camera's byte trace of its line, in the link's trace format
+// (link/line_trace.h), so the camera's and the PC's traces line up.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+#include <memory>
 #include <string>
+
+#include "link/line_trace.h"
 
 namespace sim {
 
@@ -17,20 +17,21 @@ class TraceLog {
   // Empty path = no trace. Throws std::runtime_error when the file cannot be
   // created.
   explicit TraceLog(const std::string& path);
-  ~TraceLog();
-  TraceLog(const TraceLog&) = delete;
-  TraceLog& operator=(const TraceLog&) = delete;
 
   void Log(Direction direction, const std::uint8_t* bytes, std::size_t count, std::int64_t atUs);
   void Note(const std::string& text, std::int64_t atUs);
 
-  static std::string Describe(const std::uint8_t* bytes, std::size_t count);
+  static std::string Describe(const std::uint8_t* bytes, std::size_t count) {
+    return tavrel::LineTrace::Describe(bytes, count);
+  }
 
  private:
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<tavrel::LineTrace> trace_;
 };
 
 // Monotonic clock in microseconds.
-std::int64_t MonotonicUs();
+inline std::int64_t MonotonicUs() {
+  return tavrel::TraceClockUs();
+}
 
 }  // namespace sim

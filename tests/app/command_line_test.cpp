@@ -17,6 +17,15 @@ class CommandLineTest : public QObject {
     QVERIFY(!line.start.preset);
     QVERIFY(!line.simulate);
     QVERIFY(line.start.document.isEmpty());
+    QVERIFY(line.traceFile.isEmpty());
+  }
+
+  void traceNamesItsFile() {
+    const CommandLine line = ParseCommandLine({"tavrel", "--trace", "/tmp/line.txt", "a.tdx"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QCOMPARE(line.traceFile, QStringLiteral("/tmp/line.txt"));
+    QCOMPARE(line.start.document, QStringLiteral("a.tdx"));
+    QVERIFY(!ParseCommandLine({"tavrel", "--trace"}).error.isEmpty());
   }
 
   void connectionsAnswerTheDialog_data() {
@@ -65,6 +74,27 @@ class CommandLineTest : public QObject {
   void mistakesAreRefused() {
     QFETCH(QStringList, arguments);
     QVERIFY(!ParseCommandLine(arguments).error.isEmpty());
+  }
+
+  // Only a start that names a settings file and nothing else hands the file
+  // to a program already running; options ask for a program of their own.
+  void onlyAFileAloneIsHandedOver_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("handedOver");
+    QTest::newRow("file") << QStringList{"tavrel", "a.tdx"} << true;
+    QTest::newRow("nothing") << QStringList{"tavrel"} << false;
+    QTest::newRow("--connect") << QStringList{"tavrel", "--connect", "com2", "a.tdx"} << false;
+    QTest::newRow("--simulate") << QStringList{"tavrel", "--simulate", "a.tdx"} << false;
+    QTest::newRow("--screenshot") << QStringList{"tavrel", "a.tdx", "--screenshot", "d"} << false;
+    QTest::newRow("--exit-when-shown")
+        << QStringList{"tavrel", "--exit-when-shown", "a.tdx"} << false;
+    QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false;
+    QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false;
+  }
+  void onlyAFileAloneIsHandedOver() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, handedOver);
+    QCOMPARE(tavrel::OnlyNamesAFile(ParseCommandLine(arguments)), handedOver);
   }
 };
 

@@ -1,10 +1,38 @@
 // A second program started with a settings file hands it to the running one
-// and ends with status 0.
+// and ends with status 0, however busy the running one is; a second program
+// started with options is a program of its own.
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <chrono>
+#include <future>
 
 #include "app/instance_channel.h"
+#include "model/camera_unit.h"
+#include "model/settings_file.h"
+
+namespace {
+
+QString ChannelName(const char* what) {
+  return QStringLiteral("tavrel-test-%1-%2")
+      .arg(QLatin1String(what))
+      .arg(QCoreApplication::applicationPid());
+}
+
+// The window program on `channel`, with a profile of its own.
+void StartProgram(QProcess& program, const QString& channel, const QTemporaryDir& home,
+                  const QStringList& arguments) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QStringLiteral("TAVREL_INSTANCE_NAME"), channel);
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(TAVREL_PROGRAM), arguments);
+}
+
+}  // namespace
 
 class InstanceChannelTest : public QObject {
   Q_OBJECT
@@ -14,6 +42,7 @@ class InstanceChannelTest : public QObject {
     const QString name = QStringLiteral("tavrel-test-%1").arg(QCoreApplication::applicationPid());
     tavrel::InstanceChannel channel;
     QVERIFY(channel.Listen(name));
+    channel.Serve();
     QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
 
     QProcess second;
@@ -26,6 +55,106 @@ class InstanceChannelTest : public QObject {
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("/data/camera one.tdx"));
+  }
+
+  // The running program does not look at its channel while it is in a camera
+  // exchange; the second one waits for it instead of starting a program of
+  // its own, and ends once the file is taken.
+  void busyProgramStillGetsTheFileOnce() {
+    const QString name = ChannelName("busy");
+    QTemporaryDir home;
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    channel.Serve();
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+
+    QProcess second;
+    second.setReadChannel(QProcess::StandardError);
+    StartProgram(second, name, home, {QStringLiteral("/data/busy.tdx")});
+    // Waiting on the second program runs no event loop here: this program is
+    // as busy as one in an exchange until the second one says it waits.
+    QByteArray said;
+    while (!said.contains("busy") && second.waitForReadyRead(10000)) said += second.readAll();
+    QVERIFY2(said.contains("/data/busy.tdx opens there when it is free"), said.constData());
+    QCOMPARE(second.state(), QProcess::Running);
+
+    QVERIFY(received.wait(10000));
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCoreApplication::processEvents();
+    QCOMPARE(received.size(), 1);
+  }
+
+  // With any option the command line asks for a program of its own; the
+  // running one is left alone.
+  void optionsStartAProgramOfItsOwn() {
+    const QString name = ChannelName("options");
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("own.tdx"));
+    {
+      tavrel::CameraUnit source;
+      tavrel::cameraType = 4;
+      source.InitTable();
+      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
+      QVERIFY(tavrel::SaveSettingsFile(source, file.toStdString()).saved);
+    }
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    channel.Serve();
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+
+    QProcess own;
+    StartProgram(own, name, home,
+                 {"--simulate", "--connect", "com1:38400", "--exit-when-shown", file});
+    // The channel is served all along, so a hand-over would be answered.
+    QTRY_VERIFY_WITH_TIMEOUT(own.state() == QProcess::NotRunning, 30000);
+    QCOMPARE(own.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(own.exitCode() == 0, own.readAllStandardError().constData());
+    QVERIFY(received.isEmpty());
+  }
+
+  // A program still starting (its dialog up, the start-up read under way)
+  // holds the channel but takes nothing yet; what came meanwhile is taken
+  // once it serves.
+  void requestsWaitUntilTheProgramServes() {
+    const QString name = ChannelName("starting");
+    QTemporaryDir home;
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+
+    QProcess second;
+    QSignalSpy said(&second, &QProcess::readyReadStandardError);
+    StartProgram(second, name, home, {QStringLiteral("/data/early.tdx")});
+    QByteArray text;
+    while (!text.contains("busy") && said.wait(10000)) text += second.readAllStandardError();
+    QVERIFY2(text.contains("busy"), text.constData());
+    QVERIFY(received.isEmpty());
+    QCOMPARE(second.state(), QProcess::Running);
+
+    channel.Serve();  // the waiting request may be answered right here
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 10000);
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(received.size(), 1);
+    QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("/data/early.tdx"));
+  }
+
+  // A program that ends without answering (its start was cancelled) leaves
+  // the waiting start to go on as a program of its own.
+  void endingUnansweredLetsTheSenderGoOn() {
+    const QString name = ChannelName("ends");
+    QLocalServer listener;
+    QVERIFY(listener.listen(name));
+    auto sent = std::async(std::launch::async, [&name] {
+      return tavrel::InstanceChannel::SendToRunning(name, QStringLiteral("/data/x.tdx"));
+    });
+    QVERIFY(listener.waitForNewConnection(10000));
+    QLocalSocket* request = listener.nextPendingConnection();
+    QVERIFY(request->waitForReadyRead(10000));
+    request->close();
+    QCOMPARE(sent.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    QVERIFY(!sent.get());
   }
 
   void nobodyListeningMeansNoHandOver() {

@@ -320,6 +320,34 @@ class StartupTest : public QObject {
     QCOMPARE(interface, serviceTools ? full : reduced);
   }
 
+  void programTracesTheLineFromStartUp() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString trace = dir.filePath(QStringLiteral("line.txt"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    environment.insert(
+        QStringLiteral("TAVREL_INSTANCE_NAME"),
+        QStringLiteral("tavrel-trace-test-%1").arg(QCoreApplication::applicationPid()));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TAVREL_PROGRAM),
+                  {"--simulate", "--connect", "com1:9600", "--trace", trace, "--exit-when-shown"});
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitCode(), 0);
+    QFile file(trace);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    int enqs = 0;
+    int replies = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+      enqs += line.contains(" PC->CAM ENQ") ? 1 : 0;
+      replies += line.contains(" CAM->PC STX") ? 1 : 0;
+    }
+    // Start-up reads the whole camera: one reply frame per command.
+    QVERIFY(enqs > 10);
+    QCOMPARE(replies, enqs);
+  }
+
   void programAnswersHelpAndRejectsBadOptions() {
     QProcess help;
     help.start(QStringLiteral(TAVREL_PROGRAM), {"--help"});

@@ -94,6 +94,39 @@ TEST(Tavrelctl, SetThenGetGoesThroughTheCamera) {
   EXPECT_NE(r.out.find("\"value\": 300"), std::string::npos) << r.out;
 }
 
+TEST(Tavrelctl, TraceAppendsTheLinesBytesEachWay) {
+  TempDir dir;
+  const std::string trace = dir.File("line.txt");
+  sim::CameraOptions options;
+  options.traceFile = dir.File("camera.txt");
+  sim::PtyCamera camera(options);
+  for (int run = 0; run < 2; ++run) {
+    const ProcessResult r =
+        Tavrelctl({"--device", camera.DevicePath(), "--trace", trace, "get", "10"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  camera.Stop();
+  // Both runs, each way, in the virtual camera's own trace format.
+  const std::vector<std::string> lines = Lines(ReadBytes(trace));
+  int enqs = 0;
+  int replies = 0;
+  for (const std::string& line : lines) {
+    if (line.find(" PC->CAM ENQ") != std::string::npos) ++enqs;
+    if (line.find(" CAM->PC STX") != std::string::npos) ++replies;
+  }
+  EXPECT_EQ(enqs, 2);
+  EXPECT_EQ(replies, 2);
+  const std::vector<std::string> cameraLines = Lines(ReadBytes(options.traceFile));
+  ASSERT_FALSE(cameraLines.empty());
+  auto withoutTime = [](const std::string& line) { return line.substr(line.find(' ')); };
+  EXPECT_EQ(withoutTime(lines.front()), withoutTime(cameraLines.front()));
+
+  const ProcessResult r = Tavrelctl(
+      {"--device", camera.DevicePath(), "--trace", dir.File("no/such/dir/t.txt"), "get", "10"});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("trace"), std::string::npos);
+}
+
 TEST(Tavrelctl, SaveThenLoadRoundTripsTheFile) {
   TempDir dir;
   const std::string first = dir.File("first.tdx");

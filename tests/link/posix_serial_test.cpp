@@ -7,10 +7,12 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "link/comm_port.h"
+#include "link/posix_serial.h"
 #include "tests/support/pty_pair.h"
 
 namespace tavrel {
@@ -20,6 +22,19 @@ using testing::PtyPair;
 
 // Short per-byte time-outs: a time-out here must not slow the suite.
 constexpr std::int32_t kShortTimeoutMs = 20;
+
+// What the camera end can read right now (nothing if it is empty).
+std::string Pending(int master) {
+  std::string got;
+  char buffer[64];
+  pollfd readable{master, POLLIN, 0};
+  while (poll(&readable, 1, 0) > 0 && (readable.revents & POLLIN) != 0) {
+    const ssize_t n = read(master, buffer, sizeof buffer);
+    if (n <= 0) break;
+    got.append(buffer, static_cast<std::size_t>(n));
+  }
+  return got;
+}
 
 class PosixSerialTest : public ::testing::Test {
  protected:
@@ -198,6 +213,118 @@ TEST_F(PosixSerialTest, ByteCountMustBePositive) {
   std::uint8_t byte = 0;
   EXPECT_EQ(-6, port.Read(&byte, 0, kShortTimeoutMs));
   EXPECT_EQ(-6, port.Write(&byte, -1, kShortTimeoutMs));
+}
+
+TEST_F(PosixSerialTest, PurgeKeepsBytesThatHaveLeftThePort) {
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  // A reply's ACK, then the next command's purge before the camera has read
+  // it: the ACK has left the port and belongs to the camera.
+  ASSERT_EQ(1, port.Write(&kAck, 1, 1000));
+  ASSERT_EQ(1, write(pty.master(), "z", 1));
+  EXPECT_EQ(0, port.Purge(kPurgeTxClear | kPurgeRxClear));
+  pollfd readable{pty.master(), POLLIN, 0};
+  ASSERT_EQ(1, poll(&readable, 1, 5000));
+  EXPECT_EQ(std::string(1, static_cast<char>(kAck)), Pending(pty.master()));
+  // The receive side was emptied: the stale "z" is gone.
+  std::uint8_t in = 0;
+  EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
+}
+
+// A real UART holds written bytes in its output queue for their wire time;
+// here the queue's length is played by the test.
+class OutputQueueTest : public PosixSerialTest {
+ protected:
+  void SetUp() override {
+    PosixSerialTest::SetUp();
+    std::string errorText;
+    auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
+    ASSERT_NE(nullptr, serial) << errorText;
+    ASSERT_EQ(0, serial->Configure(9600, 8, 2, 0));
+    serial->SetOutputQueueSource([this](int* queued) {
+      *queued = queuedBytes;
+      if (drainsOnAsk && queuedBytes > 0) --queuedBytes;
+      return true;
+    });
+    port.AttachTransport(std::move(serial), 3, 9600);
+  }
+
+  int queuedBytes = 0;
+  bool drainsOnAsk = false;
+};
+
+TEST_F(OutputQueueTest, WriteWaitsUntilTheQueueHasEmptied) {
+  queuedBytes = 3;
+  drainsOnAsk = true;
+  EXPECT_EQ(1, port.Write(&kAck, 1, 1000));
+  EXPECT_EQ(0, queuedBytes);
+}
+
+TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCount) {
+  queuedBytes = 2;  // stuck: what is queued never leaves
+  const std::uint8_t frame[] = {kStx, 'A', kEtx, '0', '0'};
+  EXPECT_EQ(3, port.Write(frame, 5, kShortTimeoutMs));
+  EXPECT_EQ(0, port.GetErrorCode());  // the count alone tells the caller
+}
+
+TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  ASSERT_EQ(2, write(pty.master(), "ab", 2));
+  pty.CloseMaster();
+  // No line error was seen, so every failure is code 5 (not an I/O error),
+  // and the system's reason is kept. The long time-out must not be waited out.
+  std::uint8_t in[4] = {};
+  EXPECT_EQ(-5, port.Read(in, 4, 60'000));
+  EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("read"));
+  EXPECT_EQ(0, port.Write(in, 1, 60'000));
+  EXPECT_EQ(5, port.GetErrorCode());
+  EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("write"));
+  EXPECT_EQ(-5, port.SendCommand("01FF010C012C00"));
+  char reply[kMessageBufferSize];
+  EXPECT_EQ(-5, port.Query("01FF810C000000", reply));
+}
+
+TEST_F(PosixSerialTest, LineSettingsThePortRefusesFailWithTimeOutCode) {
+  struct Case {
+    int byteSize;
+    int parity;
+  };
+  for (const Case c : {Case{9, 0}, Case{8, 7}}) {
+    SCOPED_TRACE(c.byteSize * 10 + c.parity);
+    EXPECT_EQ(-5, port.Open(3, 9600, c.byteSize, 2, c.parity));
+    EXPECT_TRUE(port.IsPortOpen());  // only the settings failed
+    EXPECT_FALSE(port.GetSystemErrorText().empty());
+  }
+}
+
+TEST_F(PosixSerialTest, LineErrorsStayFlaggedUntilAFailureReportsThem) {
+  std::string errorText;
+  auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
+  ASSERT_NE(nullptr, serial) << errorText;
+  ASSERT_EQ(0, serial->Configure(9600, 8, 2, 0));
+  auto counts = std::make_shared<LineErrorCounts>();
+  serial->SetLineCounterSource([counts](LineErrorCounts* now) {
+    *now = *counts;
+    return true;
+  });
+  port.AttachTransport(std::move(serial), 3, 9600);
+
+  // A framing error during a read that still succeeds...
+  ASSERT_EQ(1, write(pty.master(), "a", 1));
+  ++counts->framing;
+  std::uint8_t in = 0;
+  EXPECT_EQ(1, port.Read(&in, 1, 1000));
+  EXPECT_EQ(0, port.GetErrorCode());
+  // ...is reported by the next failure, and only by that one.
+  EXPECT_EQ(-10, port.Read(&in, 1, kShortTimeoutMs));
+  EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
+
+  // A parity error, then the line hangs up: the failed write reports it.
+  ++counts->parity;
+  ++counts->breaks;
+  pty.CloseMaster();
+  EXPECT_EQ(0, port.Write(&kEnq, 1, 1000));
+  EXPECT_EQ(9, port.GetErrorCode());  // a break wins over a parity error
+  EXPECT_EQ(-5, port.Read(&in, 1, 1000));
 }
 
 TEST(LineErrors, FirstFlagInOrderDecides) {

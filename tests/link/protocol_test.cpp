@@ -19,43 +19,35 @@ const Bytes kEnqByte{kEnq};
 const Bytes kAckByte{kAck};
 const Bytes kNakByte{kNak};
 
-// STX, body, ETX and the two checksum digits the link must send.
-Bytes CommandFrame(const std::string& body, const std::string& checksum) {
-  Bytes frame{kStx};
-  frame.insert(frame.end(), body.begin(), body.end());
-  frame.push_back(kEtx);
-  frame.insert(frame.end(), checksum.begin(), checksum.end());
-  return frame;
+// STX, `text` and ETX, then `checksum`, or the right checksum when none is
+// given.
+Bytes Framed(const std::string& text, const std::string& checksum = {}) {
+  const std::string frame = static_cast<char>(kStx) + text + static_cast<char>(kEtx);
+  std::string sum = checksum;
+  if (sum.empty()) {
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X",
+                  CommPort::Checksum(reinterpret_cast<const std::uint8_t*>(frame.data()),
+                                     static_cast<std::int32_t>(frame.size())));
+    sum = digits;
+  }
+  return ToBytes(frame + sum);
 }
 
-// The frame of `body` with its correct checksum.
-Bytes CommandFrame(const std::string& body) {
-  Bytes frame{kStx};
-  frame.insert(frame.end(), body.begin(), body.end());
-  frame.push_back(kEtx);
-  char digits[3];
-  std::snprintf(digits, sizeof digits, "%02X",
-                CommPort::Checksum(frame.data(), static_cast<std::int32_t>(frame.size())));
-  frame.insert(frame.end(), digits, digits + 2);
-  return frame;
+// The frame the link must send for `body`.
+Bytes CommandFrame(const std::string& body, const std::string& checksum = {}) {
+  return Framed(body, checksum);
 }
 
-// A reply frame carrying `value` (six characters) with a correct checksum, or
-// with `checksum` when given.
+// A reply frame carrying `value` (six characters).
 Bytes ReplyFrame(const std::string& value, const std::string& checksum = {}) {
-  Bytes frame{kStx};
-  frame.insert(frame.end(), value.begin(), value.end());
-  frame.push_back(kEtx);
-  char digits[3];
-  std::snprintf(digits, sizeof digits, "%02X", CommPort::Checksum(frame.data(), 8));
-  const std::string sum = checksum.empty() ? std::string(digits) : checksum;
-  frame.insert(frame.end(), sum.begin(), sum.end());
-  return frame;
+  return Framed(value, checksum);
 }
 
 class ProtocolTest : public ::testing::Test {
  protected:
-  ProtocolTest() {
+  ProtocolTest() { AttachNewLine(); }
+  void AttachNewLine() {
     auto transport = std::make_unique<ScriptedTransport>();
     line = transport.get();
     port.AttachTransport(std::move(transport), 1, 9600);
@@ -200,26 +192,50 @@ TEST_F(ProtocolTest, NonHexValueIsAcknowledgedButNotAValue) {
   EXPECT_EQ(0, value);
 }
 
-TEST_F(ProtocolTest, ReplyWaitEndsOnAnEndlessStreamOfOtherBytes) {
-  const Bytes frame = CommandFrame("AB");
-  for (int cycle = 0; cycle < 4; ++cycle) {
-    ExpectCommand(frame);
-    line->Send(Bytes(CommPort::kMaxSkippedReplyBytes, 'x'));
+// The wait for a reply's STX is bounded in time, not by how many other bytes
+// come: stray bytes do not buy the camera a fresh wait.
+TEST_F(ProtocolTest, ReplyWaitEndsInTimeWhateverOtherBytesCome) {
+  struct Case {
+    const char* name;
+    std::int64_t gapMs;  // between stray bytes
+    int strayBytes;      // per cycle
+  };
+  for (const Case c :
+       {Case{"a stray byte every 3.9 s", 3900, 1}, Case{"an endless stream of bytes", 10, 400}}) {
+    SCOPED_TRACE(c.name);
+    AttachNewLine();
+    const Bytes frame = CommandFrame("AB");
+    for (int cycle = 0; cycle < 4; ++cycle) {
+      ExpectCommand(frame);
+      for (int i = 0; i < c.strayBytes; ++i) line->Pause(c.gapMs).Send(ToBytes("x"));
+    }
+    char answer[kMessageBufferSize];
+    EXPECT_EQ(-5, port.Query("AB", answer));
+    EXPECT_TRUE(line->Finished());
+    EXPECT_EQ(4 * CommPort::kReplyStartWindowMs, line->virtualMs);
   }
-  char answer[kMessageBufferSize];
-  EXPECT_EQ(-20, port.Query("AB", answer));
-  EXPECT_TRUE(line->Finished());
 }
 
-TEST_F(ProtocolTest, ReplyWaitEndsOnRepeatedLineErrors) {
+TEST_F(ProtocolTest, ReplyWaitKeepsTheCodeOfAFailedRead) {
   const Bytes frame = CommandFrame("AB");
   for (int cycle = 0; cycle < 4; ++cycle) {
     ExpectCommand(frame);
-    for (int i = 0; i < CommPort::kMaxReplyReadFailures; ++i) line->TimeOut(10);
+    line->Pause(100).Send(ToBytes("x")).TimeOut(10);
   }
   char answer[kMessageBufferSize];
   EXPECT_EQ(-10, port.Query("AB", answer));
   EXPECT_TRUE(line->Finished());
+  EXPECT_EQ(4 * CommPort::kReplyStartWindowMs, line->virtualMs);
+}
+
+TEST_F(ProtocolTest, EachReplyFrameGetsItsOwnWait) {
+  // After a rejected frame the wait for the next one starts afresh.
+  ExpectCommand(CommandFrame("AB"));
+  line->Pause(3000).Send(ReplyFrame("012C00", "00")).ExpectWrite(kNakByte);
+  line->Pause(3000).Send(ReplyFrame("012C00")).ExpectWrite(kAckByte);
+  char answer[kMessageBufferSize];
+  EXPECT_EQ(6, port.Query("AB", answer));
+  EXPECT_STREQ("012C00", answer);
 }
 
 TEST_F(ProtocolTest, SilentReplyEndsEachCycleWithTimeOut) {

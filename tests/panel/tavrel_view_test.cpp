@@ -3,13 +3,19 @@
 #include "panel/tavrel_view.h"
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <algorithm>
 #include <memory>
 
 #include "model/camera_unit.h"
@@ -82,6 +88,52 @@ struct Rig {
   ParameterDocument document{camera};
   std::unique_ptr<ProfileStore> profile;
   std::unique_ptr<CTavrelView> view;
+};
+
+// Where a part of a scroll bar (arrow, trough, thumb) is on the screen.
+QPoint PartCentre(const QScrollBar* bar, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.orientation = bar->orientation();
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  option.sliderPosition = option.sliderValue = bar->value();
+  option.singleStep = bar->singleStep();
+  option.pageStep = bar->pageStep();
+  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+// Writes of the entry the camera object started (each puts its status text).
+int WritesOf(const Rig& rig, int entry, const testing::RecordingPrompt& prompt) {
+  const std::string sending = "Sending " + rig.camera.GetName(entry) + " data to camera...";
+  return static_cast<int>(
+      std::count(prompt.statusTexts.begin(), prompt.statusTexts.end(), sending));
+}
+int WritesOf(const Rig& rig, int entry) {
+  return WritesOf(rig, entry, rig.prompt);
+}
+
+// Whether the bar runs a timer of its own: its auto-repeat while an arrow or
+// the trough is held.
+bool Repeating(QScrollBar* bar) {
+  return !QAbstractEventDispatcher::instance()->registeredTimers(bar).isEmpty();
+}
+
+// A message box runs its own event loop while it is up. This one keeps the
+// loop running until the pressed bar has had the chance to repeat its action
+// (or has stopped repeating), as a user reading the box would give it.
+struct BoxWithEventLoop : testing::RecordingPrompt {
+  explicit BoxWithEventLoop(QScrollBar* pressedBar) : bar(pressedBar) {}
+  MessageAnswer ShowMessage(const MessageRequest& request) override {
+    const MessageAnswer answer = RecordingPrompt::ShowMessage(request);
+    if (messages.size() == 1) {
+      QSignalSpy actions(bar, &QAbstractSlider::actionTriggered);
+      settled = QTest::qWaitFor([&] { return !actions.isEmpty() || !Repeating(bar); }, 5000);
+    }
+    return answer;
+  }
+  QScrollBar* bar;
+  bool settled = false;  // the bar repeated or stopped while the box was up
 };
 
 }  // namespace
@@ -396,6 +448,191 @@ class TavrelViewTest : public QObject {
     QCOMPARE(rig.Exchanges(), before + 1);
     QCOMPARE(bar->value(), 1);
     QCOMPARE(rig.Text(kGainText), QString("0.04 dB"));
+  }
+
+  // A click on an arrow or in the trough, as the user makes it: one write,
+  // and with a camera that refuses, one box and no repeat behind it.
+  void clickOnBarWritesOnce_data() {
+    QTest::addColumn<int>("part");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("refusing");
+    QTest::addColumn<int>("expected");
+    const struct {
+      const char* name;
+      QStyle::SubControl part;
+      int moved;
+    } parts[] = {
+        {"right arrow", QStyle::SC_ScrollBarAddLine, 26},
+        {"left arrow", QStyle::SC_ScrollBarSubLine, 24},
+        {"trough right", QStyle::SC_ScrollBarAddPage, 35},
+        {"trough left", QStyle::SC_ScrollBarSubPage, 15},
+    };
+    const Qt::KeyboardModifiers none;
+    for (const auto& p : parts) {
+      QTest::addRow("%s, working camera", p.name) << int(p.part) << none << false << p.moved;
+      QTest::addRow("%s, refusing camera", p.name) << int(p.part) << none << true << 25;
+    }
+    // Shift does not turn a click in the trough into a jump.
+    QTest::newRow("trough right with shift")
+        << int(QStyle::SC_ScrollBarAddPage) << Qt::KeyboardModifiers(Qt::ShiftModifier) << false
+        << 35;
+  }
+  void clickOnBarWritesOnce() {
+    QFETCH(int, part);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, refusing);
+    QFETCH(int, expected);
+    Rig rig(0);
+    rig.view->show();
+    rig.Store(kEntryGain, 25);
+    QScrollBar* bar = rig.Bar(kGainBar);
+    BoxWithEventLoop box(bar);
+    rig.camera.SetUserPrompt(&box);
+    if (refusing) rig.simulator->AddFault({sim::FaultKind::kEnqNak});
+    const QPoint at = PartCentre(bar, static_cast<QStyle::SubControl>(part));
+
+    QTest::mousePress(bar, Qt::LeftButton, modifiers, at);
+    // Behind a box the release never reaches the bar: whatever the bar does
+    // on its own now is what the user would get.
+    QCoreApplication::processEvents();
+    QCOMPARE(Repeating(bar), !refusing);
+    QTest::mouseRelease(bar, Qt::LeftButton, modifiers, at);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(WritesOf(rig, kEntryGain, box), 1);
+    QCOMPARE(box.messages.size(), size_t(refusing ? 1 : 0));
+    QCOMPARE(box.settled, refusing);
+    QCOMPARE(bar->value(), expected);
+    QCOMPARE(bar->sliderPosition(), expected);
+    QCOMPARE(rig.Text(kGainText), QString::fromStdString(GainText(0, expected)));
+    rig.camera.SetUserPrompt(&rig.prompt);
+    if (!refusing) QCOMPARE(rig.CameraValue(kEntryGain), expected);
+  }
+
+  void holdingTheArrowRepeatsOnAWorkingCamera() {
+    Rig rig(0);
+    rig.view->show();
+    rig.Store(kEntryGain, 25);
+    QScrollBar* bar = rig.Bar(kGainBar);
+    const QPoint at = PartCentre(bar, QStyle::SC_ScrollBarAddLine);
+    const int before = WritesOf(rig, kEntryGain);
+    QTest::mousePress(bar, Qt::LeftButton, {}, at);
+    QTRY_VERIFY_WITH_TIMEOUT(WritesOf(rig, kEntryGain) >= before + 3, 10000);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, at);
+    QVERIFY(!Repeating(bar));
+    const int writes = WritesOf(rig, kEntryGain) - before;
+    QCOMPARE(bar->value(), 25 + writes);
+    QCOMPARE(rig.CameraValue(kEntryGain), 25 + writes);
+    QVERIFY(rig.prompt.messages.empty());
+  }
+
+  // Only arrows, trough and thumb move a bar: the wheel and the jumps to a
+  // clicked position send nothing and change nothing.
+  void wheelAndJumpsSendNothing_data() {
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<QString>("gesture");
+    for (int bar : {kGainBar, kBlackLevelBar, kStartBar}) {
+      for (const char* gesture : {"wheel up", "wheel down", "wheel sideways", "middle click",
+                                  "middle drag", "context menu"}) {
+        QTest::addRow("%d %s", bar, gesture) << bar << QString::fromLatin1(gesture);
+      }
+    }
+  }
+  void wheelAndJumpsSendNothing() {
+    QFETCH(int, bar);
+    QFETCH(QString, gesture);
+    Rig rig(0);
+    rig.view->show();
+    const BarBinding& binding = *FindBarBinding(bar);
+    rig.Store(kEntryPartialScan, 1);
+    rig.Store(binding.entry, 12);
+    QScrollBar* scrollBar = rig.Bar(bar);
+    const QString text = rig.Text(binding.textId);
+    const QPoint trough = PartCentre(scrollBar, QStyle::SC_ScrollBarAddPage);
+    const int exchanges = rig.Exchanges();
+
+    if (gesture.startsWith("wheel")) {
+      const QPoint delta = gesture == "wheel up"     ? QPoint(0, 120)
+                           : gesture == "wheel down" ? QPoint(0, -120)
+                                                     : QPoint(-120, 0);
+      QWheelEvent wheel(trough, scrollBar->mapToGlobal(trough), {}, delta, Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(scrollBar, &wheel);
+    } else if (gesture == "context menu") {
+      // A menu would run its own loop: close whatever pops up, and say so.
+      bool menuShown = false;
+      QObject scope;
+      QTimer::singleShot(0, &scope, [&menuShown] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+          menuShown = true;
+          popup->close();
+        }
+      });
+      QContextMenuEvent menu(QContextMenuEvent::Mouse, trough, scrollBar->mapToGlobal(trough));
+      QApplication::sendEvent(scrollBar, &menu);
+      QCoreApplication::processEvents();
+      QVERIFY(!menuShown);
+    } else {
+      QTest::mousePress(scrollBar, Qt::MiddleButton, {}, trough);
+      if (gesture == "middle drag") {
+        QMouseEvent move(QEvent::MouseMove, trough + QPoint(5, 5), scrollBar->mapToGlobal(trough),
+                         Qt::NoButton, Qt::MiddleButton, Qt::NoModifier);
+        QApplication::sendEvent(scrollBar, &move);
+      }
+      QTest::mouseRelease(scrollBar, Qt::MiddleButton, {}, trough);
+    }
+    QCoreApplication::processEvents();
+
+    QCOMPARE(rig.Exchanges(), exchanges);
+    QCOMPARE(scrollBar->value(), 12);
+    QCOMPARE(scrollBar->sliderPosition(), 12);
+    QCOMPARE(rig.Text(binding.textId), text);
+  }
+
+  void refusedThumbDragEndsTheDrag() {
+    Rig rig(0);
+    rig.view->show();
+    rig.Store(kEntryGain, 25);
+    QScrollBar* bar = rig.Bar(kGainBar);
+    BoxWithEventLoop box(bar);
+    rig.camera.SetUserPrompt(&box);
+    rig.simulator->AddFault({sim::FaultKind::kEnqNak});
+    const QPoint thumb = PartCentre(bar, QStyle::SC_ScrollBarSlider);
+    QTest::mousePress(bar, Qt::LeftButton, {}, thumb);
+    for (int dx : {20, 40}) {
+      QMouseEvent move(QEvent::MouseMove, thumb + QPoint(dx, 0), bar->mapToGlobal(thumb),
+                       Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(bar, &move);
+    }
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb + QPoint(40, 0));
+    QCOMPARE(WritesOf(rig, kEntryGain, box), 1);
+    QCOMPARE(box.messages.size(), size_t(1));
+    QCOMPARE(bar->value(), 25);
+    QCOMPARE(bar->sliderPosition(), 25);
+    QVERIFY(!bar->isSliderDown());
+    rig.camera.SetUserPrompt(&rig.prompt);
+  }
+
+  // START cannot grow while WIDTH fills the sensor and the camera refuses to
+  // shrink WIDTH: the window stays on the sensor and the user sees one box.
+  void refusedReductionLeavesTheMovedBar() {
+    Rig rig(0);
+    rig.view->show();
+    rig.Store(kEntryPartialScan, 1);
+    rig.Store(kEntryPartialStart, 1);
+    rig.Store(kEntryPartialWidth, 1236);
+    QScrollBar* start = rig.Bar(kStartBar);
+    BoxWithEventLoop box(start);
+    rig.camera.SetUserPrompt(&box);
+    rig.simulator->AddFault({sim::FaultKind::kEnqNak});
+    const QPoint arrow = PartCentre(start, QStyle::SC_ScrollBarAddLine);
+    QTest::mouseClick(start, Qt::LeftButton, {}, arrow);
+    QCOMPARE(WritesOf(rig, kEntryPartialWidth, box), 1);
+    QCOMPARE(WritesOf(rig, kEntryPartialStart, box), 0);
+    QCOMPARE(box.messages.size(), size_t(1));
+    QCOMPARE(start->value(), 1);
+    QCOMPARE(rig.Bar(kWidthBar)->value(), 1236);
+    rig.camera.SetUserPrompt(&rig.prompt);
   }
 
   void toTopToBottomWriteNothing() {

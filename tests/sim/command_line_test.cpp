@@ -7,14 +7,15 @@ namespace {
 TEST(CameraCommandLineTest, ParsesEveryOption) {
   const auto line = sim::ParseCameraCommandLine(
       "--model LOMIRA-P/S --trace /tmp/t.txt --pace 9600 --turnaround 3 --fault enq-nak:2 "
-      "--fault enq-silent:1@5 --fault garbage --vendor-name Acme --serial-number 7654321 "
+      "--fault enq-silent:1@5 --fault garbage --fault reply-cut:1 --fault reply-silent "
+      "--vendor-name Acme --serial-number 7654321 "
       "--camera-version 2000 --link /tmp/cam --init-fail");
   const auto& o = line.options;
   EXPECT_EQ(o.model, "LOMIRA-P/S");
   EXPECT_EQ(o.traceFile, "/tmp/t.txt");
   EXPECT_EQ(o.paceBaud, 9600);
   EXPECT_EQ(o.turnaroundMs, 3);
-  ASSERT_EQ(o.faults.size(), 3u);
+  ASSERT_EQ(o.faults.size(), 5u);
   EXPECT_EQ(o.faults[0].kind, sim::FaultKind::kEnqNak);
   EXPECT_EQ(o.faults[0].count, 2);
   EXPECT_EQ(o.faults[0].after, 0);
@@ -23,6 +24,8 @@ TEST(CameraCommandLineTest, ParsesEveryOption) {
   EXPECT_EQ(o.faults[1].after, 5);
   EXPECT_EQ(o.faults[2].kind, sim::FaultKind::kGarbage);
   EXPECT_EQ(o.faults[2].count, -1);
+  EXPECT_EQ(o.faults[3].kind, sim::FaultKind::kReplyCut);
+  EXPECT_EQ(o.faults[4].kind, sim::FaultKind::kReplySilent);
   EXPECT_EQ(o.vendorName, "Acme");
   EXPECT_EQ(o.serialNumber, "7654321");
   EXPECT_EQ(o.cameraVersion, "2000");
@@ -40,7 +43,7 @@ TEST(CameraCommandLineTest, DefaultsAndHelp) {
   EXPECT_TRUE(help.helpShown);
   for (const char* option :
        {"--model", "--trace", "--pace", "--turnaround", "--fault", "--vendor-name",
-        "--serial-number", "--camera-version", "--link", "hangup"}) {
+        "--serial-number", "--camera-version", "--link", "hangup", "reply-silent", "reply-cut"}) {
     EXPECT_NE(help.helpText.find(option), std::string::npos) << option;
   }
 }

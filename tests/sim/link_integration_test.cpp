@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <regex>
 #include <sstream>
 #include <string>
 
@@ -33,6 +34,8 @@ struct LineCounts {
   int pcStx = 0;
   int cameraStx = 0;
   int cameraNak = 0;
+  int pcAck = 0;
+  int pcNak = 0;
 };
 
 LineCounts CountTrace(const std::string& path) {
@@ -48,9 +51,25 @@ LineCounts CountTrace(const std::string& path) {
       if (way == "PC->CAM" && word == "STX") ++counts.pcStx;
       if (way == "CAM->PC" && word == "STX") ++counts.cameraStx;
       if (way == "CAM->PC" && word == "NAK") ++counts.cameraNak;
+      if (way == "PC->CAM" && word == "ACK") ++counts.pcAck;
+      if (way == "PC->CAM" && word == "NAK") ++counts.pcNak;
     }
   }
   return counts;
+}
+
+// Every byte of one direction in a trace, in order, as the trace names them.
+std::string TracedBytes(const std::string& path, const std::string& direction) {
+  std::ifstream in(path);
+  std::string bytes;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line.substr(0, line.find("  |")));
+    std::string stamp, way, word;
+    words >> stamp >> way;
+    if (way != direction) continue;
+    while (words >> word) bytes += word + ' ';
+  }
+  return bytes;
 }
 
 // A register write and read-back per area and mode, with the bytes the
@@ -211,6 +230,69 @@ TEST_F(PtyLinkTest, BadValueFailsReadValueButQueryAcceptsIt) {
   EXPECT_EQ(CountTrace(trace_).cameraStx, 2);
 }
 
+// A camera paced at 9600 baud reads the PC's bytes late, after its own reply
+// has gone out: the PC's answer to each reply must still reach it, although
+// the next command purges the port right away.
+TEST_F(PtyLinkTest, EveryReplyAnswerReachesACameraThatReadsLate) {
+  sim::CameraOptions options;
+  options.paceBaud = 9600;
+  trace_ = TracePath("paced");
+  options.traceFile = trace_;
+  Start(options);
+  constexpr int kReads = 50;
+  for (int i = 0; i < kReads; ++i) {
+    std::int32_t value = 0;
+    ASSERT_EQ(ReadShutter(&value), 0);
+  }
+  // Once the camera answers one more command, it has read the last ACK.
+  ASSERT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+  EXPECT_EQ(CountTrace(trace_).pcAck, kReads);
+  port_.Close();
+  camera_->Stop();
+
+  sim::CameraOptions bad = WithFault("paced-bad-checksum", sim::FaultKind::kBadChecksum);
+  bad.paceBaud = 9600;
+  Start(bad);
+  std::int32_t value = 0;
+  EXPECT_EQ(ReadShutter(&value), -25);
+  ASSERT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.cameraStx, 16);
+  EXPECT_EQ(counts.pcNak, 16);
+}
+
+// The PC's trace shows the bytes the camera's trace shows, line by line in
+// the same form, and is appended to.
+TEST_F(PtyLinkTest, PcTraceShowsWhatTheCameraTraceShows) {
+  const std::string pcTrace = TracePath("pc-side");
+  std::ofstream(pcTrace) << "earlier session\n";
+  ASSERT_TRUE(port_.TraceTo(pcTrace));
+  // One bad reply frame puts a NAK and a second frame on the line too.
+  Start(WithFault("camera-side", sim::FaultKind::kBadChecksum, 1));
+  std::int32_t value = 0;
+  ASSERT_EQ(ReadShutter(&value), 0);
+  ASSERT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 300), 0);
+  ASSERT_TRUE(port_.TraceTo(""));
+
+  EXPECT_EQ(TracedBytes(pcTrace, "PC->CAM"), TracedBytes(trace_, "PC->CAM"));
+  EXPECT_EQ(TracedBytes(pcTrace, "CAM->PC"), TracedBytes(trace_, "CAM->PC"));
+  EXPECT_NE(TracedBytes(pcTrace, "PC->CAM").find("NAK"), std::string::npos);
+  std::ifstream in(pcTrace);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "earlier session");
+  const std::regex shape(R"(\d+\.\d{6} (PC->CAM|CAM->PC) [0-9A-Z ]+(  \|[ -~]+\|)?)");
+  int lines = 0;
+  for (; std::getline(in, line); ++lines) EXPECT_TRUE(std::regex_match(line, shape)) << line;
+  EXPECT_GE(lines, 8);
+
+  // Once ended, the trace stays as it is.
+  const auto size = std::filesystem::file_size(pcTrace);
+  ASSERT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 301), 0);
+  EXPECT_EQ(std::filesystem::file_size(pcTrace), size);
+  std::filesystem::remove(pcTrace);
+}
+
 TEST_F(PtyLinkTest, HangupFails) {
   Start(WithFault("hangup", sim::FaultKind::kHangup, 1));
   EXPECT_LT(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
@@ -232,6 +314,28 @@ TEST_F(PtyLinkTest, SlowFrameNoAckFailsWithCode5AfterFourFrames) {
   EXPECT_EQ(counts.pcEnq, 1);
   EXPECT_EQ(counts.pcStx, 4);
   EXPECT_EQ(camera_->ReadRegister(1, 0x01, 0x0C), (Bytes{0, 0, 0}));
+}
+
+TEST_F(PtyLinkTest, SlowSilentReplyFailsWithCode5AfterFourCycles) {
+  Start(WithFault("reply-silent", sim::FaultKind::kReplySilent));
+  std::int32_t value = -1;
+  EXPECT_EQ(ReadShutter(&value), -5);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 4);
+  EXPECT_EQ(counts.pcStx, 4);
+  EXPECT_EQ(counts.cameraStx, 0);
+  EXPECT_EQ(counts.pcNak + counts.pcAck, 0);
+}
+
+TEST_F(PtyLinkTest, SlowCutReplyEndsItsCycleAndTheCommandIsSentAgain) {
+  Start(WithFault("reply-cut", sim::FaultKind::kReplyCut, 1));
+  std::int32_t value = -1;
+  EXPECT_EQ(ReadShutter(&value), 0);
+  EXPECT_EQ(value, 834);
+  const auto counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, 2);
+  EXPECT_EQ(counts.cameraStx, 2);
+  EXPECT_EQ(counts.pcNak, 0);
 }
 
 // --- Through the CameraLink test library -----------------------------------
@@ -296,6 +400,20 @@ TEST_F(BoardLinkTest, FaultsGiveTheLinkCodes) {
     EXPECT_EQ(CountTrace(trace_).pcEnq, c.pcEnq);
     TearDown();
   }
+}
+
+TEST_F(BoardLinkTest, PcTraceShowsWhatTheCameraTraceShows) {
+  const std::string pcTrace = TracePath("board-pc-side");
+  trace_ = TracePath("board-camera-side");
+  ASSERT_TRUE(port_.TraceTo(pcTrace));
+  Open("--fault bad-checksum:1 --trace " + trace_);
+  std::int32_t value = -1;
+  EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x81, 0x0A, 0, 15, &value), 0);
+  port_.TraceTo("");
+  EXPECT_EQ(TracedBytes(pcTrace, "PC->CAM"), TracedBytes(trace_, "PC->CAM"));
+  EXPECT_EQ(TracedBytes(pcTrace, "CAM->PC"), TracedBytes(trace_, "CAM->PC"));
+  EXPECT_NE(TracedBytes(pcTrace, "PC->CAM").find("NAK"), std::string::npos);
+  std::filesystem::remove(pcTrace);
 }
 
 TEST_F(BoardLinkTest, InitFailureAndHangup) {

@@ -69,7 +69,9 @@ TEST(PtyCameraTest, ServesCommandsAndExposesRegisters) {
   line.Write("\x05");
   EXPECT_EQ(line.Read(1), "\x06");
   line.Write(Frame("01FF8207000000"));
-  EXPECT_EQ(line.Read(11), "\x06" + Frame("123456"));
+  std::string ackAndReply = "\x06";
+  ackAndReply += Frame("123456");
+  EXPECT_EQ(line.Read(11), ackAndReply);
   line.Write("\x06");
   EXPECT_EQ(camera.ReceivedBodies(),
             std::vector<std::string>({"00FF0305ABCDEF", "01FF8207000000"}));

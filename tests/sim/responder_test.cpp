@@ -300,6 +300,8 @@ TEST(ResponderTest, InjectsEachFaultKindCountedAndDelayed) {
       {"lower-checksum after one", {K::kLowerChecksum, -1, 1}, {good, lower, lower}},
       {"bad-value once after two", {K::kBadValue, 1, 2}, {good, good, badValue}},
       {"garbage always", {K::kGarbage, -1, 0}, {garbage, garbage, garbage}},
+      {"reply-silent once after one", {K::kReplySilent, 1, 1}, {good, {0x06, 0x06}, good}},
+      {"reply-cut once", {K::kReplyCut, 1, 0}, {Bytes(good.begin(), good.begin() + 6), good, good}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -311,6 +313,20 @@ TEST(ResponderTest, InjectsEachFaultKindCountedAndDelayed) {
       camera.Send({0x06});
       camera.now += 5'000'000;  // the PC's time-out before its next attempt
     }
+  }
+}
+
+TEST(ResponderTest, AfterACutOrSilentReplyTheNextCommandIsServed) {
+  using K = sim::FaultKind;
+  for (const K kind : {K::kReplyCut, K::kReplySilent}) {
+    sim::CameraOptions options;
+    options.faults = {{kind, 1, 0}};
+    Camera camera(options);
+    camera.Command("01FF8111000000");
+    // The PC times out and sends the command again; NAK and ACK are not owed.
+    camera.now += 9'000'000;
+    EXPECT_EQ(camera.Read("01FF8111000000"), "034200");
+    EXPECT_EQ(camera.responder.ReceivedBodies().size(), 2u);
   }
 }
 

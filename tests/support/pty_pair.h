@@ -32,6 +32,12 @@ class PtyPair {
   PtyPair(const PtyPair&) = delete;
   PtyPair& operator=(const PtyPair&) = delete;
 
+  // The camera's end goes away: the slave side hangs up.
+  void CloseMaster() {
+    if (master_ >= 0) close(master_);
+    master_ = -1;
+  }
+
   bool ok() const { return master_ >= 0 && !slavePath_.empty(); }
   int master() const { return master_; }
   const std::string& slavePath() const { return slavePath_; }

@@ -33,6 +33,11 @@ class ScriptedTransport : public Transport {
     steps_.push_back({Step::kSend, bytes, 0});
     return *this;
   }
+  // The camera is silent for `ms` of the virtual clock before its next bytes.
+  ScriptedTransport& Pause(std::int64_t ms) {
+    steps_.push_back({Step::kPause, {}, 0, ms});
+    return *this;
+  }
   // The next read ends at its deadline with `code` (5 = plain time-out).
   ScriptedTransport& TimeOut(std::int32_t code = 5) {
     steps_.push_back({Step::kTimeOut, {}, code});
@@ -52,9 +57,23 @@ class ScriptedTransport : public Transport {
   }
 
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override {
+    const std::int64_t deadline = virtualMs + static_cast<std::int64_t>(count) * timeoutMs;
     std::int32_t received = 0;
-    while (received < count && !steps_.empty() && steps_.front().kind == Step::kSend) {
-      Bytes& pending = steps_.front().bytes;
+    while (received < count && !steps_.empty()) {
+      Step& step = steps_.front();
+      if (step.kind == Step::kPause) {
+        if (virtualMs + step.pauseMs > deadline) {
+          // The read ends first; the rest of the silence is still to come.
+          step.pauseMs -= deadline - virtualMs;
+          virtualMs = deadline;
+          return -5;
+        }
+        virtualMs += step.pauseMs;
+        steps_.pop_front();
+        continue;
+      }
+      if (step.kind != Step::kSend) break;
+      Bytes& pending = step.bytes;
       while (received < count && !pending.empty()) {
         buffer[received++] = pending.front();
         pending.erase(pending.begin());
@@ -63,7 +82,7 @@ class ScriptedTransport : public Transport {
     }
     if (received == count) return count;
     // Short: a time-out, scripted or because the script has run dry.
-    virtualMs += static_cast<std::int64_t>(count) * timeoutMs;
+    virtualMs = deadline;
     std::int32_t code = 5;
     if (!steps_.empty() && steps_.front().kind == Step::kTimeOut) {
       code = steps_.front().code;
@@ -103,6 +122,8 @@ class ScriptedTransport : public Transport {
     return text;
   }
 
+  std::int64_t NowMs() const override { return virtualMs; }
+
   std::int64_t virtualMs = 0;
   int purges = 0;
   int unscriptedTimeouts = 0;
@@ -110,9 +131,10 @@ class ScriptedTransport : public Transport {
 
  private:
   struct Step {
-    enum Kind { kWrite, kSend, kTimeOut } kind;
+    enum Kind { kWrite, kSend, kTimeOut, kPause } kind;
     Bytes bytes;
     std::int32_t code;
+    std::int64_t pauseMs = 0;
   };
   std::deque<Step> steps_;
 };

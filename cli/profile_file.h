@@ -1,0 +1,22 @@
+// The window program's profile store as a plain INI file, for tavrelctl,
+// which runs without the window system. Only the one value tavrelctl writes
+// is touched; every other line of the file stays as it is.
+#pragma once
+
+#include <string>
+
+namespace tavrel::cli {
+
+// Where the window program keeps its profile: the user's configuration
+// folder ($XDG_CONFIG_HOME, else ~/.config), then "Talbrook/ TAVREL CONTROL.ini".
+std::string ProfileFilePath();
+
+// Sets `entry` in `section` (section names compared without regard to case,
+// as the window program does) to the decimal `value`, creating the file,
+// folder, section or entry as needed. The file is replaced in one rename, so
+// a reader never sees half of it. Returns the system's reason on failure,
+// else an empty text.
+std::string WriteProfileInt(const std::string& path, const std::string& section,
+                            const std::string& entry, int value);
+
+}  // namespace tavrel::cli

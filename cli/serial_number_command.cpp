@@ -1,0 +1,82 @@
+#include "cli/serial_number_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include "cli/console_prompt.h"
+#include "cli/profile_file.h"
+#include "cli/tavrelctl.h"
+#include "model/camera_unit.h"
+#include "model/identification_read.h"
+#include "model/parameter_document.h"
+#include "model/serial_number.h"
+#include "model/serial_number_write.h"
+
+namespace tavrel::cli {
+namespace {
+
+// The profile value the window program seeds its serial-number text from.
+class ProfileFileRecent : public RecentSerialNumberStore {
+ public:
+  explicit ProfileFileRecent(std::ostream& err) : err_(err) {}
+
+  void StoreSerialNumber(std::int32_t value) override {
+    const std::string path = ProfileFilePath();
+    const std::string reason = WriteProfileInt(path, "RECENT", "LOMIRA-X", value);
+    stored_ = reason.empty();
+    if (!stored_)
+      err_ << "tavrelctl: cannot store the serial number in " << path << ": " << reason << '\n';
+  }
+  bool Stored() const { return stored_; }
+
+ private:
+  std::ostream& err_;
+  bool stored_ = false;
+};
+
+}  // namespace
+
+CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
+  auto* serialNumber =
+      app.add_subcommand("serial-number", "write the camera's serial number (service)");
+  serialNumber->require_subcommand(1);
+  auto* write = serialNumber->add_subcommand(
+      "write",
+      "unlock the camera, write the seven digits, store them for the window program "
+      "and append a record to the adjustment log");
+  const CLI::Validator sevenDigits(
+      [](const std::string& text) {
+        return OneLine(std::string(SerialNumberCheckMessage(CheckSerialNumberText(text))));
+      },
+      "7 DIGITS");
+  write->add_option("DIGITS", options.digits, "the serial number, seven decimal digits")
+      ->required()
+      ->check(sevenDigits);
+  write->add_option("--log", options.logFile, "the adjustment log")->capture_default_str();
+  return write;
+}
+
+int RunSerialNumberWrite(CameraUnit& camera, const ConsolePrompt& prompt, std::ostream& err,
+                         const SerialNumberOptions& options) {
+  ParameterDocument document(camera);
+  UnlockSerialNumber(document);
+  const Identification ident = ReadIdentification(document);
+
+  ProfileFileRecent recent(err);
+  SerialNumberWrite request;
+  request.text = options.digits;
+  request.modelName = ident.modelName;
+  request.logPath = options.logFile;
+  switch (WriteSerialNumber(document, recent, request)) {
+    case SerialNumberWriteResult::kCameraFailed:
+      return kExitCamera;
+    case SerialNumberWriteResult::kLogFailed:
+      return kExitFile;
+    case SerialNumberWriteResult::kWritten:
+      break;
+  }
+  if (!recent.Stored()) return kExitFile;
+  // A read that failed on the way (its error line is printed) still counts.
+  return prompt.FailureShown() ? kExitCamera : kExitOk;
+}
+
+}  // namespace tavrel::cli

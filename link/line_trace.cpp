@@ -1,0 +1,84 @@
+#include "link/line_trace.h"
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+namespace tavrel {
+
+std::int64_t TraceClockUs() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
+}
+
+std::unique_ptr<LineTrace> LineTrace::Open(const std::string& path, OpenMode mode,
+                                           std::string* errorText) {
+  std::FILE* file = std::fopen(path.c_str(), mode == OpenMode::kAppend ? "a" : "w");
+  if (file == nullptr) {
+    if (errorText != nullptr) *errorText = path + ": " + std::strerror(errno);
+    return nullptr;
+  }
+  return std::unique_ptr<LineTrace>(new LineTrace(file));
+}
+
+LineTrace::~LineTrace() {
+  std::fclose(file_);
+}
+
+std::string LineTrace::Describe(const std::uint8_t* bytes, std::size_t count) {
+  std::string text;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!text.empty()) text += ' ';
+    switch (bytes[i]) {
+      case 0x02:
+        text += "STX";
+        break;
+      case 0x03:
+        text += "ETX";
+        break;
+      case 0x05:
+        text += "ENQ";
+        break;
+      case 0x06:
+        text += "ACK";
+        break;
+      case 0x15:
+        text += "NAK";
+        break;
+      default: {
+        char hex[3];
+        std::snprintf(hex, sizeof hex, "%02X", bytes[i]);
+        text += hex;
+      }
+    }
+  }
+  return text;
+}
+
+void LineTrace::Log(TraceDirection direction, const std::uint8_t* bytes, std::size_t count,
+                    std::int64_t atUs) {
+  if (count == 0) return;
+  const char* way = direction == TraceDirection::kPcToCamera ? "PC->CAM" : "CAM->PC";
+  // The bytes as text too, so a body reads at a glance.
+  std::string text;
+  bool printable = false;
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool shown = bytes[i] >= 0x20 && bytes[i] < 0x7F;
+    printable = printable || shown;
+    text += shown ? static_cast<char>(bytes[i]) : '.';
+  }
+  std::fprintf(file_, "%lld.%06lld %s %s%s\n", static_cast<long long>(atUs / 1'000'000),
+               static_cast<long long>(atUs % 1'000'000), way, Describe(bytes, count).c_str(),
+               printable ? ("  |" + text + "|").c_str() : "");
+  // Flushed at once: the trace must survive a crash or a killed process.
+  std::fflush(file_);
+}
+
+void LineTrace::Note(const std::string& text, std::int64_t atUs) {
+  std::fprintf(file_, "%lld.%06lld -- %s\n", static_cast<long long>(atUs / 1'000'000),
+               static_cast<long long>(atUs % 1'000'000), text.c_str());
+  std::fflush(file_);
+}
+
+}  // namespace tavrel

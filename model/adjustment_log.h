@@ -1,0 +1,81 @@
+// The adjustment log: one CSV record per serial number written, appended to a
+// file other programs (a spreadsheet) may hold open. Bytes are written as
+// they are: the header is Shift-JIS, lines end in CR LF.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tavrel {
+
+class ParameterDocument;
+
+// In the current folder.
+inline constexpr const char* kAdjustmentLogPath = "./TAVREL_Camera_AdjustData.csv";
+inline constexpr const char* kAdjustmentLogCaption = "Serial Number";
+// Entry 11 "Adjust GAIN", the standard-sensitivity setting logged with each record.
+inline constexpr int kAdjustGainEntry = 11;
+
+// The header line with its CR LF (date and time, model name, serial number,
+// standard sensitivity), written only into an empty file.
+std::string_view AdjustmentLogHeader();
+
+struct LocalTime {
+  int year = 0;
+  int month = 0;  // 1..12
+  int day = 0;
+  int hour = 0;  // 0..23
+  int minute = 0;
+};
+using LocalClock = std::function<LocalTime()>;
+// The system's local time now.
+LocalTime SystemLocalTime();
+
+struct AdjustmentRecord {
+  LocalTime time;
+  std::string modelName;
+  std::string serialNumber;
+  std::int32_t adjustGain = 0;
+};
+
+// One line with its CR LF: "2026.12. 8 21:5,model,0012345,300,".
+std::string FormatAdjustmentRecord(const AdjustmentRecord& record);
+
+// "NAME is opend. Please close NAME", NAME being the part of the path after
+// its last backslash (so the whole path here).
+std::string AdjustmentLogBusyText(const std::string& path);
+
+// The log file, open and locked against every other writer for the length of
+// one record: an exclusive flock and an fcntl write lock, both taken without
+// waiting. Closing releases both.
+class AdjustmentLogFile {
+ public:
+  // Null when another program holds the file (either lock, or a spreadsheet's
+  // ".~lock.NAME#" file beside it) or it cannot be opened or created.
+  static std::unique_ptr<AdjustmentLogFile> Open(const std::string& path);
+  ~AdjustmentLogFile();
+  AdjustmentLogFile(const AdjustmentLogFile&) = delete;
+  AdjustmentLogFile& operator=(const AdjustmentLogFile&) = delete;
+
+  // Appends `record` (preceded by the header when the file is empty) with one
+  // write at the end of the file, then flushes it to disk. Existing content
+  // is never touched; a write that fails part-way is cut back off. False when
+  // the record could not be written whole.
+  bool Append(std::string_view record);
+
+ private:
+  explicit AdjustmentLogFile(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+// The last step of a serial-number write: opens the log, reads Adjust GAIN
+// from the camera, and appends the record for the serial number the document
+// now holds. On failure the busy box is shown (caption "Serial Number") and
+// false returned; nothing already written is undone.
+bool AppendAdjustmentRecord(ParameterDocument& document, const std::string& path,
+                            const std::string& modelName, const LocalClock& clock);
+
+}  // namespace tavrel

@@ -1,0 +1,196 @@
+// tavrelctl serial-number write against the virtual camera on a pty: what the
+// camera, the window program's profile and the adjustment log end up holding.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "cli/profile_file.h"
+#include "sim/pty_camera.h"
+#include "tests/support/lock_holder.h"
+#include "tests/support/run_process.h"
+
+namespace tavrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::LockHolder;
+using testing::ProcessResult;
+using testing::RunProcess;
+
+const std::string kHeader =
+    "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
+    "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n";
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class SerialNumberCommand : public ::testing::Test {
+ protected:
+  SerialNumberCommand() : camera(Options()) {
+    char pattern[] = "/tmp/tavrelctl-serial-XXXXXX";
+    dir = mkdtemp(pattern);
+    log = (dir / "adjust.csv").string();
+    profile = (dir / "config" / "Talbrook" / " TAVREL CONTROL.ini").string();
+    // Adjust GAIN 700 in the camera.
+    camera.WriteRegister(1, 0x01, 0x1C, {0x02, 0xBC, 0x00});
+  }
+  ~SerialNumberCommand() override { fs::remove_all(dir); }
+
+  static sim::CameraOptions Options() {
+    sim::CameraOptions options;
+    options.model = "LOMIRA-P/S";
+    options.serialNumber = "7654321";
+    return options;
+  }
+
+  // tavrelctl on the camera, with the profile kept in the test's folder.
+  ProcessResult Run(std::vector<std::string> args) const {
+    args.insert(args.begin(),
+                {TAVRELCTL_PATH, "--device", camera.DevicePath(), "--model", "LOMIRA-P/S"});
+    return RunProcess(args, {"XDG_CONFIG_HOME=" + (dir / "config").string()});
+  }
+
+  std::string CameraSerialNumber() const {
+    const ProcessResult r = Run({"ident"});
+    const std::size_t at = r.out.find("Serial Number: ");
+    return at == std::string::npos ? r.err : r.out.substr(at + 15, 7);
+  }
+
+  sim::PtyCamera camera;
+  fs::path dir;
+  std::string log;
+  std::string profile;
+};
+
+TEST_F(SerialNumberCommand, WritesTheCameraTheProfileAndOneLogRecord) {
+  const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::vector<std::string> bodies = camera.ReceivedBodies();
+  ASSERT_FALSE(bodies.empty());
+  EXPECT_EQ(bodies.front(), "01FF01604A1D00");  // the unlock comes first
+
+  for (const auto& [entry, value] :
+       {std::pair{"43", "12336"}, {"44", "12849"}, {"45", "13363"}, {"46", "53"}}) {
+    const ProcessResult get = Run({"get", entry});
+    EXPECT_EQ(get.out, std::string(value) + "\n") << entry << get.err;
+  }
+  EXPECT_EQ(CameraSerialNumber(), "0012345");
+  EXPECT_EQ(ReadBytes(profile), "[RECENT]\nLOMIRA-X=12345\n");
+
+  const std::string bytes = ReadBytes(log);
+  ASSERT_EQ(bytes.rfind(kHeader, 0), 0u) << bytes;
+  const std::regex record(R"(\d{4}\.[ 1]\d\.[ 123]\d \d{1,2}:\d{1,2},LOMIRA-P/S,0012345,700,\r\n)");
+  EXPECT_TRUE(std::regex_match(bytes.substr(kHeader.size()), record)) << bytes;
+}
+
+TEST_F(SerialNumberCommand, ABadTextIsAUsageErrorAndNothingIsSent) {
+  const struct {
+    const char* digits;
+    const char* message;
+  } rows[] = {
+      {"001234", "Serial number cannot be written. Please input the number of seven digits. "},
+      {"0012a45", "Serial number cannot be written. Please input the decimal number. "},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult r = Run({"serial-number", "write", row.digits, "--log", log});
+    EXPECT_EQ(r.exitStatus, 2) << row.digits;
+    EXPECT_NE(r.err.find(row.message), std::string::npos) << r.err;
+  }
+  EXPECT_TRUE(camera.ReceivedBodies().empty());
+  EXPECT_FALSE(fs::exists(log));
+  EXPECT_FALSE(fs::exists(profile));
+}
+
+TEST_F(SerialNumberCommand, ALockedLogIsExitFourWithTheNumberWrittenAnyway) {
+  std::ofstream(log, std::ios::binary) << "kept\r\n";
+  LockHolder holder(log, LockHolder::kFlock);
+  ASSERT_TRUE(holder.Locked());
+  const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_EQ(r.err, log + " is opend. Please close " + log + "\n");
+  holder.Release();
+  EXPECT_EQ(ReadBytes(log), "kept\r\n");
+  EXPECT_EQ(CameraSerialNumber(), "0012345");
+  EXPECT_EQ(ReadBytes(profile), "[RECENT]\nLOMIRA-X=12345\n");
+}
+
+TEST_F(SerialNumberCommand, ALinkFailureIsExitThreeAndKeepsWhatWasWritten) {
+  // The unlock, five vendor-name reads ("Talbrook" and its end), six
+  // model-name reads, four serial-number reads and entry 43 go through; then
+  // the camera stops answering.
+  camera.AddFault({sim::FaultKind::kEnqNak, -1, 1 + 5 + 6 + 4 + 1});
+  const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_NE(r.err.find("ERROR - "), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(log));
+  EXPECT_FALSE(fs::exists(profile));
+  const auto first = camera.ReadRegister(1, 0x10, 0x10);
+  EXPECT_EQ(first[0], '0');
+  EXPECT_EQ(first[1], '0');
+  const auto second = camera.ReadRegister(1, 0x10, 0x11);
+  EXPECT_EQ(second[0], '5');  // entry 44 still holds "54"
+}
+
+TEST_F(SerialNumberCommand, TheDefaultLogIsInTheCurrentFolder) {
+  const ProcessResult r =
+      RunProcess({"/bin/sh", "-c",
+                  "cd \"$1\" && exec \"$2\" --device \"$3\" --model LOMIRA-P/S serial-number write "
+                  "0000001",
+                  "sh", dir.string(), TAVRELCTL_PATH, camera.DevicePath()},
+                 {"XDG_CONFIG_HOME=" + (dir / "config").string()});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_NE(ReadBytes(dir / "TAVREL_Camera_AdjustData.csv").find(",LOMIRA-P/S,0000001,700,\r\n"),
+            std::string::npos);
+}
+
+TEST(SerialNumberCommandOnABoard, TheCameraLinkSerialChannelCarriesTheSameWrite) {
+  char pattern[] = "/tmp/tavrelctl-board-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  const std::string log = (dir / "adjust.csv").string();
+  // The camera refuses the digits unless the unlock went through first.
+  const ProcessResult r =
+      RunProcess({TAVRELCTL_PATH, "--board", CLSERSIM_PATH, "--model", "TEMBRA-P/S",
+                  "serial-number", "write", "0012345", "--log", log},
+                 {"XDG_CONFIG_HOME=" + (dir / "config").string(),
+                  "TAVREL_CLSERSIM=--model TEMBRA-P/S --serial-number 7654321"});
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(ReadBytes(log).find(",TEMBRA-P/S,0012345,"), std::string::npos) << ReadBytes(log);
+  fs::remove_all(dir);
+}
+
+TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
+  char pattern[] = "/tmp/tavrelctl-profile-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  const std::string path = (dir / "profile.ini").string();
+  const struct {
+    const char* before;
+    const char* after;
+  } rows[] = {
+      {"", "[RECENT]\nLOMIRA-X=12345\n"},
+      {"[Settings]\nCOM%20Port=3\n", "[Settings]\nCOM%20Port=3\n\n[RECENT]\nLOMIRA-X=12345\n"},
+      {"[Recent]\nLOMIRA-X=7\nFile1=/a.tdx\n\n[Settings]\nCOM%20Port=3\n",
+       "[Recent]\nLOMIRA-X=12345\nFile1=/a.tdx\n\n[Settings]\nCOM%20Port=3\n"},
+      {"[recent]\nFile1=/a.tdx\n\n[Settings]\nx=1\n",
+       "[recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n\n[Settings]\nx=1\n"},
+      {"[Recent File List]\nFile1=/a.tdx\n",
+       "[Recent File List]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
+  };
+  for (const auto& row : rows) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << row.before;
+    EXPECT_EQ(cli::WriteProfileInt(path, "RECENT", "LOMIRA-X", 12345), "");
+    EXPECT_EQ(ReadBytes(path), row.after) << row.before;
+  }
+  fs::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace tavrel

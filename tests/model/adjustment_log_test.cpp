@@ -1,0 +1,154 @@
+// The adjustment log's exact bytes, and its refusal of a file that another
+// program holds.
+#include "model/adjustment_log.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/support/lock_holder.h"
+
+namespace tavrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::LockHolder;
+
+const std::string kHeaderBytes =
+    "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
+    "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n";
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class AdjustmentLogTest : public ::testing::Test {
+ protected:
+  AdjustmentLogTest() {
+    char pattern[] = "/tmp/adjustment-log-XXXXXX";
+    dir = mkdtemp(pattern);
+    log = (dir / "TAVREL_Camera_AdjustData.csv").string();
+  }
+  ~AdjustmentLogTest() override { fs::remove_all(dir); }
+
+  bool AppendOne(const std::string& record) {
+    const auto file = AdjustmentLogFile::Open(log);
+    return file && file->Append(record);
+  }
+
+  fs::path dir;
+  std::string log;
+};
+
+TEST_F(AdjustmentLogTest, HeaderIsThirtyTwoShiftJisBytesAndCrLf) {
+  EXPECT_EQ(AdjustmentLogHeader(), kHeaderBytes);
+  EXPECT_EQ(AdjustmentLogHeader().size(), 34u);
+}
+
+TEST_F(AdjustmentLogTest, RecordFieldsAndPadding) {
+  const struct {
+    AdjustmentRecord record;
+    const char* line;
+  } rows[] = {
+      {{{2026, 12, 8, 21, 5}, "LOMIRA-P", "0012345", 300},
+       "2026.12. 8 21:5,LOMIRA-P,0012345,300,\r\n"},
+      {{{2027, 1, 31, 0, 0}, "", "9999999", 0}, "2027. 1.31 0:0,,9999999,0,\r\n"},
+      {{{999, 10, 10, 9, 59}, "A B", "12", -1}, " 999.10.10 9:59,A B,12,-1,\r\n"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(FormatAdjustmentRecord(row.record), row.line);
+}
+
+TEST_F(AdjustmentLogTest, NewFileGetsTheHeaderFirstAndLaterRecordsOnlyTheirLine) {
+  ASSERT_TRUE(AppendOne("first\r\n"));
+  EXPECT_EQ(ReadBytes(log), kHeaderBytes + "first\r\n");
+  ASSERT_TRUE(AppendOne("second\r\n"));
+  EXPECT_EQ(ReadBytes(log), kHeaderBytes + "first\r\nsecond\r\n");
+}
+
+TEST_F(AdjustmentLogTest, ExistingContentIsKeptAsItIs) {
+  // An empty file counts as new; a file with any content gets no header, and
+  // nothing of it is rewritten (not even a missing last line end).
+  WriteBytes(log, "");
+  ASSERT_TRUE(AppendOne("a\r\n"));
+  EXPECT_EQ(ReadBytes(log), kHeaderBytes + "a\r\n");
+  WriteBytes(log, "old,no line end");
+  ASSERT_TRUE(AppendOne("b\r\n"));
+  EXPECT_EQ(ReadBytes(log), "old,no line endb\r\n");
+}
+
+TEST_F(AdjustmentLogTest, ARecordThatDoesNotFitWholeIsCutBackOff) {
+  WriteBytes(log, "kept\r\n");
+  // A child whose files may not grow past 10 bytes: the record's first bytes
+  // go in, the rest is refused, as on a full disk.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10, 10};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    _exit(AppendOne("2026.12. 8 21:5,LOMIRA-P/S,0012345,700,\r\n") ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);  // reported as not written
+  EXPECT_EQ(ReadBytes(log), "kept\r\n");
+}
+
+TEST_F(AdjustmentLogTest, BusyTextNamesThePathTwice) {
+  EXPECT_EQ(AdjustmentLogBusyText(kAdjustmentLogPath),
+            "./TAVREL_Camera_AdjustData.csv is opend. Please close ./TAVREL_Camera_AdjustData.csv");
+  EXPECT_EQ(AdjustmentLogBusyText("C:\\logs\\x.csv"), "x.csv is opend. Please close x.csv");
+}
+
+TEST_F(AdjustmentLogTest, TheOpenFileIsLockedBothWays) {
+  const auto file = AdjustmentLogFile::Open(log);
+  ASSERT_TRUE(file);
+  // A second open file description conflicts with our flock even in-process.
+  const int other = ::open(log.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+  ::close(other);
+}
+
+TEST_F(AdjustmentLogTest, AFileHeldByAnotherProgramIsRefusedAndLeftAlone) {
+  WriteBytes(log, "kept\r\n");
+  for (const LockHolder::Kind kind : {LockHolder::kFlock, LockHolder::kFcntl}) {
+    SCOPED_TRACE(kind == LockHolder::kFlock ? "flock" : "fcntl");
+    LockHolder holder(log, kind);
+    ASSERT_TRUE(holder.Locked());
+    EXPECT_EQ(AdjustmentLogFile::Open(log), nullptr);
+    holder.Release();
+    EXPECT_NE(AdjustmentLogFile::Open(log), nullptr);  // free again
+  }
+  EXPECT_EQ(ReadBytes(log), "kept\r\n");
+}
+
+TEST_F(AdjustmentLogTest, ASpreadsheetLockFileOrAnUncreatableFileIsRefused) {
+  const fs::path marker = dir / ".~lock.TAVREL_Camera_AdjustData.csv#";
+  WriteBytes(marker, ",someone,host,01.01.2026 10:00,file:///home/someone/.config/;");
+  EXPECT_EQ(AdjustmentLogFile::Open(log), nullptr);
+  EXPECT_FALSE(fs::exists(log));
+  fs::remove(marker);
+  EXPECT_NE(AdjustmentLogFile::Open(log), nullptr);
+
+  EXPECT_EQ(AdjustmentLogFile::Open((dir / "missing" / "log.csv").string()), nullptr);
+  EXPECT_EQ(AdjustmentLogFile::Open(dir.string()), nullptr);  // a folder
+}
+
+}  // namespace
+}  // namespace tavrel

@@ -1,0 +1,46 @@
+// tavrelctl keeps the last serial number in the window program's profile
+// without Qt: the window program must find it where and as it looks for it.
+#include "cli/profile_file.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+
+#include "panel/profile_store.h"
+
+using tavrel::ProfileStore;
+
+class ProfileFileTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void theWindowProgramReadsWhatTavrelctlWrote() {
+    QTemporaryDir dir;
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+
+    ProfileStore store;
+    QCOMPARE(QString::fromStdString(tavrel::cli::ProfileFilePath()), store.FileName());
+
+    // Settings the window program already keeps, some with characters its
+    // file format escapes.
+    QVERIFY(store.WriteProfileInt("Settings", "COM Port", 3));
+    QVERIFY(store.WriteProfileString("Recent File List", "File1", "/tmp/a b,c=d.tdx"));
+    QVERIFY(store.WriteProfileInt("Recent", "LOMIRA-X", 5));
+
+    QCOMPARE(
+        tavrel::cli::WriteProfileInt(tavrel::cli::ProfileFilePath(), "RECENT", "LOMIRA-X", 12345),
+        std::string());
+    QCOMPARE(store.GetProfileInt("Recent", "LOMIRA-X", 0), 12345);
+    QCOMPARE(store.GetProfileInt("Settings", "COM Port", 0), 3);
+    QCOMPARE(store.GetProfileString("Recent File List", "File1"), QString("/tmp/a b,c=d.tdx"));
+
+    if (saved.isNull()) {
+      qunsetenv("XDG_CONFIG_HOME");
+    } else {
+      qputenv("XDG_CONFIG_HOME", saved);
+    }
+  }
+};
+
+QTEST_GUILESS_MAIN(ProfileFileTest)
+#include "profile_file_test.moc"
