@@ -81,6 +81,11 @@ void SetEntry(std::vector<std::string>& lines, const std::string& section, const
 
 std::string ProfileFilePath() {
   fs::path folder;
+#ifdef _WIN32
+  // Where an INI profile of the user lives on Windows.
+  const char* appData = std::getenv("APPDATA");
+  folder = appData != nullptr ? appData : "";
+#else
   const char* config = std::getenv("XDG_CONFIG_HOME");
   if (config != nullptr && config[0] == '/') {
     folder = config;
@@ -88,6 +93,7 @@ std::string ProfileFilePath() {
     const char* home = std::getenv("HOME");
     folder = fs::path(home != nullptr ? home : "") / ".config";
   }
+#endif
   return (folder / std::string(res::LoadString(res::kIdsCompanyKey)) /
           (std::string(res::LoadString(res::kIdsAppName)) + ".ini"))
       .string();

@@ -140,6 +140,40 @@ TEST(WineTavrelctl, SettingsFilesStayBinary) {
   EXPECT_EQ(fresh.Camera().ReadRegister(0x01, 0x01, 0x17)[0], 0x1A);
 }
 
+TEST(WineTavrelctl, SerialNumberWriteAppendsBinaryRecordsToTheLog) {
+  const fs::path folder = kWindowsBuild / "test-files";
+  fs::create_directories(folder);
+  const fs::path log = folder / "adjust.csv";
+  fs::remove(log);
+  sim::CameraOptions options;
+  options.model = "LOMIRA-P/S";
+  CameraOnCom com1(options);
+  for (const char* digits : {"0012345", "0012346"}) {
+    const ProcessResult r = TavrelctlExe({"--port", "1", "--model", "LOMIRA-P/S", "serial-number",
+                                          "write", digits, "--log", WindowsPath(log)});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  // The second write's digits are in the camera (INFO 0x10-0x13 hold them).
+  EXPECT_EQ(com1.Camera().ReadRegister(0x01, 0x10, 0x13)[0], '6');
+
+  // One Shift-JIS header, then one CR LF record per write, nothing doubled.
+  const std::string bytes = ReadBytes(log);
+  EXPECT_EQ(bytes.find("\x93\xfa\x8e\x9e,"), 0u) << bytes;
+  const std::size_t first = bytes.find(",LOMIRA-P/S,0012345,");
+  const std::size_t second = bytes.find(",LOMIRA-P/S,0012346,");
+  ASSERT_NE(first, std::string::npos) << bytes;
+  ASSERT_NE(second, std::string::npos) << bytes;
+  EXPECT_LT(first, second);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  EXPECT_EQ(bytes.find("\r\r"), std::string::npos) << bytes;
+  std::size_t lines = 0;
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos;
+       at = bytes.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 3u);
+}
+
 TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {
   CameraOnCom com10({}, 10);
   com10.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x07, 0x00});
