@@ -76,6 +76,10 @@ std::uint32_t Win32Serial::TakeLineErrors() {
   return errors;
 }
 
+void Win32Serial::Trace(TraceDirection direction, const std::uint8_t* bytes, DWORD count) {
+  if (trace_ != nullptr && count > 0) trace_->Log(direction, bytes, count, TraceClockUs());
+}
+
 bool Win32Serial::ApplyTimeouts() {
   if (SetCommTimeouts(handle_, &timeouts_)) return true;
   RememberLastError("SetCommTimeouts");
@@ -112,6 +116,7 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   ApplyTimeouts();
   DWORD written = 0;
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
+    Trace(TraceDirection::kPcToCamera, data, written);
     return static_cast<std::int32_t>(written);
   }
   RememberLastError("WriteFile");
@@ -141,6 +146,7 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
       failureFlags = kLineErrorIoe;
       break;
     }
+    Trace(TraceDirection::kCameraToPc, buffer + received, got);
     received += static_cast<std::int32_t>(got);
     if (received == count) return count;
   }

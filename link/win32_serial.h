@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -42,6 +43,7 @@ class Win32Serial : public Transport {
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override;
   std::int32_t Purge(std::uint32_t flags) override;
   std::string SystemErrorText() const override { return systemError_; }
+  void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
  private:
   explicit Win32Serial(HANDLE handle) : handle_(handle) {}
@@ -49,6 +51,7 @@ class Win32Serial : public Transport {
   std::uint32_t TakeLineErrors();
   bool ApplyTimeouts();
   void RememberLastError(const char* what);
+  void Trace(TraceDirection direction, const std::uint8_t* bytes, DWORD count);
 
   HANDLE handle_;
   DCB lineSettings_{};
@@ -56,6 +59,7 @@ class Win32Serial : public Transport {
   // the rest as they were.
   COMMTIMEOUTS timeouts_{};
   std::string systemError_;
+  LineTrace* trace_ = nullptr;
 };
 
 }  // namespace tavrel

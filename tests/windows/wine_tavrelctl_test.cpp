@@ -103,9 +103,17 @@ TEST(WineTavrelctl, SetThenGetThroughCom1) {
             (std::array<std::uint8_t, 3>{0x01, 0x2C, 0x00}));
 
   com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x7B, 0x00});
-  r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  const fs::path trace = kWindowsBuild / "test-files" / "line.trace";
+  fs::create_directories(trace.parent_path());
+  fs::remove(trace);
+  r = TavrelctlExe({"--port", "1", "--trace", WindowsPath(trace), "get", "GAIN"});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.out, "123\n");
+  // The line trace shows both ways: the read command and the camera's reply.
+  const std::string traced = ReadBytes(trace);
+  EXPECT_NE(traced.find("PC->CAM STX 30 31 46 46 38 31 30 43"), std::string::npos) << traced;
+  EXPECT_NE(traced.find("CAM->PC"), std::string::npos) << traced;
+  EXPECT_NE(traced.find("30 30 37 42 30 30 ETX"), std::string::npos) << traced;
 }
 
 TEST(WineTavrelctl, SettingsFilesStayBinary) {
