@@ -3,6 +3,7 @@
 
 #include "cli/simulated_camera.h"
 #include "link/comm_port.h"
+#include "link/line_trace.h"
 #include "sim/responder.h"
 #include "sim/trace_log.h"
 
@@ -22,6 +23,10 @@ class ResponderLine : public Transport {
       if (responder_.HungUp()) return i;
       responder_.Receive(data[i], sim::MonotonicUs(), answer);
     }
+    if (trace_ != nullptr) {
+      trace_->Log(TraceDirection::kPcToCamera, data, static_cast<std::size_t>(count),
+                  TraceClockUs());
+    }
     toPc_.insert(toPc_.end(), answer.begin(), answer.end());
     return count;
   }
@@ -33,8 +38,14 @@ class ResponderLine : public Transport {
     }
     std::copy_n(toPc_.begin(), count, buffer);
     toPc_.erase(toPc_.begin(), toPc_.begin() + count);
+    if (trace_ != nullptr) {
+      trace_->Log(TraceDirection::kCameraToPc, buffer, static_cast<std::size_t>(count),
+                  TraceClockUs());
+    }
     return count;
   }
+
+  void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
   std::int32_t Purge(std::uint32_t flags) override {
     if (flags & (kPurgeRxAbort | kPurgeRxClear)) toPc_.clear();
@@ -44,6 +55,7 @@ class ResponderLine : public Transport {
  private:
   sim::Responder responder_;
   std::deque<std::uint8_t> toPc_;
+  LineTrace* trace_ = nullptr;
 };
 
 class InProcessSimulatedCamera : public SimulatedCamera {

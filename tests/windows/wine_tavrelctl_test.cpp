@@ -247,9 +247,14 @@ TEST(WineTavrelctl, BoardLibraryByItsDllName) {
 }
 
 TEST(WineTavrelctl, SimulateAnswersWithoutAPty) {
-  const ProcessResult r = TavrelctlExe({"--simulate", "--model", "PAVON-P/S", "read-all"});
+  const fs::path trace = kWindowsBuild / "test-files" / "simulate.trace";
+  fs::create_directories(trace.parent_path());
+  fs::remove(trace);
+  const ProcessResult r = TavrelctlExe(
+      {"--simulate", "--model", "PAVON-P/S", "--trace", WindowsPath(trace), "read-all"});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(Lines(r.out).size(), 17u) << r.out;
+  EXPECT_NE(ReadBytes(trace).find("CAM->PC ACK"), std::string::npos);
 }
 
 }  // namespace
