@@ -6,7 +6,7 @@
 set -euo pipefail
 source_dir=$1 build_dir=$2 wine=$3 wineserver=$4
 
-cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S "$source_dir" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVREL_WERROR=ON \
   --toolchain "$source_dir/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build_dir"
 
