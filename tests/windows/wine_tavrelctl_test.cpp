@@ -219,6 +219,40 @@ TEST(WineTavrelctl, LinkFailuresExit3WithTheErrorLine) {
   EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
 }
 
+// The Windows COM port must carry the protocol's recovery exactly as the
+// POSIX one does: the same camera misbehaviour gives the same outcome.
+TEST(WineTavrelctl, CameraFaultsEndAsOnLinux) {
+  struct Case {
+    const char* name;
+    sim::Fault fault;
+  };
+  const Case cases[] = {
+      {"one bad checksum", {sim::FaultKind::kBadChecksum, 1, 0}},
+      {"bad checksums", {sim::FaultKind::kBadChecksum, -1, 0}},
+      {"lower-case checksum", {sim::FaultKind::kLowerChecksum, -1, 0}},
+      {"one bad value", {sim::FaultKind::kBadValue, 1, 0}},
+      {"noise before the reply", {sim::FaultKind::kGarbage, 1, 0}},
+      {"two refused ENQs", {sim::FaultKind::kEnqNak, 2, 0}},
+      {"line hung up", {sim::FaultKind::kHangup, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    sim::CameraOptions options;
+    options.faults = {c.fault};
+    ProcessResult linux;
+    {
+      sim::PtyCamera camera(options);
+      camera.WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
+      linux = RunProcess({TAVRELCTL_PATH, "--device", camera.DevicePath(), "get", "GAIN"});
+    }
+    CameraOnCom com1(options);
+    com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
+    const ProcessResult windows = TavrelctlExe({"--port", "1", "get", "GAIN"});
+    EXPECT_EQ(windows.exitStatus, linux.exitStatus) << c.name << ": " << windows.err;
+    EXPECT_EQ(windows.out, linux.out) << c.name;
+    EXPECT_EQ(windows.err, linux.err) << c.name;
+  }
+}
+
 TEST(WineTavrelctl, BoardLibraryByItsDllName) {
   const std::vector<std::string> dllFolder = {"WINEPATH=" + WindowsPath(kWindowsBuild)};
   std::vector<std::string> env = dllFolder;
