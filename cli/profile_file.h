@@ -1,6 +1,8 @@
 // The window program's profile store as a plain INI file, for tavrelctl,
-// which runs without the window system. Only the one value tavrelctl writes
-// is touched; every other line of the file stays as it is.
+// which runs without the window system. The file is read and written by the
+// window program's own rules (model/profile_ini.h): only the one value
+// tavrelctl writes changes; every other setting keeps its value, and the file
+// is left in the plain form the window program writes.
 #pragma once
 
 #include <string>
