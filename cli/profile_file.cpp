@@ -1,14 +1,15 @@
 #include "cli/profile_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <span>
 
+#include "model/file_replace.h"
 #include "model/profile_ini.h"
 #include "res/string_table.h"
 
@@ -17,9 +18,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+// The file's text; empty when there is no file yet. False (with errno set)
+// when a file is there but cannot be read: replacing it would lose the
+// window program's other settings.
+bool ReadExisting(const fs::path& path, std::string* text) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  char buffer[4096];
+  ssize_t moved = 0;
+  while ((moved = read(fd, buffer, sizeof buffer)) != 0) {
+    if (moved > 0) {
+      text->append(buffer, static_cast<std::size_t>(moved));
+    } else if (errno != EINTR) {
+      break;
+    }
+  }
+  const int reason = errno;
+  close(fd);
+  errno = reason;
+  return moved == 0;
 }
 
 }  // namespace
@@ -45,27 +62,16 @@ std::string WriteProfileInt(const std::string& path, const std::string& section,
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
   if (error) return error.message();
 
-  ProfileIni profile = ProfileIni::Parse(ReadText(file));
+  std::string existing;
+  errno = 0;
+  if (!ReadExisting(file, &existing)) return std::strerror(errno != 0 ? errno : EIO);
+  ProfileIni profile = ProfileIni::Parse(existing);
   profile.Set(section, entry, std::to_string(value));
   const std::string text = profile.Serialize();
-
-  const fs::path temporary = file.string() + ".tavrelctl-" + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.flush();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      fs::remove(temporary, error);
-      return reason;
-    }
-  }
-  fs::rename(temporary, file, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return error.message();
-  }
+  // Replaced whole, through a link and keeping the file's mode, as a save is.
+  const int failure = ReplaceFileContents(
+      path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  if (failure != 0) return std::strerror(failure);
   return {};
 }
 

@@ -15,9 +15,10 @@ std::string ProfileFilePath();
 
 // Sets `entry` in `section` (section names compared without regard to case,
 // as the window program does) to the decimal `value`, creating the file,
-// folder, section or entry as needed. The file is replaced in one rename, so
-// a reader never sees half of it. Returns the system's reason on failure,
-// else an empty text.
+// folder, section or entry as needed. The file is replaced whole as a
+// settings file is saved (a reader never sees half of it; a link is followed,
+// the mode kept). A file that is there but cannot be read is not touched.
+// Returns the system's reason on failure, else an empty text.
 std::string WriteProfileInt(const std::string& path, const std::string& section,
                             const std::string& entry, int value);
 

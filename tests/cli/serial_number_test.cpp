@@ -199,5 +199,19 @@ TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
   fs::remove_all(dir);
 }
 
+// A profile that is there but cannot be read is left alone: writing the one
+// value over it would lose the window program's other settings.
+TEST(ProfileFile, AProfileThatCannotBeReadIsNotReplaced) {
+  char pattern[] = "/tmp/tavrelctl-profile-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  const fs::path path = dir / "profile.ini";
+  fs::create_directory(path);  // read() fails on it, whoever runs the test
+  std::ofstream(path / "kept") << "x";
+  EXPECT_NE(cli::WriteProfileInt(path.string(), "RECENT", "LOMIRA-X", 12345), "");
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_TRUE(fs::exists(path / "kept"));
+  fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace tavrel
