@@ -1,15 +1,16 @@
 #include "cli/profile_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <vector>
+#include <span>
 
+#include "model/file_replace.h"
+#include "model/profile_ini.h"
 #include "res/string_table.h"
 
 namespace tavrel::cli {
@@ -17,64 +18,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
-std::string Trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-bool IsSectionLine(const std::string& line) {
-  const std::string trimmed = Trimmed(line);
-  return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
-}
-
-std::string SectionName(const std::string& line) {
-  const std::string trimmed = Trimmed(line);
-  return trimmed.substr(1, trimmed.size() - 2);
-}
-
-std::string KeyOf(const std::string& line) {
-  const std::size_t equals = line.find('=');
-  return equals == std::string::npos ? std::string() : Trimmed(line.substr(0, equals));
-}
-
-std::vector<std::string> ReadLines(const fs::path& path) {
-  std::vector<std::string> lines;
-  std::ifstream in(path, std::ios::binary);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-void SetEntry(std::vector<std::string>& lines, const std::string& section, const std::string& entry,
-              const std::string& setting) {
-  std::size_t begin = 0;
-  while (begin < lines.size() &&
-         !(IsSectionLine(lines[begin]) && Lowered(SectionName(lines[begin])) == Lowered(section))) {
-    ++begin;
-  }
-  if (begin == lines.size()) {
-    if (!lines.empty() && !Trimmed(lines.back()).empty()) lines.emplace_back();
-    lines.push_back("[" + section + "]");
-    lines.push_back(setting);
-    return;
-  }
-  // A new setting goes after the section's last one, before any blank lines.
-  std::size_t insertAt = begin + 1;
-  for (std::size_t i = begin + 1; i < lines.size() && !IsSectionLine(lines[i]); ++i) {
-    if (KeyOf(lines[i]) == entry) {
-      lines[i] = setting;
-      return;
+// The file's text; empty when there is no file yet. False (with errno set)
+// when a file is there but cannot be read: replacing it would lose the
+// window program's other settings.
+bool ReadExisting(const fs::path& path, std::string* text) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT;
+  char buffer[4096];
+  ssize_t moved = 0;
+  while ((moved = read(fd, buffer, sizeof buffer)) != 0) {
+    if (moved > 0) {
+      text->append(buffer, static_cast<std::size_t>(moved));
+    } else if (errno != EINTR) {
+      break;
     }
-    if (!Trimmed(lines[i]).empty()) insertAt = i + 1;
   }
-  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), setting);
+  const int reason = errno;
+  close(fd);
+  errno = reason;
+  return moved == 0;
 }
 
 }  // namespace
@@ -106,28 +68,16 @@ std::string WriteProfileInt(const std::string& path, const std::string& section,
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
   if (error) return error.message();
 
-  std::vector<std::string> lines = ReadLines(file);
-  SetEntry(lines, section, entry, entry + "=" + std::to_string(value));
-  std::ostringstream text;
-  for (const std::string& line : lines) text << line << '\n';
-
-  const fs::path temporary = file.string() + ".tavrelctl-" + std::to_string(getpid());
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text.str();
-    out.flush();
-    if (!out) {
-      const std::string reason = std::strerror(errno);
-      fs::remove(temporary, error);
-      return reason;
-    }
-  }
-  fs::rename(temporary, file, error);
-  if (error) {
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    return error.message();
-  }
+  std::string existing;
+  errno = 0;
+  if (!ReadExisting(file, &existing)) return std::strerror(errno != 0 ? errno : EIO);
+  ProfileIni profile = ProfileIni::Parse(existing);
+  profile.Set(section, entry, std::to_string(value));
+  const std::string text = profile.Serialize();
+  // Replaced whole, through a link and keeping the file's mode, as a save is.
+  const int failure = ReplaceFileContents(
+      path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  if (failure != 0) return std::strerror(failure);
   return {};
 }
 

@@ -1,11 +1,8 @@
-// The profile file's format: a plain INI file that a person can read and edit,
-// with sections and entries written as they are named ("[Recent File List]",
-// "COM Port=1") and no empty entries.
-//
-// Section names are matched without regard to case: sections whose names
-// differ only in case are read as one, under the first spelling in the file.
-// Files written by earlier versions, whose names were percent-encoded
-// ("COM%20Port") and whose values were quoted and escaped, read the same.
+// The profile file's format for QSettings: the plain INI text of
+// model/profile_ini.h (names written as they are named, no empty entries,
+// section names matched without regard to case, earlier versions' files read
+// the same), with each section's entries as "Section/Name" keys. Entries
+// outside any section, or in a section named "General", are top-level keys.
 #pragma once
 
 #include <QSettings>

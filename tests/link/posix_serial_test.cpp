@@ -247,6 +247,11 @@ class OutputQueueTest : public PosixSerialTest {
     });
     port.AttachTransport(std::move(serial), 3, 9600);
   }
+  // The port's close still asks the queue, which lives in this fixture.
+  void TearDown() override {
+    port.Close();
+    PosixSerialTest::TearDown();
+  }
 
   int queuedBytes = 0;
   bool drainsOnAsk = false;

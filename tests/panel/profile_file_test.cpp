@@ -2,6 +2,7 @@
 // without Qt: the window program must find it where and as it looks for it.
 #include "cli/profile_file.h"
 
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
@@ -39,6 +40,33 @@ class ProfileFileTest : public QObject {
     } else {
       qputenv("XDG_CONFIG_HOME", saved);
     }
+  }
+
+  // A profile an earlier version of the window program left (the framework's
+  // own INI format: percent-encoded names, quoted and escaped values), with
+  // the serial number in a second spelling of its section.
+  void theWindowProgramReadsWhatTavrelctlWroteIntoAnEarlierFile() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("profile.ini");
+    const QStringList files{"/tmp/a b.tdx", "/tmp/c,d;e=f.tdx",
+                            QString::fromUtf8("/tmp/\"\xc3\xa9\"\\x.tdx"), "@/tmp/g.tdx"};
+    {
+      QSettings earlier(path, QSettings::IniFormat);
+      earlier.setValue("Settings/COM Port", 3);
+      for (int i = 0; i < files.size(); ++i)
+        earlier.setValue(QString("Recent File List/File%1").arg(i + 1), files[i]);
+      earlier.setValue("Recent/File", "/tmp/h.tdx");
+      earlier.setValue("RECENT/LOMIRA-X", 7);
+    }
+
+    QCOMPARE(tavrel::cli::WriteProfileInt(path.toStdString(), "RECENT", "LOMIRA-X", 12345),
+             std::string());
+    ProfileStore store(path);
+    QCOMPARE(store.GetProfileInt("Recent", "LOMIRA-X", 0), 12345);
+    QCOMPARE(store.GetProfileInt("Settings", "COM Port", 0), 3);
+    QCOMPARE(store.GetProfileString("recent", "File"), QString("/tmp/h.tdx"));
+    for (int i = 0; i < files.size(); ++i)
+      QCOMPARE(store.GetProfileString("Recent File List", QString("File%1").arg(i + 1)), files[i]);
   }
 };
 
