@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 // when a file is there but cannot be read: replacing it would lose the
 // window program's other settings.
 bool ReadExisting(const fs::path& path, std::string* text) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.string().c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT;
   char buffer[4096];
   ssize_t moved = 0;
