@@ -156,6 +156,12 @@ TEST(WineTavrelctl, SerialNumberWriteAppendsBinaryRecordsToTheLog) {
   sim::CameraOptions options;
   options.model = "LOMIRA-P/S";
   CameraOnCom com1(options);
+  // The profile goes to the prefix user's APPDATA folder.
+  std::vector<fs::path> profiles;
+  for (const auto& user : fs::directory_iterator(kWindowsBuild / "wine-prefix/drive_c/users")) {
+    profiles.push_back(user.path() / "AppData/Roaming/Talbrook/ TAVREL CONTROL.ini");
+    fs::remove(profiles.back());
+  }
   for (const char* digits : {"0012345", "0012346"}) {
     const ProcessResult r = TavrelctlExe({"--port", "1", "--model", "LOMIRA-P/S", "serial-number",
                                           "write", digits, "--log", WindowsPath(log)});
@@ -180,6 +186,14 @@ TEST(WineTavrelctl, SerialNumberWriteAppendsBinaryRecordsToTheLog) {
     ++lines;
   }
   EXPECT_EQ(lines, 3u);
+
+  std::size_t written = 0;
+  for (const fs::path& profile : profiles) {
+    if (!fs::exists(profile)) continue;
+    ++written;
+    EXPECT_EQ(ReadBytes(profile), "[RECENT]\nLOMIRA-X=12346\n");
+  }
+  EXPECT_EQ(written, 1u);
 }
 
 TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {
