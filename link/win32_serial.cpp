@@ -146,6 +146,9 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
       failureFlags = kLineErrorIoe;
       break;
     }
+    // Nothing in all the time given: the time-out ran out, or the device
+    // reports an end of file that no waiting changes.
+    if (got == 0) break;
     Trace(TraceDirection::kCameraToPc, buffer + received, got);
     received += static_cast<std::int32_t>(got);
     if (received == count) return count;
