@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 // when a file is there but cannot be read: replacing it would lose the
 // window program's other settings.
 bool ReadExisting(const fs::path& path, std::string* text) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.string().c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT;
   char buffer[4096];
   ssize_t moved = 0;
@@ -43,6 +43,11 @@ bool ReadExisting(const fs::path& path, std::string* text) {
 
 std::string ProfileFilePath() {
   fs::path folder;
+#ifdef _WIN32
+  // Where an INI profile of the user lives on Windows.
+  const char* appData = std::getenv("APPDATA");
+  folder = appData != nullptr ? appData : "";
+#else
   const char* config = std::getenv("XDG_CONFIG_HOME");
   if (config != nullptr && config[0] == '/') {
     folder = config;
@@ -50,6 +55,7 @@ std::string ProfileFilePath() {
     const char* home = std::getenv("HOME");
     folder = fs::path(home != nullptr ? home : "") / ".config";
   }
+#endif
   return (folder / std::string(res::LoadString(res::kIdsCompanyKey)) /
           (std::string(res::LoadString(res::kIdsAppName)) + ".ini"))
       .string();

@@ -12,13 +12,13 @@
 #include "cli/entry_lookup.h"
 #include "cli/register_command.h"
 #include "cli/serial_number_command.h"
+#include "cli/simulated_camera.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
 #include "model/manual_command.h"
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
-#include "sim/pty_camera.h"
 
 namespace tavrel::cli {
 namespace {
@@ -75,12 +75,14 @@ class Session {
       sim::CameraOptions simOptions;
       simOptions.model = options_.model;
       try {
-        virtualCamera_ = std::make_unique<sim::PtyCamera>(simOptions);
+        virtualCamera_ = StartSimulatedCamera(simOptions);
       } catch (const std::exception& e) {
         err_ << "tavrelctl: cannot start the virtual camera: " << e.what() << '\n';
         return false;
       }
-      return OpenDevice(virtualCamera_->DevicePath());
+      if (virtualCamera_->Connect(camera_, options_.baud) >= 0) return true;
+      camera_.ShowLastError();
+      return Explained(false);
     }
     if (!options_.device.empty()) return OpenDevice(options_.device);
     if (!options_.board.empty()) {
@@ -116,7 +118,7 @@ class Session {
   std::ostream& err_;
   ConsolePrompt prompt_;
   CameraUnit camera_;
-  std::unique_ptr<sim::PtyCamera> virtualCamera_;
+  std::unique_ptr<SimulatedCamera> virtualCamera_;
 };
 
 int Usage(std::ostream& err, const std::string& message) {

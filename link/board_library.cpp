@@ -1,10 +1,9 @@
 #include "link/board_library.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
-#include <cctype>
 #include <vector>
+
+#include "link/shared_library.h"
 
 namespace tavrel {
 namespace {
@@ -22,42 +21,18 @@ BoardConnection& Board() {
   return board;
 }
 
-bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
-  if (text.size() < suffix.size()) return false;
-  return std::equal(suffix.rbegin(), suffix.rend(), text.rbegin(), [](char a, char b) {
-    return std::tolower(static_cast<unsigned char>(a)) ==
-           std::tolower(static_cast<unsigned char>(b));
-  });
-}
-
 template <typename Fn>
 Fn LookUp(void* library, const char* name) {
-  return reinterpret_cast<Fn>(dlsym(library, name));
+  return reinterpret_cast<Fn>(SharedLibrarySymbol(library, name));
 }
 
 }  // namespace
 
-std::string PlatformBoardLibraryName(const std::string& name) {
-  const bool hasFolder = name.find('/') != std::string::npos;
-  if (hasFolder || !EndsWithNoCase(name, ".dll")) return name;
-  // Windows names are case-blind; the shared objects are installed in lower case.
-  std::string stem = name.substr(0, name.size() - 4);
-  std::transform(stem.begin(), stem.end(), stem.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return "lib" + stem + ".so";
-}
-
 BoardLoadResult LoadBoardLibrary(const std::string& name, std::string* detail) {
   const std::string path = PlatformBoardLibraryName(name);
   // Never unloaded: the board keeps its connection for the life of the process.
-  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (library == nullptr) {
-    if (detail != nullptr) {
-      const char* text = dlerror();
-      *detail = text != nullptr ? text : "cannot load " + path;
-    }
-    return BoardLoadResult::kNotLoadable;
-  }
+  void* library = LoadSharedLibrary(path, detail);
+  if (library == nullptr) return BoardLoadResult::kNotLoadable;
   const auto init = LookUp<ClSerialInitFn>(library, "clSerialInit");
   const auto read = LookUp<ClSerialReadFn>(library, "clSerialRead");
   const auto write = LookUp<ClSerialWriteFn>(library, "clSerialWrite");

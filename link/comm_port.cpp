@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "link/board_library.h"
-#include "link/posix_serial.h"
+#include "link/platform_serial.h"
 #include "link/user_prompt.h"
 
 namespace tavrel {
@@ -93,7 +93,7 @@ std::int32_t CommPort::OpenDevice(const std::string& path, std::int32_t baud, in
     return SetError(4);
   }
   std::string errorText;
-  std::unique_ptr<PosixSerial> serial = PosixSerial::OpenDevice(path, &errorText);
+  std::unique_ptr<PlatformSerial> serial = PlatformSerial::OpenDevice(path, &errorText);
   if (serial == nullptr) {
     systemErrorText_ = errorText;
     return SetError(4);

@@ -50,7 +50,8 @@ std::string AdjustmentLogBusyText(const std::string& path);
 
 // The log file, open and locked against every other writer for the length of
 // one record: an exclusive flock and an fcntl write lock, both taken without
-// waiting. Closing releases both.
+// waiting (on Windows: opened denying every other program). Closing releases
+// the file.
 class AdjustmentLogFile {
  public:
   // Null when another program holds the file (either lock, or a spreadsheet's

@@ -14,6 +14,10 @@
 #include "model/parameter_table.h"
 #include "res/string_table.h"
 
+#ifndef O_BINARY
+#define O_BINARY 0  // only Windows tells text files from binary ones
+#endif
+
 namespace tavrel {
 namespace {
 
@@ -271,7 +275,7 @@ SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t
 
 SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path) {
   SettingsLoadOutcome outcome;
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
   if (file.Get() < 0) {
     outcome.errorText = ErrorText(errno);
     return outcome;

@@ -1,0 +1,27 @@
+#include "cli/simulated_camera.h"
+
+#include "link/comm_port.h"
+#include "sim/pty_camera.h"
+
+namespace tavrel {
+namespace {
+
+// Served on a pseudo-terminal, so the real serial path runs.
+class PtySimulatedCamera : public SimulatedCamera {
+ public:
+  explicit PtySimulatedCamera(const sim::CameraOptions& options) : camera_(options) {}
+  std::int32_t Connect(CommPort& port, std::int32_t baud) override {
+    return port.OpenSerialDevice(camera_.DevicePath(), baud);
+  }
+
+ private:
+  sim::PtyCamera camera_;
+};
+
+}  // namespace
+
+std::unique_ptr<SimulatedCamera> StartSimulatedCamera(const sim::CameraOptions& options) {
+  return std::make_unique<PtySimulatedCamera>(options);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,65 @@
+// A COM port through the Windows communications API ("\\.\COMn").
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "link/line_trace.h"
+#include "link/transport.h"
+
+namespace tavrel {
+
+// The device behind "COM n": \\.\COMn, which also reaches COM10 and above.
+// Empty for port numbers that name no device (0 and below).
+std::string ComPortDevicePath(std::int32_t port);
+
+// Whether `baud` is a rate the line can be set to.
+bool IsSupportedBaudRate(std::int32_t baud);
+
+class Win32Serial : public Transport {
+ public:
+  ~Win32Serial() override;
+  Win32Serial(const Win32Serial&) = delete;
+  Win32Serial& operator=(const Win32Serial&) = delete;
+
+  // Opens the device for reading and writing, not shared, without overlapped
+  // I/O. Null on failure, with the system's reason in `errorText`.
+  static std::unique_ptr<Win32Serial> OpenDevice(const std::string& path, std::string* errorText);
+
+  // 4096-byte driver queues, then the port's own settings with the line's
+  // (byte size, stop bits and parity as the DCB spells them), binary, no
+  // flow control, DTR and RTS on. 0, or the negated code of the line error
+  // flagged when the settings are refused (the port stays open).
+  std::int32_t Configure(std::int32_t baud, int byteSize, int stopBits, int parity);
+
+  // Synchronous, `timeoutMs` per byte: returns the count that left the port
+  // before the time-out ran out.
+  std::int32_t Write(const std::uint8_t* data, std::int32_t count, std::int32_t timeoutMs) override;
+  // ReadFile blocks for at most the time left of count x `timeoutMs`; it is
+  // never polled with zero time-outs.
+  std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override;
+  std::int32_t Purge(std::uint32_t flags) override;
+  std::string SystemErrorText() const override { return systemError_; }
+  void SetTrace(LineTrace* trace) override { trace_ = trace; }
+
+ private:
+  explicit Win32Serial(HANDLE handle) : handle_(handle) {}
+  // Reads and clears the port's line-error flags (CE_*).
+  std::uint32_t TakeLineErrors();
+  bool ApplyTimeouts();
+  void RememberLastError(const char* what);
+  void Trace(TraceDirection direction, const std::uint8_t* bytes, DWORD count);
+
+  HANDLE handle_;
+  DCB lineSettings_{};
+  // Read and Write each set their own values before every call and leave
+  // the rest as they were.
+  COMMTIMEOUTS timeouts_{};
+  std::string systemError_;
+  LineTrace* trace_ = nullptr;
+};
+
+}  // namespace tavrel

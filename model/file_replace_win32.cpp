@@ -1,0 +1,67 @@
+#include <windows.h>
+
+#include <cerrno>
+
+#include "model/file_replace.h"
+
+namespace tavrel {
+namespace {
+
+int ErrnoFor(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+      return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    default:
+      return EIO;
+  }
+}
+
+// Writes the whole file and flushes it to disk: 0 or an errno.
+int WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return ErrnoFor(GetLastError());
+  DWORD written = 0;
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size() && FlushFileBuffers(file);
+  const DWORD error = ok ? 0 : GetLastError();
+  CloseHandle(file);
+  return ok ? 0 : ErrnoFor(error);
+}
+
+}  // namespace
+
+// A temporary file beside the target, renamed over it, so a failed save
+// never leaves half a file. A read-only target is refused, as the system
+// refuses to write it.
+int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
+  if (path.empty()) return ENOENT;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
+    if (attributes & FILE_ATTRIBUTE_READONLY) return EACCES;
+  }
+  const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+  if (const int error = WriteNewFile(temporary, bytes); error != 0) return error;
+  if (!MoveFileExA(temporary.c_str(), path.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = GetLastError();
+    DeleteFileA(temporary.c_str());
+    return ErrnoFor(error);
+  }
+  return 0;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,309 @@
+// tavrelctl.exe, the Windows build, run under Wine: its COM1 is a pseudo-
+// terminal served by the virtual camera, and its board is the Windows build
+// of the CameraLink test library.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sim/pty_camera.h"
+#include "tests/support/run_process.h"
+
+namespace tavrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::RunProcess;
+
+const fs::path kWindowsBuild = WINDOWS_BUILD_DIR;
+
+std::string WindowsPath(const fs::path& path) {
+  std::string text = "Z:" + path.string();
+  for (char& c : text) {
+    if (c == '/') c = '\\';
+  }
+  return text;
+}
+
+// A Windows console program ends its text lines with CR LF.
+std::string UnixLines(std::string text) {
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+    text.erase(at, 1);
+  }
+  return text;
+}
+
+ProcessResult TavrelctlExe(std::vector<std::string> args, std::vector<std::string> env = {}) {
+  args.insert(args.begin(), {WINE64_PATH, (kWindowsBuild / "cli" / "tavrelctl.exe").string()});
+  env.push_back("WINEPREFIX=" + (kWindowsBuild / "wine-prefix").string());
+  env.push_back("WINEDEBUG=-all");
+  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  ProcessResult result = RunProcess(args, env);
+  result.out = UnixLines(result.out);
+  result.err = UnixLines(result.err);
+  return result;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A virtual camera on a pty that Windows programs in the prefix see as COM1
+// (or COM10): the prefix maps those ports to links that point at the pty.
+class CameraOnCom {
+ public:
+  explicit CameraOnCom(sim::CameraOptions options = {}, int port = 1)
+      : camera_(std::move(options)),
+        link_(kWindowsBuild / ("com" + std::to_string(port) + "-link")) {
+    fs::remove(link_);
+    fs::create_symlink(camera_.DevicePath(), link_);
+  }
+  ~CameraOnCom() { fs::remove(link_); }
+  sim::PtyCamera& Camera() { return camera_; }
+
+ private:
+  sim::PtyCamera camera_;
+  fs::path link_;
+};
+
+TEST(WineTavrelctl, ReadAllThroughCom1) {
+  for (const auto& [model, count] : {std::pair{"LOMIRA-P/S", 17u}, std::pair{"KESTRA-P/S", 50u}}) {
+    sim::CameraOptions options;
+    options.model = model;
+    CameraOnCom com1(options);
+    const ProcessResult r = TavrelctlExe({"--port", "1", "--model", model, "read-all"});
+    ASSERT_EQ(r.exitStatus, 0) << model << ": " << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), count) << model << ": " << r.out;
+    EXPECT_EQ(lines.front(), "0\tAGC MODE\t0");
+    EXPECT_EQ(lines[10].rfind("10\tGAIN\t", 0), 0u);
+  }
+}
+
+TEST(WineTavrelctl, SetThenGetThroughCom1) {
+  CameraOnCom com1;
+  ProcessResult r = TavrelctlExe({"--port", "1", "set", "gain", "300"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  // 300 with a two-byte range goes out most significant byte first.
+  EXPECT_EQ(com1.Camera().ReadRegister(0x01, 0x01, 0x0C),
+            (std::array<std::uint8_t, 3>{0x01, 0x2C, 0x00}));
+
+  com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x7B, 0x00});
+  const fs::path trace = kWindowsBuild / "test-files" / "line.trace";
+  fs::create_directories(trace.parent_path());
+  fs::remove(trace);
+  r = TavrelctlExe({"--port", "1", "--trace", WindowsPath(trace), "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "123\n");
+  // The line trace shows both ways: the read command and the camera's reply.
+  const std::string traced = ReadBytes(trace);
+  EXPECT_NE(traced.find("PC->CAM STX 30 31 46 46 38 31 30 43"), std::string::npos) << traced;
+  EXPECT_NE(traced.find("CAM->PC"), std::string::npos) << traced;
+  EXPECT_NE(traced.find("30 30 37 42 30 30 ETX"), std::string::npos) << traced;
+}
+
+TEST(WineTavrelctl, SettingsFilesStayBinary) {
+  const fs::path folder = kWindowsBuild / "test-files";
+  fs::create_directories(folder);
+  const fs::path fromExe = folder / "exe.tdx";
+  const fs::path fromLinux = folder / "linux.tdx";
+  fs::remove(fromExe);
+  fs::remove(fromLinux);
+  {
+    CameraOnCom com1;
+    // Values whose file bytes a text-mode file would change: LF in GAIN 266,
+    // and BLACK LEVEL 26, Ctrl-Z, which ends a text-mode read.
+    com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x01, 0x0A, 0x00});
+    com1.Camera().WriteRegister(0x01, 0x01, 0x17, {0x1A, 0x00, 0x00});
+    for (int save = 0; save < 2; ++save) {  // the second replaces the first
+      const ProcessResult r = TavrelctlExe({"--port", "1", "save", WindowsPath(fromExe)});
+      ASSERT_EQ(r.exitStatus, 0) << r.err;
+    }
+    const ProcessResult r = RunProcess(
+        {TAVRELCTL_PATH, "--device", com1.Camera().DevicePath(), "save", fromLinux.string()});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  ASSERT_EQ(ReadBytes(fromExe).size(), 540u);
+  EXPECT_EQ(ReadBytes(fromExe), ReadBytes(fromLinux));
+
+  CameraOnCom fresh;
+  const ProcessResult r = TavrelctlExe({"--port", "1", "load", WindowsPath(fromExe)});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(fresh.Camera().ReadRegister(0x01, 0x01, 0x0C),
+            (std::array<std::uint8_t, 3>{0x01, 0x0A, 0x00}));
+  EXPECT_EQ(fresh.Camera().ReadRegister(0x01, 0x01, 0x17)[0], 0x1A);
+}
+
+TEST(WineTavrelctl, SerialNumberWriteAppendsBinaryRecordsToTheLog) {
+  const fs::path folder = kWindowsBuild / "test-files";
+  fs::create_directories(folder);
+  const fs::path log = folder / "adjust.csv";
+  fs::remove(log);
+  sim::CameraOptions options;
+  options.model = "LOMIRA-P/S";
+  CameraOnCom com1(options);
+  // The profile goes to the prefix user's APPDATA folder.
+  std::vector<fs::path> profiles;
+  for (const auto& user : fs::directory_iterator(kWindowsBuild / "wine-prefix/drive_c/users")) {
+    profiles.push_back(user.path() / "AppData/Roaming/Talbrook/ TAVREL CONTROL.ini");
+    fs::remove(profiles.back());
+  }
+  for (const char* digits : {"0012345", "0012346"}) {
+    const ProcessResult r = TavrelctlExe({"--port", "1", "--model", "LOMIRA-P/S", "serial-number",
+                                          "write", digits, "--log", WindowsPath(log)});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  // The second write's digits are in the camera (INFO 0x10-0x13 hold them).
+  EXPECT_EQ(com1.Camera().ReadRegister(0x01, 0x10, 0x13)[0], '6');
+
+  // One Shift-JIS header, then one CR LF record per write, nothing doubled.
+  const std::string bytes = ReadBytes(log);
+  EXPECT_EQ(bytes.find("\x93\xfa\x8e\x9e,"), 0u) << bytes;
+  const std::size_t first = bytes.find(",LOMIRA-P/S,0012345,");
+  const std::size_t second = bytes.find(",LOMIRA-P/S,0012346,");
+  ASSERT_NE(first, std::string::npos) << bytes;
+  ASSERT_NE(second, std::string::npos) << bytes;
+  EXPECT_LT(first, second);
+  EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  EXPECT_EQ(bytes.find("\r\r"), std::string::npos) << bytes;
+  std::size_t lines = 0;
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos;
+       at = bytes.find("\r\n", at + 2)) {
+    ++lines;
+  }
+  EXPECT_EQ(lines, 3u);
+
+  std::size_t written = 0;
+  for (const fs::path& profile : profiles) {
+    if (!fs::exists(profile)) continue;
+    ++written;
+    EXPECT_EQ(ReadBytes(profile), "[RECENT]\nLOMIRA-X=12346\n");
+  }
+  EXPECT_EQ(written, 1u);
+}
+
+TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {
+  CameraOnCom com10({}, 10);
+  com10.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x07, 0x00});
+  const ProcessResult r = TavrelctlExe({"--port", "10", "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "7\n");
+}
+
+TEST(WineTavrelctl, AReadThatTimesOutEndsAndTheNextHandshakeGoesThrough) {
+  CameraOnCom com1;
+  com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
+  // The first ENQ goes unanswered: its ACK read must end at its deadline.
+  com1.Camera().AddFault({sim::FaultKind::kEnqSilent, 1, 0});
+  const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "42\n");
+}
+
+TEST(WineTavrelctl, LinkFailuresExit3WithTheErrorLine) {
+  {
+    CameraOnCom com1;
+    com1.Camera().AddFault({sim::FaultKind::kEnqNak, -1, 0});
+    const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+    EXPECT_EQ(r.exitStatus, 3);
+    EXPECT_EQ(r.err, "ERROR - Unexpected character received from camera unit.\n");
+    EXPECT_EQ(r.out, "");
+  }
+  // COM9 is no device in the prefix (unless Wine gave it to a serial port of
+  // this machine).
+  if (fs::exists(fs::symlink_status(kWindowsBuild / "wine-prefix" / "dosdevices" / "com9"))) {
+    GTEST_SKIP() << "this machine's serial ports reach COM9 in the Wine prefix";
+  }
+  const ProcessResult r = TavrelctlExe({"--port", "9", "read-all"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+}
+
+// The Windows COM port must carry the protocol's recovery exactly as the
+// POSIX one does: the same camera misbehaviour gives the same outcome.
+TEST(WineTavrelctl, CameraFaultsEndAsOnLinux) {
+  struct Case {
+    const char* name;
+    sim::Fault fault;
+  };
+  const Case cases[] = {
+      {"one bad checksum", {sim::FaultKind::kBadChecksum, 1, 0}},
+      {"bad checksums", {sim::FaultKind::kBadChecksum, -1, 0}},
+      {"lower-case checksum", {sim::FaultKind::kLowerChecksum, -1, 0}},
+      {"one bad value", {sim::FaultKind::kBadValue, 1, 0}},
+      {"noise before the reply", {sim::FaultKind::kGarbage, 1, 0}},
+      {"two refused ENQs", {sim::FaultKind::kEnqNak, 2, 0}},
+      {"line hung up", {sim::FaultKind::kHangup, 1, 0}},
+  };
+  for (const Case& c : cases) {
+    sim::CameraOptions options;
+    options.faults = {c.fault};
+    ProcessResult linux;
+    {
+      sim::PtyCamera camera(options);
+      camera.WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
+      linux = RunProcess({TAVRELCTL_PATH, "--device", camera.DevicePath(), "get", "GAIN"});
+    }
+    CameraOnCom com1(options);
+    com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
+    const ProcessResult windows = TavrelctlExe({"--port", "1", "get", "GAIN"});
+    EXPECT_EQ(windows.exitStatus, linux.exitStatus) << c.name << ": " << windows.err;
+    EXPECT_EQ(windows.out, linux.out) << c.name;
+    EXPECT_EQ(windows.err, linux.err) << c.name;
+  }
+}
+
+TEST(WineTavrelctl, BoardLibraryByItsDllName) {
+  const std::vector<std::string> dllFolder = {"WINEPATH=" + WindowsPath(kWindowsBuild)};
+  std::vector<std::string> env = dllFolder;
+  env.push_back("TAVREL_CLSERSIM=--model LOMIRA-P/S --serial-number 0070707");
+  ProcessResult r =
+      TavrelctlExe({"--board", "clsersim.dll", "--model", "LOMIRA-P/S", "ident"}, env);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 4u) << r.out;
+  EXPECT_EQ(lines[1], "Model: LOMIRA-P/S");
+  EXPECT_EQ(lines[2], "Serial Number: 0070707");
+
+  r = TavrelctlExe({"--board", "clsersim.dll", "--model", "LOMIRA-P/S", "read-all"}, env);
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 17u) << r.out;
+
+  env = dllFolder;
+  env.push_back("TAVREL_CLSERSIM=--init-fail");
+  r = TavrelctlExe({"--board", "clsersim.dll", "read-all"}, env);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_NE(r.err.find("Bord Open Error"), std::string::npos) << r.err;
+
+  r = TavrelctlExe({"--board", "no-such-board.dll", "read-all"}, dllFolder);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+}
+
+TEST(WineTavrelctl, SimulateAnswersWithoutAPty) {
+  const fs::path trace = kWindowsBuild / "test-files" / "simulate.trace";
+  fs::create_directories(trace.parent_path());
+  fs::remove(trace);
+  const ProcessResult r = TavrelctlExe(
+      {"--simulate", "--model", "PAVON-P/S", "--trace", WindowsPath(trace), "read-all"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(Lines(r.out).size(), 17u) << r.out;
+  EXPECT_NE(ReadBytes(trace).find("CAM->PC ACK"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrel
