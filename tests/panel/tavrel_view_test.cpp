@@ -433,18 +433,8 @@ class TavrelViewTest : public QObject {
     Rig rig(0);
     rig.view->show();
     QScrollBar* bar = rig.Bar(kGainBar);
-    QStyleOptionSlider option;
-    option.initFrom(bar);
-    option.orientation = bar->orientation();
-    option.minimum = bar->minimum();
-    option.maximum = bar->maximum();
-    option.sliderPosition = option.sliderValue = bar->value();
-    option.singleStep = bar->singleStep();
-    option.pageStep = bar->pageStep();
-    const QRect arrow = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option,
-                                                     QStyle::SC_ScrollBarAddLine, bar);
     const int before = rig.Exchanges();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, arrow.center());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarAddLine));
     QCOMPARE(rig.Exchanges(), before + 1);
     QCOMPARE(bar->value(), 1);
     QCOMPARE(rig.Text(kGainText), QString("0.04 dB"));
