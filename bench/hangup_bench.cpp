@@ -3,7 +3,6 @@
 // closed pty), and on a line that is already hung up. The link must end the
 // exchange without spinning.
 // Usage: hangup_bench [ms before the hang-up = 500]
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 #include <ctime>
 #include <thread>
 
+#include "bench/pty_port.h"
 #include "link/comm_port.h"
 
 namespace {
@@ -47,19 +47,9 @@ void Print(const char* what, const Figures& f) {
 
 int main(int argc, char** argv) {
   const int hangUpAfterMs = argc > 1 ? std::atoi(argv[1]) : 500;
-  int master = -1;
-  int slave = -1;
-  char name[256] = {};
-  if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-    std::perror("openpty");
-    return 1;
-  }
-  close(slave);
   tavrel::CommPort port;
-  if (port.OpenSerialDevice(name, 9600) != 0) {
-    std::fprintf(stderr, "open %s: %s\n", name, port.GetSystemErrorText().c_str());
-    return 1;
-  }
+  const int master = tavrel::bench::OpenPortOnPty(port);
+  if (master < 0) return 1;
   // The camera never answers, then its end of the line goes away.
   std::thread peer([master, hangUpAfterMs] {
     std::this_thread::sleep_for(std::chrono::milliseconds(hangUpAfterMs));

@@ -1,6 +1,5 @@
 // How much processor time a COM-port Read uses while it waits for a camera
 // that answers late: the wait must sleep in poll(), not spin.
-#include <pty.h>
 #include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "bench/pty_port.h"
 #include "link/comm_port.h"
 
 namespace {
@@ -23,20 +23,9 @@ double ProcessCpuSeconds() {
 }  // namespace
 
 int main() {
-  int master = -1;
-  int slave = -1;
-  char name[256] = {};
-  if (openpty(&master, &slave, name, nullptr, nullptr) != 0) {
-    std::perror("openpty");
-    return 1;
-  }
-  close(slave);
-
   tavrel::CommPort port;
-  if (port.OpenSerialDevice(name, 9600) != 0) {
-    std::fprintf(stderr, "open %s: %s\n", name, port.GetSystemErrorText().c_str());
-    return 1;
-  }
+  const int master = tavrel::bench::OpenPortOnPty(port);
+  if (master < 0) return 1;
 
   constexpr auto kAnswerDelay = std::chrono::seconds(2);
   // The peer answers once, late; it sleeps meanwhile, so the process's CPU time
