@@ -17,7 +17,6 @@ static_assert(kPurgeTxAbort == PURGE_TXABORT && kPurgeRxAbort == PURGE_RXABORT &
               kPurgeTxClear == PURGE_TXCLEAR && kPurgeRxClear == PURGE_RXCLEAR);
 
 constexpr DWORD kQueueBytes = 4096;
-constexpr std::int32_t kTimeoutCode = 5;
 
 constexpr std::int32_t kBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
 
@@ -127,23 +126,18 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
 std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + DeadlineSpan(count, timeoutMs);
   std::int32_t received = 0;
-  std::uint32_t failureFlags = 0;
   // Every ReadFile waits for all the missing bytes, or for the time left.
   timeouts_.ReadIntervalTimeout = 0;
   timeouts_.ReadTotalTimeoutMultiplier = 0;
   for (ULONGLONG now = GetTickCount64(); now < deadline; now = GetTickCount64()) {
     timeouts_.ReadTotalTimeoutConstant = static_cast<DWORD>(deadline - now);
-    if (!ApplyTimeouts()) {
-      failureFlags = kLineErrorIoe;
-      break;
-    }
+    if (!ApplyTimeouts()) break;
     DWORD got = 0;
     if (!ReadFile(handle_, buffer + received, static_cast<DWORD>(count - received), &got,
                   nullptr)) {
       // A port that fails a blocking read (a removed adapter) would fail
       // every retry at once: end now rather than spin to the deadline.
       RememberLastError("ReadFile");
-      failureFlags = kLineErrorIoe;
       break;
     }
     // Nothing in all the time given: the time-out ran out, or the device
@@ -155,9 +149,9 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
   }
   // Incomplete: what did arrive is discarded with the rest of the queue.
   PurgeComm(handle_, PURGE_RXCLEAR);
-  const std::uint32_t flagged = TakeLineErrors();
-  if (flagged != 0) return -CommPort::LineErrorCode(flagged);
-  return failureFlags != 0 ? -CommPort::LineErrorCode(failureFlags) : -kTimeoutCode;
+  // Code 5 unless the port flagged a line error, as on every other failure:
+  // the reply wait then ends at once instead of retrying a dead port.
+  return -CommPort::LineErrorCode(TakeLineErrors());
 }
 
 std::int32_t Win32Serial::Purge(std::uint32_t flags) {
