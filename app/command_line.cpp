@@ -65,7 +65,7 @@ QString UsageText() {
 bool OnlyNamesAFile(const CommandLine& line) {
   return line.error.isEmpty() && !line.help && !line.start.document.isEmpty() &&
          !line.start.preset && !line.simulate && line.screenshotDir.isEmpty() &&
-         !line.exitWhenShown;
+         !line.exitWhenShown && !line.printMenu && line.traceFile.isEmpty();
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {

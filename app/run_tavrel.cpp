@@ -79,9 +79,12 @@ int RunTavrel(int argc, char** argv) {
     };
   }
   // Claimed before the start-up, which may take long (the dialog, the
-  // start-up read): a file handed over meanwhile waits for this program.
+  // start-up read): a file handed over meanwhile waits for this program. A
+  // run that ends by itself (pictures, the menu, start-up timing) takes no
+  // files: one confirmed to the sender would never be opened.
+  const bool staysOpen = line.screenshotDir.isEmpty() && !line.printMenu && !line.exitWhenShown;
   InstanceChannel channel;
-  const bool listening = channel.Listen(channelName);
+  const bool listening = staysOpen && channel.Listen(channelName);
 
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);

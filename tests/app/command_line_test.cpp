@@ -88,6 +88,8 @@ class CommandLineTest : public QObject {
     QTest::newRow("--screenshot") << QStringList{"tavrel", "a.tdx", "--screenshot", "d"} << false;
     QTest::newRow("--exit-when-shown")
         << QStringList{"tavrel", "--exit-when-shown", "a.tdx"} << false;
+    QTest::newRow("--print-menu") << QStringList{"tavrel", "--print-menu", "a.tdx"} << false;
+    QTest::newRow("--trace") << QStringList{"tavrel", "--trace", "t.log", "a.tdx"} << false;
     QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false;
     QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false;
   }
