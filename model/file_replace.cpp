@@ -113,7 +113,9 @@ RenameResult ReplaceByRename(const std::string& target, const struct stat* old,
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
   std::string temporary = folder + "." + name + ".XXXXXX";
   FileDescriptor file(::mkstemp(temporary.data()));
-  if (file.Get() < 0) return {false, errno};
+  // Only a folder the user may not write rules out the temporary file; a
+  // full disk or quota would also break a rewrite in place half-way.
+  if (file.Get() < 0) return {errno != EACCES && errno != EPERM, errno};
 
   // Ownership first: changing it clears set-id bits that the mode restores.
   // Either may be refused to an ordinary user; the save goes on without.
