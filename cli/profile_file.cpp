@@ -13,6 +13,10 @@
 #include "model/profile_ini.h"
 #include "res/string_table.h"
 
+#ifndef O_BINARY
+#define O_BINARY 0  // only Windows tells text files from binary ones
+#endif
+
 namespace tavrel::cli {
 namespace {
 
@@ -22,7 +26,7 @@ namespace fs = std::filesystem;
 // when a file is there but cannot be read: replacing it would lose the
 // window program's other settings.
 bool ReadExisting(const fs::path& path, std::string* text) {
-  const int fd = open(path.string().c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.string().c_str(), O_RDONLY | O_BINARY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT;
   char buffer[4096];
   ssize_t moved = 0;
