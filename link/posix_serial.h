@@ -75,8 +75,8 @@ class PosixSerial : public Transport {
   LineCounterSource counterSource_;
   OutputQueueSource queueSource_;
   LineErrorLatch lineErrors_;
-  std::int64_t characterUs_;
-  LineTrace* trace_ = nullptr;  // wire time of one character at the line's settings
+  std::int64_t characterUs_;  // wire time of one character at the line's settings
+  LineTrace* trace_ = nullptr;
 };
 
 }  // namespace tavrel
