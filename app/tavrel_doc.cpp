@@ -227,15 +227,7 @@ void CTavrelDoc::OnCommandMenu() {
     m_pCommandMenu = new CCommandMenuDlg(Camera(), m_dialogParent);
     m_pCommandMenu->show();
   }
-  if (WriteAccessValue(*this) < 0) {
-    MessageRequest request;
-    request.text = kUnlockFailedText;
-    request.caption = kUnlockFailedCaption;
-    request.icon = MessageIcon::kNone;
-    request.buttons = MessageButtons::kOk;
-    request.ownerless = true;
-    m_prompt.ShowMessage(request);
-  }
+  if (WriteAccessValue(*this) < 0) ShowUnlockFailed(m_prompt, true);
 }
 
 bool CTavrelDoc::OnCommand(int commandId) {

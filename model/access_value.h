@@ -7,6 +7,7 @@
 namespace tavrel {
 
 class ParameterDocument;
+class UserPrompt;
 
 inline constexpr int kPasswordEntry = 49;
 inline constexpr std::int32_t kAccessValue = 0x4A1D;
@@ -15,9 +16,8 @@ inline constexpr std::int32_t kAccessValue = 0x4A1D;
 // Negative on failure, as WriteParameter.
 std::int32_t WriteAccessValue(ParameterDocument& document);
 
-// The second box when the access value was refused (caption "TAVREL").
-inline constexpr const char* kUnlockFailedText =
-    "This camera is not written the Serial Number.\nPlease tell design engineer.";
-inline constexpr const char* kUnlockFailedCaption = "TAVREL";
+// The second box when the access value was refused: caption "TAVREL", OK
+// only, no icon; `ownerless` for a box that belongs to no window.
+void ShowUnlockFailed(UserPrompt& prompt, bool ownerless);
 
 }  // namespace tavrel

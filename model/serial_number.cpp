@@ -41,10 +41,7 @@ std::int32_t UnlockSerialNumber(ParameterDocument& document) {
   const std::int32_t result = WriteAccessValue(document);
   if (result < 0) {
     if (UserPrompt* prompt = document.Camera().GetUserPrompt()) {
-      MessageRequest request;
-      request.text = kUnlockFailedText;
-      request.caption = kUnlockFailedCaption;
-      prompt->ShowMessage(request);
+      ShowUnlockFailed(*prompt, false);
     }
   }
   return result;
