@@ -115,6 +115,15 @@ inline constexpr int kEntryPartialWidth = 26;
 // The shutter entry's value that selects the variable shutter.
 inline constexpr int kShutterVariableValue = 255;
 
+// Hidden once the panel is filled; tests and the panel pictures show them to
+// reach the service functions behind them.
+inline constexpr int kServiceControls[] = {
+    kAdjustGainLabel,   kAdjustGainBar,     kAdjustGainText, kSerialGroup,     kSerialNumberEdit,
+    kSerialSpin,        kSerialWriteButton, kIdentGroup,     kVendorNameLabel, kModelNameLabel,
+    kSerialNumberLabel, kVersionLabel,      kVendorNameText, kModelNameText,   kSerialNumberText,
+    kVersionText,       kIdentReadButton,
+};
+
 // Timer started at creation.
 inline constexpr int kTimerId = 1;
 inline constexpr int kTimerIntervalMs = 100;

@@ -8,6 +8,8 @@
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
+#include "panel/dialog_layout.h"
+#include "panel/panel_ids.h"
 #include "panel/profile_store.h"
 #include "panel/tavrel_view.h"
 
@@ -22,6 +24,9 @@ int main(int argc, char* argv[]) {
       "(<dir>/panel-<MODEL>.png, '/' in the model name becomes '_').");
   parser.addHelpOption();
   parser.addOption({{"o", "out"}, "Folder for the PNG files (default: .).", "dir", "."});
+  const QCommandLineOption serviceControls(
+      "service-controls", "Also show the serial-number and identification controls.");
+  parser.addOption(serviceControls);
   parser.addPositionalArgument("models", "Model names, e.g. LOMIRA-P/S (default: all seven).");
   parser.process(app);
 
@@ -53,6 +58,9 @@ int main(int argc, char* argv[]) {
     tavrel::ProfileStore profile(profileDir.filePath("profile.ini"));
     tavrel::CTavrelView view(document, profile);
     view.OnInitialUpdate();
+    if (parser.isSet(serviceControls)) {
+      for (int id : tavrel::panel::kServiceControls) tavrel::ui::FindControl(&view, id)->show();
+    }
     view.show();
     const QString file = out.filePath("panel-" + QString(model).replace('/', '_') + ".png");
     if (!view.grab().save(file)) {

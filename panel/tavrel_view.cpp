@@ -43,13 +43,6 @@ constexpr RadioGroup kTwoButtonGroups[] = {
 };
 
 // Service functions kept out of sight in normal use.
-constexpr int kServiceControls[] = {
-    kAdjustGainLabel,   kAdjustGainBar,     kAdjustGainText, kSerialGroup,     kSerialNumberEdit,
-    kSerialSpin,        kSerialWriteButton, kIdentGroup,     kVendorNameLabel, kModelNameLabel,
-    kSerialNumberLabel, kVersionLabel,      kVendorNameText, kModelNameText,   kSerialNumberText,
-    kVersionText,       kIdentReadButton,
-};
-
 // The panel's bars move by line, page and thumb only: no desktop setting may
 // turn a click into a jump to the clicked position, and there is no menu of
 // jumps either.

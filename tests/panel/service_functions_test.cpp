@@ -29,10 +29,6 @@ using namespace tavrel::panel;
 
 namespace {
 
-constexpr int kServiceControls[] = {
-    kSerialGroup,     kSerialNumberEdit, kSerialSpin,    kSerialWriteButton, kIdentGroup,
-    kIdentReadButton, kVendorNameText,   kModelNameText, kSerialNumberText,  kVersionText};
-
 const QByteArray kHeader(
     "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
     "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n");
