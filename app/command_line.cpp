@@ -68,6 +68,10 @@ bool OnlyNamesAFile(const CommandLine& line) {
          !line.exitWhenShown && !line.printMenu && line.traceFile.isEmpty();
 }
 
+bool TakesHandedFiles(const CommandLine& line) {
+  return line.screenshotDir.isEmpty() && !line.printMenu && !line.exitWhenShown;
+}
+
 CommandLine ParseCommandLine(const QStringList& arguments) {
   CommandLine line;
   QString model;

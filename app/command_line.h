@@ -25,6 +25,10 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 // hands its file to a program already running. Any option asks for a program
 // of its own (another link, pictures, a timing run), which then starts.
 bool OnlyNamesAFile(const CommandLine& line);
+// Whether the program runs until the user ends it and so takes files handed
+// over by later starts; a run that ends by itself (pictures, the menu,
+// start-up timing) would confirm a file it never opens.
+bool TakesHandedFiles(const CommandLine& line);
 QString UsageText();
 
 // "com1:9600" or "board:PATH"; false when the text is neither.

@@ -79,12 +79,9 @@ int RunTavrel(int argc, char** argv) {
     };
   }
   // Claimed before the start-up, which may take long (the dialog, the
-  // start-up read): a file handed over meanwhile waits for this program. A
-  // run that ends by itself (pictures, the menu, start-up timing) takes no
-  // files: one confirmed to the sender would never be opened.
-  const bool staysOpen = line.screenshotDir.isEmpty() && !line.printMenu && !line.exitWhenShown;
+  // start-up read): a file handed over meanwhile waits for this program.
   InstanceChannel channel;
-  const bool listening = staysOpen && channel.Listen(channelName);
+  const bool listening = TakesHandedFiles(line) && channel.Listen(channelName);
 
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);

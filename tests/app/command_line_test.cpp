@@ -98,6 +98,23 @@ class CommandLineTest : public QObject {
     QFETCH(bool, handedOver);
     QCOMPARE(tavrel::OnlyNamesAFile(ParseCommandLine(arguments)), handedOver);
   }
+
+  // A run that ends by itself takes no handed files: it would confirm them to
+  // the sender and never open them.
+  void onlyARunTheUserEndsTakesHandedFiles_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("takes");
+    QTest::newRow("plain") << QStringList{"tavrel"} << true;
+    QTest::newRow("--simulate, a file") << QStringList{"tavrel", "--simulate", "a.tdx"} << true;
+    QTest::newRow("--screenshot") << QStringList{"tavrel", "--screenshot", "d"} << false;
+    QTest::newRow("--print-menu") << QStringList{"tavrel", "--print-menu"} << false;
+    QTest::newRow("--exit-when-shown") << QStringList{"tavrel", "--exit-when-shown"} << false;
+  }
+  void onlyARunTheUserEndsTakesHandedFiles() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, takes);
+    QCOMPARE(tavrel::TakesHandedFiles(ParseCommandLine(arguments)), takes);
+  }
 };
 
 QTEST_MAIN(CommandLineTest)
