@@ -6,6 +6,7 @@
 
 #include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -154,6 +155,28 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
     EXPECT_EQ(StatOf(shared).st_ino, sharedBefore.st_ino);
   }
   EXPECT_EQ(Contents(sticky), std::vector<std::string>{"shared.tdx"});
+}
+
+// A temporary file that fails for a reason other than the folder's permission
+// (here: no descriptor left; a full disk alike) fails the save: a rewrite in
+// place could stop half-way and leave half a file.
+TEST_F(FileReplaceTest, NoTemporaryFileForWantOfResourcesFailsTheSave) {
+  const fs::path target = folder / "a.tdx";
+  WriteFile(target, kOld);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int lowestFree = ::dup(0);
+    ::close(lowestFree);
+    // Room for the target's own descriptor, none for a temporary file.
+    const rlimit limit{static_cast<rlim_t>(lowestFree + 1), static_cast<rlim_t>(lowestFree + 1)};
+    if (lowestFree < 0 || ::setrlimit(RLIMIT_NOFILE, &limit) != 0) ::_exit(255);
+    ::_exit(ReplaceFileContents(target.string(), kNew));
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), EMFILE);
+  EXPECT_EQ(ReadFile(target), kOld);
 }
 
 TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
