@@ -42,7 +42,6 @@ constexpr RadioGroup kTwoButtonGroups[] = {
     RadioGroup::kAccel, RadioGroup::kVdFval, RadioGroup::kHdLval,  RadioGroup::kPartialScan,
 };
 
-// Service functions kept out of sight in normal use.
 // The panel's bars move by line, page and thumb only: no desktop setting may
 // turn a click into a jump to the clicked position, and there is no menu of
 // jumps either.
