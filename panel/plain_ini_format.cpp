@@ -26,8 +26,6 @@ QString KeyPrefix(const std::string& section) {
   return name + u'/';
 }
 
-}  // namespace
-
 bool ReadPlainIni(QIODevice& device, QSettings::SettingsMap& map) {
   const QByteArray bytes = device.readAll();
   const ProfileIni ini = ProfileIni::Parse(std::string_view(bytes.constData(), bytes.size()));
@@ -53,6 +51,8 @@ bool WritePlainIni(QIODevice& device, const QSettings::SettingsMap& map) {
   return device.write(text.data(), static_cast<qint64>(text.size())) ==
          static_cast<qint64>(text.size());
 }
+
+}  // namespace
 
 QSettings::Format PlainIniFormat() {
   static const QSettings::Format format =

@@ -7,14 +7,9 @@
 
 #include <QSettings>
 
-class QIODevice;
-
 namespace tavrel {
 
 // Registered with QSettings on first use; file extension ".ini".
 QSettings::Format PlainIniFormat();
-
-bool ReadPlainIni(QIODevice& device, QSettings::SettingsMap& map);
-bool WritePlainIni(QIODevice& device, const QSettings::SettingsMap& map);
 
 }  // namespace tavrel

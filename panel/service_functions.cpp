@@ -94,9 +94,8 @@ void PanelServiceFunctions::OnSerialWrite() {
 }
 
 void PanelServiceFunctions::OnSerialDeltaPos(int delta) {
-  m_view.m_strSerialNumber = EditText();
   m_view.m_strSerialNumber =
-      FromCameraText(StepSerialNumberText(ToCameraText(m_view.m_strSerialNumber), delta > 0));
+      FromCameraText(StepSerialNumberText(ToCameraText(EditText()), delta > 0));
   SetEditText(m_view.m_strSerialNumber);
 }
 

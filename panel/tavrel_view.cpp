@@ -42,7 +42,6 @@ constexpr RadioGroup kTwoButtonGroups[] = {
     RadioGroup::kAccel, RadioGroup::kVdFval, RadioGroup::kHdLval,  RadioGroup::kPartialScan,
 };
 
-// Service functions kept out of sight in normal use.
 // The panel's bars move by line, page and thumb only: no desktop setting may
 // turn a click into a jump to the clicked position, and there is no menu of
 // jumps either.
@@ -243,19 +242,19 @@ void CTavrelView::handleBarAction(QScrollBar* bar, int action) {
 }
 
 void CTavrelView::handleBarReleased(QScrollBar* bar) {
-  if (m_endingPress) return;
   HandleScroll(ui::ControlId(bar), ScrollRequest::kThumbPosition, bar->sliderPosition());
 }
 
 void CTavrelView::EndPress(QScrollBar* bar) {
   // A box shown during the press keeps the button's release from the bar; the
-  // bar is told that the button is up, which stops its auto-repeat.
-  m_endingPress = true;
+  // bar is told that the button is up, which stops its auto-repeat. That
+  // release is the panel's, not the user's: it lets go of a held thumb
+  // without a thumb request.
+  const QSignalBlocker quiet(bar);
   const QPointF at = bar->mapFromGlobal(QCursor::pos());
   QMouseEvent release(QEvent::MouseButtonRelease, at, QCursor::pos(), Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
   QCoreApplication::sendEvent(bar, &release);
-  m_endingPress = false;
 }
 
 bool CTavrelView::HandleScroll(int barId, ScrollRequest request, int carried) {

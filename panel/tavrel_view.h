@@ -84,7 +84,6 @@ class CTavrelView : public QWidget {
   int m_timerId = 0;
   QList<QButtonGroup*> m_groups;
   bool m_scrolling = false;                    // a bar's write is under way
-  bool m_endingPress = false;                  // the panel itself lets go of a bar
   PanelServiceFunctions* m_service = nullptr;  // a child QObject
 };
 

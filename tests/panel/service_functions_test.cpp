@@ -6,12 +6,9 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <memory>
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
@@ -21,6 +18,7 @@
 #include "panel/tavrel_view.h"
 #include "panel/up_down_control.h"
 #include "sim/pty_camera.h"
+#include "tests/panel/panel_rig.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/recording_prompt.h"
 
@@ -38,42 +36,28 @@ const QString kLogName = QStringLiteral("TAVREL_Camera_AdjustData.csv");
 // A LOMIRA-P/S on a virtual camera holding serial number 7654321 and Adjust
 // GAIN 700, the panel with its service controls shown, and the current
 // folder moved to a fresh one for the log.
-struct Rig {
-  explicit Rig(const char* vendorName = "Talbrook") {
-    cameraType = 0;
-    sim::CameraOptions options;
-    options.model = "LOMIRA-P/S";
-    options.vendorName = vendorName;
-    options.serialNumber = "7654321";
-    simulator = std::make_unique<sim::PtyCamera>(options);
+struct Rig : testing::PanelRig {
+  explicit Rig(const char* vendorName = "Talbrook") : PanelRig(0, OptionsFor(vendorName), 4711) {
     simulator->WriteRegister(1, 0x01, 0x1C, {0x02, 0xBC, 0x00});
-    camera.InitTable();
-    for (int i = 0; i < kParameterCount; ++i) camera.ResetValue(i);
-    camera.SetUserPrompt(&prompt);
-    if (camera.OpenSerialDevice(simulator->DevicePath(), 38400) < 0) {
-      qFatal("cannot open the virtual camera");
-    }
-    profile = std::make_unique<ProfileStore>(dir.filePath("profile.ini"));
-    profile->WriteProfileInt("Recent", "LOMIRA-X", 4711);
-    view = std::make_unique<CTavrelView>(document, *profile);
-    view->OnInitialUpdate();
     view->ServiceFunctions().SetClock([] { return LocalTime{2026, 12, 8, 21, 5}; });
     for (int id : kServiceControls) ui::FindControl(view.get(), id)->show();
     view->show();
     savedFolder = QDir::currentPath();
     QDir::setCurrent(dir.path());
   }
-  ~Rig() {
-    QDir::setCurrent(savedFolder);
-    view.reset();
-    camera.Close();
+  ~Rig() { QDir::setCurrent(savedFolder); }
+
+  static sim::CameraOptions OptionsFor(const char* vendorName) {
+    sim::CameraOptions options;
+    options.vendorName = vendorName;
+    options.serialNumber = "7654321";
+    return options;
   }
 
   QLineEdit* Edit() const { return ui::FindControlAs<QLineEdit>(view.get(), kSerialNumberEdit); }
   UpDownControl* UpDown() const {
     return ui::FindControlAs<UpDownControl>(view.get(), kSerialSpin);
   }
-  QString Text(int id) const { return ui::FindControlAs<QLabel>(view.get(), id)->text(); }
   void Click(int id) const { QTest::mouseClick(ui::FindControl(view.get(), id), Qt::LeftButton); }
   // Replaces the edit's text as a user does: select all, then type.
   void Type(const QString& text) const {
@@ -94,27 +78,12 @@ struct Rig {
     }
     return traffic;
   }
-  // What the camera itself holds for the entry; the table keeps its value.
-  int CameraValue(int entry) {
-    const int stored = camera.GetValue(entry, false);
-    if (camera.ReadEntry(entry) < 0) return -1;
-    const int value = camera.GetValue(entry, false);
-    camera.SetValue(entry, stored, false);
-    return value;
-  }
   QByteArray Log() const {
     QFile file(dir.filePath(kLogName));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
 
-  QTemporaryDir dir;
   QString savedFolder;
-  testing::RecordingPrompt prompt;
-  std::unique_ptr<sim::PtyCamera> simulator;
-  CameraUnit camera;
-  ParameterDocument document{camera};
-  std::unique_ptr<ProfileStore> profile;
-  std::unique_ptr<CTavrelView> view;
 };
 
 }  // namespace

@@ -5,18 +5,15 @@
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
 #include <QContextMenuEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QStyleOptionSlider>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
-#include <memory>
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
@@ -25,6 +22,7 @@
 #include "panel/panel_values.h"
 #include "panel/profile_store.h"
 #include "sim/pty_camera.h"
+#include "tests/panel/panel_rig.h"
 #include "tests/support/recording_prompt.h"
 
 using namespace tavrel;
@@ -32,62 +30,23 @@ using namespace tavrel::panel;
 
 namespace {
 
-// One camera model on a virtual camera, with the panel set up as at start-up.
-struct Rig {
-  explicit Rig(int type, int serialInProfile = -1) : savedCameraType(cameraType) {
-    cameraType = type;
-    sim::CameraOptions options;
-    options.model = CameraModelName(type);
-    simulator = std::make_unique<sim::PtyCamera>(options);
-    camera.InitTable();
-    for (int i = 0; i < kParameterCount; ++i) camera.ResetValue(i);
-    camera.SetUserPrompt(&prompt);
-    if (camera.OpenSerialDevice(simulator->DevicePath(), 38400) < 0) {
-      qFatal("cannot open the virtual camera");
-    }
-    profile = std::make_unique<ProfileStore>(dir.filePath("profile.ini"));
-    if (serialInProfile >= 0) profile->WriteProfileInt("Recent", "LOMIRA-X", serialInProfile);
-    view = std::make_unique<CTavrelView>(document, *profile);
-    view->OnInitialUpdate();
-  }
-  ~Rig() {
-    view.reset();
-    camera.Close();
-    cameraType = savedCameraType;
-  }
+// The panel over one camera model, with what the view tests look at and do.
+struct Rig : testing::PanelRig {
+  explicit Rig(int type, int serialInProfile = -1) : PanelRig(type, {}, serialInProfile) {}
 
   QAbstractButton* Button(int id) const {
     return ui::FindControlAs<QAbstractButton>(view.get(), id);
   }
   QScrollBar* Bar(int id) const { return ui::FindControlAs<QScrollBar>(view.get(), id); }
-  QString Text(int id) const { return ui::FindControlAs<QLabel>(view.get(), id)->text(); }
   bool Enabled(int id) const { return ui::FindControl(view.get(), id)->isEnabled(); }
-  int Exchanges() const { return static_cast<int>(simulator->ReceivedBodies().size()); }
   // Sets a stored value without the panel and shows it, as a read would.
   void Store(int entry, int value) {
     QVERIFY(document.WriteParameter(entry, value) >= 0);
     view->OnUpdate();
   }
-  // What the camera itself holds for the entry.
-  int CameraValue(int entry) {
-    const int stored = camera.GetValue(entry, false);
-    if (camera.ReadEntry(entry) < 0) return -1;
-    const int value = camera.GetValue(entry, false);
-    camera.SetValue(entry, stored, false);
-    return value;
-  }
   void FailNextExchanges(int after = 0) {
     simulator->AddFault({sim::FaultKind::kEnqNak, 4, after});
   }
-
-  int savedCameraType;
-  QTemporaryDir dir;
-  testing::RecordingPrompt prompt;
-  std::unique_ptr<sim::PtyCamera> simulator;
-  CameraUnit camera;
-  ParameterDocument document{camera};
-  std::unique_ptr<ProfileStore> profile;
-  std::unique_ptr<CTavrelView> view;
 };
 
 // Where a part of a scroll bar (arrow, trough, thumb) is on the screen.
