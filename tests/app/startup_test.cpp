@@ -18,9 +18,11 @@
 #include "model/settings_file.h"
 #include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
+#include "tests/app/program_environment.h"
 
 using tavrel::CTavrelApp;
 using tavrel::testing::AppRig;
+using tavrel::testing::ProgramEnvironment;
 
 namespace {
 
@@ -300,12 +302,9 @@ class StartupTest : public QObject {
     const QString link = folder.filePath(name);
     QVERIFY(QFile::link(QStringLiteral(TAVREL_PROGRAM), link));
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath("config"));
-    environment.insert(
-        QStringLiteral("TAVREL_INSTANCE_NAME"),
-        QStringLiteral("tavrel-menu-test-%1").arg(QCoreApplication::applicationPid()));
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(ProgramEnvironment(
+        QStringLiteral("tavrel-menu-test-%1").arg(QCoreApplication::applicationPid()),
+        folder.filePath("config")));
     program.start(link, {"--simulate", "--connect", "com1:9600", "--print-menu"});
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitCode(), 0);
@@ -324,13 +323,10 @@ class StartupTest : public QObject {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString trace = dir.filePath(QStringLiteral("line.txt"));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-    environment.insert(
-        QStringLiteral("TAVREL_INSTANCE_NAME"),
-        QStringLiteral("tavrel-trace-test-%1").arg(QCoreApplication::applicationPid()));
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(ProgramEnvironment(
+        QStringLiteral("tavrel-trace-test-%1").arg(QCoreApplication::applicationPid()),
+        dir.path()));
     program.start(QStringLiteral(TAVREL_PROGRAM),
                   {"--simulate", "--connect", "com1:9600", "--trace", trace, "--exit-when-shown"});
     QVERIFY(program.waitForFinished(60000));
