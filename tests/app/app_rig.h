@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -69,6 +70,11 @@ struct AppRig {
   CTavrelDoc& Document() const { return *app->Document(); }
   // Command bodies the camera accepted so far.
   std::size_t BodyCount() const { return virtualCamera.ReceivedBodies().size(); }
+  // Command bodies the camera accepted after the first `first` ones.
+  std::vector<std::string> BodiesSince(std::size_t first) const {
+    const auto bodies = virtualCamera.ReceivedBodies();
+    return {bodies.begin() + static_cast<std::ptrdiff_t>(first), bodies.end()};
+  }
 
   QTemporaryDir directory;
   sim::PtyCamera virtualCamera;

@@ -78,11 +78,6 @@ QByteArray ReadFile(const QString& path) {
   return file.readAll();
 }
 
-std::vector<std::string> BodiesSince(const AppRig& rig, std::size_t first) {
-  const auto bodies = rig.virtualCamera.ReceivedBodies();
-  return {bodies.begin() + std::ptrdiff_t(first), bodies.end()};
-}
-
 // Handshakes the computer started, from the camera's trace.
 int EnquiriesIn(const QString& tracePath) {
   int count = 0;
@@ -172,10 +167,10 @@ class InterfaceCommandsTest : public QObject {
     rig.StartOnCom1();
     const std::size_t before = rig.BodyCount();
     PressKey(rig, Qt::Key_W);
-    const auto sent = BodiesSince(rig, before);
+    const auto sent = rig.BodiesSince(before);
     QVERIFY(!sent.empty());
     rig.camera.WriteAllParameters();  // what one whole-camera write sends
-    QCOMPARE(BodiesSince(rig, before + sent.size()), sent);
+    QCOMPARE(rig.BodiesSince(before + sent.size()), sent);
 
     QCOMPARE(rig.files.requests.size(), std::size_t{1});
     const tavrel::FileRequest& request = rig.files.requests[0];
@@ -283,7 +278,7 @@ class InterfaceCommandsTest : public QObject {
     QCOMPARE(received, QStringLiteral("ABCDEF"));
     QCOMPARE(typed, QStringLiteral("00FF01400A0B0C"));
     QCOMPARE(afterSend, QString());  // cleared by Send
-    const auto bodies = BodiesSince(rig, before);
+    const auto bodies = rig.BodiesSince(before);
     QVERIFY(bodies.size() > 2);
     QCOMPARE(bodies[0], std::string("00FF8141000000"));
     QCOMPARE(bodies[1], std::string("00FF01400A0B0C"));
