@@ -170,13 +170,13 @@ void CCommandMenuDlg::RefreshAddresses() {
   }
 }
 
-RegisterRowOutcome CCommandMenuDlg::WriteRowOutcome(int addressId, int dataId) {
+RegisterRowOutcome CCommandMenuDlg::WriteRow(int addressId, int dataId) {
   return WriteRegisterRow(m_camera, SelectedMode(), SelectedArea(),
                           Edit(addressId)->text().toStdString(),
                           Edit(dataId)->text().toStdString());
 }
 
-RegisterRowOutcome CCommandMenuDlg::ReadRowOutcome(int addressId, int dataId) {
+RegisterRowOutcome CCommandMenuDlg::ReadRow(int addressId, int dataId) {
   const RegisterArea area = SelectedArea();
   std::string data;
   const RegisterRowOutcome outcome =
@@ -185,22 +185,14 @@ RegisterRowOutcome CCommandMenuDlg::ReadRowOutcome(int addressId, int dataId) {
   return outcome;
 }
 
-void CCommandMenuDlg::WriteRow(int addressId, int dataId) {
-  WriteRowOutcome(addressId, dataId);
-}
-
-void CCommandMenuDlg::ReadRow(int addressId, int dataId) {
-  ReadRowOutcome(addressId, dataId);
-}
-
 void CCommandMenuDlg::WriteAllRows() {
   ForEachRegisterPageRow(
-      [this](int row) { return WriteRowOutcome(kIdAddressFirst + row, kIdDataFirst + row); });
+      [this](int row) { return WriteRow(kIdAddressFirst + row, kIdDataFirst + row); });
 }
 
 void CCommandMenuDlg::ReadAllRows() {
   ForEachRegisterPageRow(
-      [this](int row) { return ReadRowOutcome(kIdAddressFirst + row, kIdDataFirst + row); });
+      [this](int row) { return ReadRow(kIdAddressFirst + row, kIdDataFirst + row); });
 }
 
 void CCommandMenuDlg::keyPressEvent(QKeyEvent* event) {
