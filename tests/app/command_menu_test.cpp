@@ -33,14 +33,7 @@ const std::string kLinkError = "ERROR - Unexpected character received from camer
 
 // Presses Ctrl+P in the main window and returns the document's editor.
 CCommandMenuDlg* PressCtrlP(AppRig& rig) {
-  rig.Frame().show();
-  rig.Frame().activateWindow();
-  // The frame's shortcuts answer only while it is the active window.
-  if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &rig.Frame(); })) {
-    return nullptr;
-  }
-  QTest::keyClick(&rig.Frame(), Qt::Key_P, Qt::ControlModifier);
-  return rig.Document().CommandMenu();
+  return rig.PressCtrl(Qt::Key_P) ? rig.Document().CommandMenu() : nullptr;
 }
 
 void ClickRadio(CCommandMenuDlg& dialog, int id) {

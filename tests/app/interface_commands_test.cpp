@@ -58,12 +58,6 @@ void StartInServiceMode(AppRig& rig) {
   rig.StartOnCom1();
 }
 
-void PressKey(AppRig& rig, Qt::Key key) {
-  rig.Frame().show();
-  QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
-  QTest::keyClick(&rig.Frame(), key, Qt::ControlModifier);
-}
-
 int ReadableEntries(const tavrel::CameraUnit& camera) {
   int count = 0;
   for (int i = 0; i < tavrel::kParameterCount; ++i) {
@@ -107,7 +101,7 @@ class InterfaceCommandsTest : public QObject {
       openedOnCom1 = FindControlAs<QAbstractButton>(&dialog, CSerialPortDlg::kIdCom1)->isChecked();
       return Clicking({CSerialPortDlg::kIdCom2, CSerialPortDlg::kIdOk})(dialog);
     });
-    PressKey(rig, Qt::Key_L);  // Ctrl+L, not in the menu of this program name
+    QVERIFY(rig.PressCtrl(Qt::Key_L));  // Ctrl+L, not in the menu of this program name
     QVERIFY(openedOnCom1);
     QCOMPARE(rig.dialogTitles.back(), QStringLiteral("Serial Port Selection"));
     QCOMPARE(rig.camera.GetPortNumber(), 2);
@@ -166,7 +160,7 @@ class InterfaceCommandsTest : public QObject {
     AppRig rig;
     rig.StartOnCom1();
     const std::size_t before = rig.BodyCount();
-    PressKey(rig, Qt::Key_W);
+    QVERIFY(rig.PressCtrl(Qt::Key_W));
     const auto sent = rig.BodiesSince(before);
     QVERIFY(!sent.empty());
     rig.camera.WriteAllParameters();  // what one whole-camera write sends
