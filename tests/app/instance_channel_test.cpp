@@ -11,8 +11,7 @@
 #include <future>
 
 #include "app/instance_channel.h"
-#include "model/camera_unit.h"
-#include "model/settings_file.h"
+#include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
 
 namespace {
@@ -87,13 +86,7 @@ class InstanceChannelTest : public QObject {
     const QString name = ChannelName("options");
     QTemporaryDir home;
     const QString file = home.filePath(QStringLiteral("own.tdx"));
-    {
-      tavrel::CameraUnit source;
-      tavrel::cameraType = 4;
-      source.InitTable();
-      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      QVERIFY(tavrel::SaveSettingsFile(source, file.toStdString()).saved);
-    }
+    QVERIFY(tavrel::testing::SaveDefaultSettingsFile(file));
     tavrel::InstanceChannel channel;
     QVERIFY(channel.Listen(name));
     channel.Serve();

@@ -15,14 +15,15 @@
 #include <cstdlib>
 
 #include "app/command_ids.h"
-#include "model/settings_file.h"
 #include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
+#include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
 
 using tavrel::CTavrelApp;
 using tavrel::testing::AppRig;
 using tavrel::testing::ProgramEnvironment;
+using tavrel::testing::SaveDefaultSettingsFile;
 
 namespace {
 
@@ -134,13 +135,7 @@ class StartupTest : public QObject {
   void settingsFileOnTheCommandLineIsWrittenWithoutTheRead() {
     AppRig rig;
     const QString path = rig.Path("start.tdx");
-    {
-      tavrel::CameraUnit source;
-      tavrel::cameraType = 4;
-      source.InitTable();
-      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      QVERIFY(tavrel::SaveSettingsFile(source, path.toStdString()).saved);
-    }
+    QVERIFY(SaveDefaultSettingsFile(path));
     tavrel::StartOptions options;
     options.document = path;
     QCOMPARE(rig.Start(options, Clicking({1140})), CTavrelApp::StartResult::kRunning);
@@ -190,14 +185,8 @@ class StartupTest : public QObject {
   void boardWithASettingsFileReadsThenWritesIt() {
     AppRig rig;
     const QString path = rig.Path("board.tdx");
-    {
-      tavrel::CameraUnit source;
-      tavrel::cameraType = 4;
-      source.InitTable();
-      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      source.SetValue(10, 123, false);
-      QVERIFY(tavrel::SaveSettingsFile(source, path.toStdString()).saved);
-    }
+    QVERIFY(SaveDefaultSettingsFile(
+        path, [](tavrel::CameraUnit& source) { source.SetValue(10, 123, false); }));
     const QString trace = rig.Path("board.trace");
     BoardCameraOptions board("--trace " + trace);
     tavrel::StartOptions options;
