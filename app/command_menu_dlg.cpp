@@ -45,13 +45,7 @@ constexpr int kRowPitch = 12;
 
 CCommandMenuDlg::CCommandMenuDlg(CameraUnit& camera, QWidget* parent)
     : QDialog(parent), m_camera(camera) {
-  setWindowTitle(QStringLiteral("Command Menu"));
-  ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(286, 307));
-  // Drawn for an 8-point font.
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  ui::SetUpDialog(this, kDialogId, QStringLiteral("Command Menu"), 286, 307);
   BuildControls();
 
   // The initial choice: TG, the first page, the FPGA; nothing is sent.
