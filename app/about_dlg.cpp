@@ -4,18 +4,14 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "app/dialog_controls.h"
 #include "app/program_icon.h"
 #include "panel/dialog_layout.h"
 
 namespace tavrel {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-  setWindowTitle(QStringLiteral("About LOMIRA-S"));
-  ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(252, 55));
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  ui::SetUpDialog(this, kDialogId, QStringLiteral("About LOMIRA-S"), 252, 55);
 
   auto* icon = new QLabel(this);
   icon->setObjectName(QStringLiteral("programIcon"));

@@ -45,13 +45,7 @@ constexpr int kRowPitch = 12;
 
 CCommandMenuDlg::CCommandMenuDlg(CameraUnit& camera, QWidget* parent)
     : QDialog(parent), m_camera(camera) {
-  setWindowTitle(QStringLiteral("Command Menu"));
-  ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(286, 307));
-  // Drawn for an 8-point font.
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  ui::SetUpDialog(this, kDialogId, QStringLiteral("Command Menu"), 286, 307);
   BuildControls();
 
   // The initial choice: TG, the first page, the FPGA; nothing is sent.
@@ -170,13 +164,13 @@ void CCommandMenuDlg::RefreshAddresses() {
   }
 }
 
-RegisterRowOutcome CCommandMenuDlg::WriteRowOutcome(int addressId, int dataId) {
+RegisterRowOutcome CCommandMenuDlg::WriteRow(int addressId, int dataId) {
   return WriteRegisterRow(m_camera, SelectedMode(), SelectedArea(),
                           Edit(addressId)->text().toStdString(),
                           Edit(dataId)->text().toStdString());
 }
 
-RegisterRowOutcome CCommandMenuDlg::ReadRowOutcome(int addressId, int dataId) {
+RegisterRowOutcome CCommandMenuDlg::ReadRow(int addressId, int dataId) {
   const RegisterArea area = SelectedArea();
   std::string data;
   const RegisterRowOutcome outcome =
@@ -185,22 +179,14 @@ RegisterRowOutcome CCommandMenuDlg::ReadRowOutcome(int addressId, int dataId) {
   return outcome;
 }
 
-void CCommandMenuDlg::WriteRow(int addressId, int dataId) {
-  WriteRowOutcome(addressId, dataId);
-}
-
-void CCommandMenuDlg::ReadRow(int addressId, int dataId) {
-  ReadRowOutcome(addressId, dataId);
-}
-
 void CCommandMenuDlg::WriteAllRows() {
   ForEachRegisterPageRow(
-      [this](int row) { return WriteRowOutcome(kIdAddressFirst + row, kIdDataFirst + row); });
+      [this](int row) { return WriteRow(kIdAddressFirst + row, kIdDataFirst + row); });
 }
 
 void CCommandMenuDlg::ReadAllRows() {
   ForEachRegisterPageRow(
-      [this](int row) { return ReadRowOutcome(kIdAddressFirst + row, kIdDataFirst + row); });
+      [this](int row) { return ReadRow(kIdAddressFirst + row, kIdDataFirst + row); });
 }
 
 void CCommandMenuDlg::keyPressEvent(QKeyEvent* event) {

@@ -46,9 +46,9 @@ class CCommandMenuDlg : public QDialog {
 
   // Fills the 32 rows for the selected area and page.
   void RefreshAddresses();
-  // One row, by its edits' control ids.
-  void WriteRow(int addressId, int dataId);
-  void ReadRow(int addressId, int dataId);
+  // One row, by its edits' control ids; a failure has shown its box.
+  RegisterRowOutcome WriteRow(int addressId, int dataId);
+  RegisterRowOutcome ReadRow(int addressId, int dataId);
   // The whole page, rows 0 to 31.
   void WriteAllRows();
   void ReadAllRows();
@@ -58,8 +58,6 @@ class CCommandMenuDlg : public QDialog {
 
  private:
   void BuildControls();
-  RegisterRowOutcome WriteRowOutcome(int addressId, int dataId);
-  RegisterRowOutcome ReadRowOutcome(int addressId, int dataId);
   RegisterArea SelectedArea() const;
   RegisterMode SelectedMode() const;
   int SelectedPageBase() const;

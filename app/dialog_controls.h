@@ -1,7 +1,9 @@
-// Building the dialogs' controls from their templates: a control with its
-// identifier and text at a rectangle in dialog units.
+// Building the dialogs and their controls from their templates: sizes and
+// rectangles in dialog units, each with its identifier and text.
 #pragma once
 
+#include <QDialog>
+#include <QFont>
 #include <QString>
 #include <QValidator>
 #include <QWidget>
@@ -9,6 +11,17 @@
 #include "panel/dialog_layout.h"
 
 namespace tavrel::ui {
+
+// A dialog as its template gives it: title, identifier (tagged with the
+// title), fixed size in dialog units, and the 8-point font it is drawn for.
+inline void SetUpDialog(QDialog* dialog, int id, const QString& title, int width, int height) {
+  dialog->setWindowTitle(title);
+  SetControlId(dialog, id, title);
+  dialog->setFixedSize(DialogUnitsToPixels(width, height));
+  QFont small = dialog->font();
+  small.setPointSize(8);
+  dialog->setFont(small);
+}
 
 // A control of type T (constructed from its text) placed in `parent`; `id` -1
 // for a static label that carries no identifier.

@@ -11,13 +11,7 @@
 namespace tavrel {
 CManualCommandDlg::CManualCommandDlg(CameraUnit& camera, QWidget* parent)
     : QDialog(parent), m_camera(camera) {
-  setWindowTitle(QStringLiteral("Manual Command"));
-  ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(212, 111));
-  // Drawn for an 8-point font.
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  ui::SetUpDialog(this, kDialogId, QStringLiteral("Manual Command"), 212, 111);
 
   ui::MakeControl<QLabel>(this, -1, QStringLiteral("Transmission Message"), 12, 8, 120, 9);
   m_transmission = ui::MakeControl<QLineEdit>(this, kIdTransmission, QString(), 12, 19, 128, 14);

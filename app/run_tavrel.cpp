@@ -63,9 +63,6 @@ int RunTavrel(int argc, char** argv) {
   }
   ProfileStore profile;
   AppServices services;
-  // The name the program was started under, as typed or as a link's name:
-  // the service tools follow it, not the file it resolves to.
-  services.executableName = arguments.value(0);
   if (line.simulate) {
     services.beforeLinkOpens = [&virtualCamera](int type) {
       try {

@@ -48,13 +48,7 @@ int CameraTypeOfRow(int row) {
 
 CSelectCommDlg::CSelectCommDlg(FileChooser& fileChooser, QWidget* parent)
     : QDialog(parent), m_fileChooser(fileChooser) {
-  setWindowTitle(QStringLiteral("Select Communication System"));
-  ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(318, 165));
-  // Drawn for an 8-point font.
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  ui::SetUpDialog(this, kDialogId, QStringLiteral("Select Communication System"), 318, 165);
   BuildControls();
   // The first camera row is selected when the dialog opens.
   cameraType = CameraTypeOfRow(0);

@@ -11,13 +11,7 @@
 namespace tavrel {
 CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
     : QDialog(parent), m_nPort(port), m_nBaud(baud) {
-  setWindowTitle(QStringLiteral("Serial Port Selection"));
-  ui::SetControlId(this, kDialogId, windowTitle());
-  setFixedSize(ui::DialogUnitsToPixels(187, 93));
-  // Drawn for an 8-point font.
-  QFont small = font();
-  small.setPointSize(8);
-  setFont(small);
+  ui::SetUpDialog(this, kDialogId, QStringLiteral("Serial Port Selection"), 187, 93);
 
   auto* com1 = ui::MakeControl<QRadioButton>(this, kIdCom1, QStringLiteral("COM1"), 18, 22, 50, 10);
   m_com2 = ui::MakeControl<QRadioButton>(this, kIdCom2, QStringLiteral("COM2"), 18, 38, 50, 10);

@@ -26,9 +26,13 @@ QString Field(int index) {
   return QString::fromStdString(Text(res::kIdrMainFrame)).section(QLatin1Char('\n'), index, index);
 }
 
-// "TAVDX Files (*.tdx)", the template's filter.
-QString DocumentFilter() {
-  return Field(3);
+// What every file dialog of the document asks for: the template's filter
+// ("TAVDX Files (*.tdx)") and its extension.
+FileRequest DocumentFileRequest() {
+  FileRequest request;
+  request.filters = {Field(3)};
+  request.defaultSuffix = QStringLiteral("tdx");
+  return request;
 }
 
 }  // namespace
@@ -93,10 +97,7 @@ bool CTavrelDoc::OnFileNew() {
 }
 
 bool CTavrelDoc::OnFileOpen() {
-  FileRequest request;
-  request.filters = {DocumentFilter()};
-  request.defaultSuffix = QStringLiteral("tdx");
-  const auto path = m_files.ChooseFileToOpen(request);
+  const auto path = m_files.ChooseFileToOpen(DocumentFileRequest());
   if (!path) return false;
   return OpenDocumentFile(*path);
 }
@@ -143,9 +144,7 @@ bool CTavrelDoc::OnFileSave() {
 }
 
 bool CTavrelDoc::OnFileSaveAs() {
-  FileRequest request;
-  request.filters = {DocumentFilter()};
-  request.defaultSuffix = QStringLiteral("tdx");
+  FileRequest request = DocumentFileRequest();
   request.proposedPath = m_pathName.isEmpty() ? m_title + QStringLiteral(".tdx") : m_pathName;
   const auto path = m_files.ChooseFileToSave(request);
   if (!path) return false;
@@ -201,9 +200,7 @@ void CTavrelDoc::OnSetupPort() {
 void CTavrelDoc::OnWriteToCamera() {
   // A failed write has shown its box; the copy is offered all the same.
   WriteAllParameters();
-  FileRequest request;
-  request.filters = {DocumentFilter()};
-  request.defaultSuffix = QStringLiteral("tdx");
+  FileRequest request = DocumentFileRequest();
   request.proposedPath = m_pathName;
   request.folderMustExist = true;
   request.owner = m_dialogParent;

@@ -3,10 +3,13 @@
 // choices. Nothing blocks: dialogs are driven by the test's runner.
 #pragma once
 
+#include <QApplication>
 #include <QTemporaryDir>
+#include <QtTest>
 #include <cstdlib>
 #include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/main_frame.h"
@@ -67,8 +70,26 @@ struct AppRig {
   QString Path(const QString& name) const { return directory.filePath(name); }
   CMainFrame& Frame() const { return *app->MainFrame(); }
   CTavrelDoc& Document() const { return *app->Document(); }
+  // Presses Ctrl+`key` in the main window, shown and active first: its
+  // shortcuts answer only while it is the active window itself (not while a
+  // tool window of its own is). False when it never became active (nothing
+  // pressed).
+  bool PressCtrl(Qt::Key key) {
+    Frame().show();
+    Frame().activateWindow();
+    if (!QTest::qWaitFor([this] { return QApplication::activeWindow() == &Frame(); })) {
+      return false;
+    }
+    QTest::keyClick(&Frame(), key, Qt::ControlModifier);
+    return true;
+  }
   // Command bodies the camera accepted so far.
   std::size_t BodyCount() const { return virtualCamera.ReceivedBodies().size(); }
+  // Command bodies the camera accepted after the first `first` ones.
+  std::vector<std::string> BodiesSince(std::size_t first) const {
+    const auto bodies = virtualCamera.ReceivedBodies();
+    return {bodies.begin() + static_cast<std::ptrdiff_t>(first), bodies.end()};
+  }
 
   QTemporaryDir directory;
   sim::PtyCamera virtualCamera;

@@ -33,14 +33,7 @@ const std::string kLinkError = "ERROR - Unexpected character received from camer
 
 // Presses Ctrl+P in the main window and returns the document's editor.
 CCommandMenuDlg* PressCtrlP(AppRig& rig) {
-  rig.Frame().show();
-  rig.Frame().activateWindow();
-  // The frame's shortcuts answer only while it is the active window.
-  if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &rig.Frame(); })) {
-    return nullptr;
-  }
-  QTest::keyClick(&rig.Frame(), Qt::Key_P, Qt::ControlModifier);
-  return rig.Document().CommandMenu();
+  return rig.PressCtrl(Qt::Key_P) ? rig.Document().CommandMenu() : nullptr;
 }
 
 void ClickRadio(CCommandMenuDlg& dialog, int id) {
@@ -75,11 +68,6 @@ QStringList Fields(CCommandMenuDlg& dialog, int firstId) {
   return texts;
 }
 
-std::vector<std::string> BodiesFrom(const AppRig& rig, std::size_t first) {
-  const auto all = rig.virtualCamera.ReceivedBodies();
-  return {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()};
-}
-
 }  // namespace
 
 class CommandMenuTest : public QObject {
@@ -98,7 +86,7 @@ class CommandMenuTest : public QObject {
     QVERIFY(dialog != nullptr);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Command Menu"));
-    QCOMPARE(BodiesFrom(rig, before), std::vector<std::string>{kAccessBody});
+    QCOMPARE(rig.BodiesSince(before), std::vector<std::string>{kAccessBody});
     QVERIFY(rig.prompt.messages.empty());
 
     const std::vector<std::pair<int, QString>> buttons = {
@@ -163,7 +151,7 @@ class CommandMenuTest : public QObject {
 
     std::size_t before = rig.BodyCount();
     Click(*dialog, Dlg::kIdWriteAll);
-    std::vector<std::string> sent = BodiesFrom(rig, before);
+    std::vector<std::string> sent = rig.BodiesSince(before);
     QCOMPARE(sent.size(), std::size_t{32});
     QCOMPARE(sent.front(), std::string("00FF0420000000"));
     QCOMPARE(sent[3], std::string("00FF0423ABCD00"));
@@ -176,7 +164,7 @@ class CommandMenuTest : public QObject {
     Type(*dialog, 1303, QStringLiteral("1234"));
     before = rig.BodyCount();
     Click(*dialog, 1403);
-    QCOMPARE(BodiesFrom(rig, before), std::vector<std::string>{"01FF0423123400"});
+    QCOMPARE(rig.BodiesSince(before), std::vector<std::string>{"01FF0423123400"});
     QCOMPARE(rig.virtualCamera.ReadRegister(1, sim::kAreaAfe, 0x23), (Bytes{0x12, 0x34, 0}));
     QCOMPARE(rig.virtualCamera.ReadRegister(0, sim::kAreaAfe, 0x23), (Bytes{0xAB, 0xCD, 0}));
 
@@ -188,7 +176,7 @@ class CommandMenuTest : public QObject {
     ClickRadio(*dialog, Dlg::kIdFpga);
     before = rig.BodyCount();
     Click(*dialog, Dlg::kIdReadAll);
-    QCOMPARE(BodiesFrom(rig, before).front(), std::string("00FF8420000000"));
+    QCOMPARE(rig.BodiesSince(before).front(), std::string("00FF8420000000"));
     QCOMPARE(Edit(*dialog, 1303)->text(), QStringLiteral("ABCD"));
     QCOMPARE(Edit(*dialog, 1331)->text(), QStringLiteral("5A5B"));
 
@@ -213,7 +201,7 @@ class CommandMenuTest : public QObject {
     const std::size_t before = rig.BodyCount();
     Click(*dialog, 1400);
     Click(*dialog, 1500);
-    QCOMPARE(BodiesFrom(rig, before),
+    QCOMPARE(rig.BodiesSince(before),
              (std::vector<std::string>{"00FF017FBE0F00", "00FF817F000000"}));
     QCOMPARE(Edit(*dialog, 1300)->text(), QStringLiteral("BE0F"));
   }
@@ -231,7 +219,7 @@ class CommandMenuTest : public QObject {
 
     std::size_t before = rig.BodyCount();
     Click(*dialog, Dlg::kIdReadAll);
-    auto sent = BodiesFrom(rig, before);
+    auto sent = rig.BodiesSince(before);
     QCOMPARE(sent.size(), std::size_t{31});
     QCOMPARE(sent.back(), std::string("00FF817E000000"));
     QCOMPARE(rig.prompt.MessageTexts(), std::vector<std::string>{kAddressError});
@@ -260,13 +248,13 @@ class CommandMenuTest : public QObject {
     rig.prompt.messages.clear();
     before = rig.BodyCount();
     Click(*dialog, Dlg::kIdWriteAll);
-    QCOMPARE(BodiesFrom(rig, before).size(), std::size_t{2});
+    QCOMPARE(rig.BodiesSince(before).size(), std::size_t{2});
     Click(*dialog, 1402);
-    QCOMPARE(BodiesFrom(rig, before).size(), std::size_t{2});
+    QCOMPARE(rig.BodiesSince(before).size(), std::size_t{2});
     QCOMPARE(rig.prompt.MessageTexts(), std::vector<std::string>(2, kDataError));
     // Reading the same page does not check data.
     Click(*dialog, Dlg::kIdReadAll);
-    QCOMPARE(BodiesFrom(rig, before).size(), std::size_t{34});
+    QCOMPARE(rig.BodiesSince(before).size(), std::size_t{34});
   }
 
   void aRefusingCameraGivesOneBoxPerRowAndTheLoopGoesOn() {
@@ -297,7 +285,7 @@ class CommandMenuTest : public QObject {
     QTRY_COMPARE(QApplication::activeWindow(), first.data());
     QVERIFY(first->isVisible());
     QVERIFY(FindControlAs<QRadioButton>(first, Dlg::kIdAfe)->isChecked());
-    QCOMPARE(BodiesFrom(rig, before), std::vector<std::string>(2, kAccessBody));
+    QCOMPARE(rig.BodiesSince(before), std::vector<std::string>(2, kAccessBody));
 
     QTest::keyClick(first, Qt::Key_Escape);
     QVERIFY(!first->isVisible());
@@ -309,7 +297,7 @@ class CommandMenuTest : public QObject {
     QVERIFY(FindControlAs<QRadioButton>(fresh, Dlg::kIdTg)->isChecked());
     QVERIFY(FindControlAs<QRadioButton>(fresh, Dlg::kIdFpga)->isChecked());
     QCOMPARE(Edit(*fresh, 1231)->text(), QStringLiteral("1F"));
-    QCOMPARE(BodiesFrom(rig, before), std::vector<std::string>(3, kAccessBody));
+    QCOMPARE(rig.BodiesSince(before), std::vector<std::string>(3, kAccessBody));
 
     // Enter in a field closes it too.
     QTest::keyClick(Edit(*fresh, 1205), Qt::Key_Return);

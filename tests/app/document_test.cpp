@@ -146,10 +146,8 @@ class DocumentTest : public QObject {
     bytes[24 + 4 * 10] = char(100);
     WriteFile(path, bytes);
     rig.virtualCamera.WriteRegister(1, 0x01, 0x0C, {0x01, 0x2C, 0x00});  // 300
-    rig.Frame().show();
-    QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
 
-    QTest::keyClick(&rig.Frame(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(rig.PressCtrl(Qt::Key_R));
     QCOMPARE(PanelGain(rig), (QPair<int, QString>{300, "10.7400 dB"}));
 
     rig.prompt.answers.push_back(MessageAnswer::kNo);  // the read left it modified

@@ -11,8 +11,8 @@
 #include <future>
 
 #include "app/instance_channel.h"
-#include "model/camera_unit.h"
-#include "model/settings_file.h"
+#include "tests/app/default_settings_file.h"
+#include "tests/app/program_environment.h"
 
 namespace {
 
@@ -25,10 +25,7 @@ QString ChannelName(const char* what) {
 // The window program on `channel`, with a profile of its own.
 void StartProgram(QProcess& program, const QString& channel, const QTemporaryDir& home,
                   const QStringList& arguments) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("TAVREL_INSTANCE_NAME"), channel);
-  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path());
-  program.setProcessEnvironment(environment);
+  program.setProcessEnvironment(tavrel::testing::ProgramEnvironment(channel, home.path()));
   program.start(QStringLiteral(TAVREL_PROGRAM), arguments);
 }
 
@@ -46,9 +43,7 @@ class InstanceChannelTest : public QObject {
     QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
 
     QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TAVREL_INSTANCE_NAME"), name);
-    second.setProcessEnvironment(environment);
+    second.setProcessEnvironment(tavrel::testing::ProgramEnvironment(name));
     second.start(QStringLiteral(TAVREL_PROGRAM), {QStringLiteral("/data/camera one.tdx")});
     QVERIFY(received.wait(10000));
     QVERIFY(second.waitForFinished(10000));
@@ -91,13 +86,7 @@ class InstanceChannelTest : public QObject {
     const QString name = ChannelName("options");
     QTemporaryDir home;
     const QString file = home.filePath(QStringLiteral("own.tdx"));
-    {
-      tavrel::CameraUnit source;
-      tavrel::cameraType = 4;
-      source.InitTable();
-      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      QVERIFY(tavrel::SaveSettingsFile(source, file.toStdString()).saved);
-    }
+    QVERIFY(tavrel::testing::SaveDefaultSettingsFile(file));
     tavrel::InstanceChannel channel;
     QVERIFY(channel.Listen(name));
     channel.Serve();

@@ -58,12 +58,6 @@ void StartInServiceMode(AppRig& rig) {
   rig.StartOnCom1();
 }
 
-void PressKey(AppRig& rig, Qt::Key key) {
-  rig.Frame().show();
-  QVERIFY(QTest::qWaitForWindowActive(&rig.Frame()));
-  QTest::keyClick(&rig.Frame(), key, Qt::ControlModifier);
-}
-
 int ReadableEntries(const tavrel::CameraUnit& camera) {
   int count = 0;
   for (int i = 0; i < tavrel::kParameterCount; ++i) {
@@ -76,11 +70,6 @@ QByteArray ReadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
-}
-
-std::vector<std::string> BodiesSince(const AppRig& rig, std::size_t first) {
-  const auto bodies = rig.virtualCamera.ReceivedBodies();
-  return {bodies.begin() + std::ptrdiff_t(first), bodies.end()};
 }
 
 // Handshakes the computer started, from the camera's trace.
@@ -112,7 +101,7 @@ class InterfaceCommandsTest : public QObject {
       openedOnCom1 = FindControlAs<QAbstractButton>(&dialog, CSerialPortDlg::kIdCom1)->isChecked();
       return Clicking({CSerialPortDlg::kIdCom2, CSerialPortDlg::kIdOk})(dialog);
     });
-    PressKey(rig, Qt::Key_L);  // Ctrl+L, not in the menu of this program name
+    QVERIFY(rig.PressCtrl(Qt::Key_L));  // Ctrl+L, not in the menu of this program name
     QVERIFY(openedOnCom1);
     QCOMPARE(rig.dialogTitles.back(), QStringLiteral("Serial Port Selection"));
     QCOMPARE(rig.camera.GetPortNumber(), 2);
@@ -171,11 +160,11 @@ class InterfaceCommandsTest : public QObject {
     AppRig rig;
     rig.StartOnCom1();
     const std::size_t before = rig.BodyCount();
-    PressKey(rig, Qt::Key_W);
-    const auto sent = BodiesSince(rig, before);
+    QVERIFY(rig.PressCtrl(Qt::Key_W));
+    const auto sent = rig.BodiesSince(before);
     QVERIFY(!sent.empty());
     rig.camera.WriteAllParameters();  // what one whole-camera write sends
-    QCOMPARE(BodiesSince(rig, before + sent.size()), sent);
+    QCOMPARE(rig.BodiesSince(before + sent.size()), sent);
 
     QCOMPARE(rig.files.requests.size(), std::size_t{1});
     const tavrel::FileRequest& request = rig.files.requests[0];
@@ -283,7 +272,7 @@ class InterfaceCommandsTest : public QObject {
     QCOMPARE(received, QStringLiteral("ABCDEF"));
     QCOMPARE(typed, QStringLiteral("00FF01400A0B0C"));
     QCOMPARE(afterSend, QString());  // cleared by Send
-    const auto bodies = BodiesSince(rig, before);
+    const auto bodies = rig.BodiesSince(before);
     QVERIFY(bodies.size() > 2);
     QCOMPARE(bodies[0], std::string("00FF8141000000"));
     QCOMPARE(bodies[1], std::string("00FF01400A0B0C"));

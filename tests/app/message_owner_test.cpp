@@ -12,15 +12,13 @@
 #include "app/qt_user_prompt.h"
 #include "model/camera_unit.h"
 #include "panel/dialog_layout.h"
+#include "tests/app/answering_boxes.h"
 
 using tavrel::CManualCommandDlg;
+using tavrel::testing::Answering;
+using tavrel::testing::ShownBox;
 
 namespace {
-
-struct ShownBox {
-  QWidget* owner;
-  QString text;
-};
 
 bool ShowActive(QWidget& window) {
   window.show();
@@ -36,10 +34,7 @@ class MessageOwnerTest : public QObject {
  private slots:
   void boxesBelongToTheWindowInUse() {
     std::vector<ShownBox> boxes;
-    tavrel::QtUserPrompt prompt([&boxes](QDialog& box) {
-      boxes.push_back({box.parentWidget(), static_cast<QMessageBox&>(box).text()});
-      return int(QMessageBox::Ok);
-    });
+    tavrel::QtUserPrompt prompt(Answering(boxes, QMessageBox::Ok));
     tavrel::CameraUnit camera;  // no link: every exchange fails with a box
     camera.SetUserPrompt(&prompt);
     tavrel::CMainFrame frame(camera, QStringLiteral("tavrel"));

@@ -14,33 +14,17 @@
 #include "link/posix_serial.h"
 #include "model/camera_unit.h"
 #include "sim/pty_camera.h"
+#include "tests/app/answering_boxes.h"
 
 using tavrel::MessageAnswer;
 using tavrel::MessageButtons;
 using tavrel::MessageIcon;
 using tavrel::MessageRequest;
 using tavrel::QtUserPrompt;
+using tavrel::testing::Answering;
+using tavrel::testing::ShownBox;
 
 namespace {
-
-// What a box showed, taken while it was up.
-struct ShownBox {
-  QMessageBox::Icon icon = QMessageBox::NoIcon;
-  QString caption;
-  QString text;
-  QMessageBox::StandardButtons buttons;
-  QWidget* owner = nullptr;
-};
-
-// Answers every box with `answer` and remembers what it showed.
-tavrel::DialogRunner Answering(std::vector<ShownBox>& shown, QMessageBox::StandardButton answer) {
-  return [&shown, answer](QDialog& dialog) {
-    auto& box = static_cast<QMessageBox&>(dialog);
-    shown.push_back(
-        {box.icon(), box.windowTitle(), box.text(), box.standardButtons(), box.parentWidget()});
-    return static_cast<int>(answer);
-  };
-}
 
 // The real line to the virtual camera, noting what the status bar's message
 // pane had painted when the first byte was handed to the line.

@@ -15,12 +15,15 @@
 #include <cstdlib>
 
 #include "app/command_ids.h"
-#include "model/settings_file.h"
 #include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
+#include "tests/app/default_settings_file.h"
+#include "tests/app/program_environment.h"
 
 using tavrel::CTavrelApp;
 using tavrel::testing::AppRig;
+using tavrel::testing::ProgramEnvironment;
+using tavrel::testing::SaveDefaultSettingsFile;
 
 namespace {
 
@@ -132,13 +135,7 @@ class StartupTest : public QObject {
   void settingsFileOnTheCommandLineIsWrittenWithoutTheRead() {
     AppRig rig;
     const QString path = rig.Path("start.tdx");
-    {
-      tavrel::CameraUnit source;
-      tavrel::cameraType = 4;
-      source.InitTable();
-      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      QVERIFY(tavrel::SaveSettingsFile(source, path.toStdString()).saved);
-    }
+    QVERIFY(SaveDefaultSettingsFile(path));
     tavrel::StartOptions options;
     options.document = path;
     QCOMPARE(rig.Start(options, Clicking({1140})), CTavrelApp::StartResult::kRunning);
@@ -188,14 +185,8 @@ class StartupTest : public QObject {
   void boardWithASettingsFileReadsThenWritesIt() {
     AppRig rig;
     const QString path = rig.Path("board.tdx");
-    {
-      tavrel::CameraUnit source;
-      tavrel::cameraType = 4;
-      source.InitTable();
-      for (int i = 0; i < tavrel::kParameterCount; ++i) source.ResetValue(i);
-      source.SetValue(10, 123, false);
-      QVERIFY(tavrel::SaveSettingsFile(source, path.toStdString()).saved);
-    }
+    QVERIFY(SaveDefaultSettingsFile(
+        path, [](tavrel::CameraUnit& source) { source.SetValue(10, 123, false); }));
     const QString trace = rig.Path("board.trace");
     BoardCameraOptions board("--trace " + trace);
     tavrel::StartOptions options;
@@ -300,12 +291,9 @@ class StartupTest : public QObject {
     const QString link = folder.filePath(name);
     QVERIFY(QFile::link(QStringLiteral(TAVREL_PROGRAM), link));
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), folder.filePath("config"));
-    environment.insert(
-        QStringLiteral("TAVREL_INSTANCE_NAME"),
-        QStringLiteral("tavrel-menu-test-%1").arg(QCoreApplication::applicationPid()));
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(ProgramEnvironment(
+        QStringLiteral("tavrel-menu-test-%1").arg(QCoreApplication::applicationPid()),
+        folder.filePath("config")));
     program.start(link, {"--simulate", "--connect", "com1:9600", "--print-menu"});
     QVERIFY(program.waitForFinished(20000));
     QCOMPARE(program.exitCode(), 0);
@@ -324,13 +312,10 @@ class StartupTest : public QObject {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString trace = dir.filePath(QStringLiteral("line.txt"));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
-    environment.insert(
-        QStringLiteral("TAVREL_INSTANCE_NAME"),
-        QStringLiteral("tavrel-trace-test-%1").arg(QCoreApplication::applicationPid()));
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(ProgramEnvironment(
+        QStringLiteral("tavrel-trace-test-%1").arg(QCoreApplication::applicationPid()),
+        dir.path()));
     program.start(QStringLiteral(TAVREL_PROGRAM),
                   {"--simulate", "--connect", "com1:9600", "--trace", trace, "--exit-when-shown"});
     QVERIFY(program.waitForFinished(60000));
