@@ -12,6 +12,13 @@ std::int64_t TraceClockUs() {
   return static_cast<std::int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
 }
 
+void TraceNow(LineTrace* trace, TraceDirection direction, const std::uint8_t* bytes,
+              std::int64_t count) {
+  if (trace != nullptr && count > 0) {
+    trace->Log(direction, bytes, static_cast<std::size_t>(count), TraceClockUs());
+  }
+}
+
 std::unique_ptr<LineTrace> LineTrace::Open(const std::string& path, OpenMode mode,
                                            std::string* errorText) {
   std::FILE* file = std::fopen(path.c_str(), mode == OpenMode::kAppend ? "a" : "w");

@@ -167,12 +167,6 @@ std::unique_ptr<PosixSerial> PosixSerial::OpenDevice(const std::string& path,
   return std::unique_ptr<PosixSerial>(new PosixSerial(fd));
 }
 
-void PosixSerial::Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count) {
-  if (trace_ != nullptr && count > 0) {
-    trace_->Log(direction, bytes, static_cast<std::size_t>(count), TraceClockUs());
-  }
-}
-
 void PosixSerial::RememberErrno(const char* what) {
   systemError_ = std::string(what) + ": " + std::strerror(errno);
 }
@@ -286,7 +280,7 @@ std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
   bool failed = false;
   while (written < count) {
     const ssize_t moved = write(fd_, data + written, static_cast<size_t>(count - written));
-    Trace(TraceDirection::kPcToCamera, data + written, moved);
+    TraceNow(trace_, TraceDirection::kPcToCamera, data + written, moved);
     if (moved > 0) {
       written += static_cast<std::int32_t>(moved);
       continue;
@@ -327,7 +321,7 @@ std::int32_t PosixSerial::Read(std::uint8_t* buffer, std::int32_t count, std::in
   bool hangUpReported = false;
   for (;;) {
     const ssize_t moved = read(fd_, buffer + received, static_cast<size_t>(count - received));
-    Trace(TraceDirection::kCameraToPc, buffer + received, moved);
+    TraceNow(trace_, TraceDirection::kCameraToPc, buffer + received, moved);
     if (moved > 0) {
       received += static_cast<std::int32_t>(moved);
       if (received == count) return count;

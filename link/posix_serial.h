@@ -7,8 +7,6 @@
 #include <memory>
 #include <string>
 
-#include <sys/types.h>
-
 #include "link/line_error_latch.h"
 #include "link/line_trace.h"
 #include "link/transport.h"
@@ -68,7 +66,6 @@ class PosixSerial : public Transport {
   std::int32_t DrainOutput(std::int64_t deadlineUs);
   std::int32_t OutputQueued();
   void RememberErrno(const char* what);
-  void Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count);
 
   int fd_ = -1;
   std::string systemError_;

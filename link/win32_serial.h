@@ -51,7 +51,6 @@ class Win32Serial : public Transport {
   std::uint32_t TakeLineErrors();
   bool ApplyTimeouts();
   void RememberLastError(const char* what);
-  void Trace(TraceDirection direction, const std::uint8_t* bytes, DWORD count);
 
   HANDLE handle_;
   DCB lineSettings_{};
