@@ -2,14 +2,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
+
+#include "link/transport.h"
 
 namespace tavrel {
 
 std::int64_t TraceClockUs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
+  return SteadyNowUs();
 }
 
 void TraceNow(LineTrace* trace, TraceDirection direction, const std::uint8_t* bytes,

@@ -12,14 +12,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
 namespace tavrel {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct BaudEntry {
   std::int32_t baud;
@@ -41,19 +38,14 @@ bool SpeedFor(std::int32_t baud, speed_t* speed) {
   return false;
 }
 
-std::int64_t NowUs() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch())
-      .count();
-}
-
 std::int64_t DeadlineUs(std::int32_t count, std::int32_t timeoutMs) {
-  return NowUs() + static_cast<std::int64_t>(count) * (timeoutMs > 0 ? timeoutMs : 0) * 1000;
+  return SteadyNowUs() + TransferSpanMs(count, timeoutMs) * 1000;
 }
 
 // Whole milliseconds left, rounded up so that poll() never wakes early and
 // spins on a zero time-out.
 int RemainingMs(std::int64_t deadlineUs) {
-  const std::int64_t left = deadlineUs - NowUs();
+  const std::int64_t left = deadlineUs - SteadyNowUs();
   return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
 }
 
@@ -259,7 +251,7 @@ std::int32_t PosixSerial::DrainOutput(std::int64_t deadlineUs) {
     const std::int32_t queued = OutputQueued();
     if (queued < 0) return -1;
     if (queued == 0) break;
-    const std::int64_t left = deadlineUs - NowUs();
+    const std::int64_t left = deadlineUs - SteadyNowUs();
     if (left <= 0) return queued;
     const std::int64_t waitUs = std::min(left, queued * characterUs_ + 1000);
     pollfd line{fd_, 0, 0};  // no events: only a hang-up ends the wait early

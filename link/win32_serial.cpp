@@ -34,8 +34,7 @@ std::string SystemText(DWORD error) {
 }
 
 DWORD DeadlineSpan(std::int32_t count, std::int32_t timeoutMs) {
-  const std::int64_t total = static_cast<std::int64_t>(count) * std::max(timeoutMs, 0);
-  return static_cast<DWORD>(std::min<std::int64_t>(total, MAXDWORD - 1));
+  return static_cast<DWORD>(std::min<std::int64_t>(TransferSpanMs(count, timeoutMs), MAXDWORD - 1));
 }
 
 }  // namespace
