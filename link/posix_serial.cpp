@@ -1,6 +1,7 @@
 #include "link/posix_serial.h"
 
 #include "link/comm_port.h"
+#include "link/platform_serial.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>

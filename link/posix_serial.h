@@ -13,13 +13,6 @@
 
 namespace tavrel {
 
-// The device behind "COM n": $TAVREL_COM<n> when set, else /dev/ttyS<n-1>.
-// Empty for port numbers that name no device (0 and below).
-std::string ComPortDevicePath(std::int32_t port);
-
-// Whether `baud` is a rate the line can be set to.
-bool IsSupportedBaudRate(std::int32_t baud);
-
 class PosixSerial : public Transport {
  public:
   ~PosixSerial() override;

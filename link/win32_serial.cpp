@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/comm_port.h"
+#include "link/platform_serial.h"
 
 namespace tavrel {
 namespace {
