@@ -9,19 +9,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <thread>
 
+#include "bench/bench_clock.h"
 #include "bench/pty_port.h"
 #include "link/comm_port.h"
 
 namespace {
 
-double Seconds(clockid_t clock) {
-  timespec now{};
-  clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
+using tavrel::bench::Seconds;
 
 struct Figures {
   std::int32_t result;

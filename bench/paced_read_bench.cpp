@@ -4,20 +4,12 @@
 //                         [PC's trace file]
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
+#include "bench/bench_clock.h"
 #include "link/comm_port.h"
 #include "sim/pty_camera.h"
 
-namespace {
-
-double Seconds(clockid_t clock) {
-  timespec now{};
-  clock_gettime(clock, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-}  // namespace
+using tavrel::bench::Seconds;
 
 int main(int argc, char** argv) {
   const int reads = argc > 1 ? std::atoi(argv[1]) : 500;

@@ -4,23 +4,15 @@
 // Usage: register_dump_bench [dumps=5] [baud=9600] [area=tg]
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "cli/tavrelctl.h"
 #include "sim/pty_camera.h"
 
-namespace {
-
-double Seconds() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-}  // namespace
+using tavrel::bench::Seconds;
 
 int main(int argc, char** argv) {
   const int dumps = argc > 1 ? std::atoi(argv[1]) : 5;
@@ -37,7 +29,7 @@ int main(int argc, char** argv) {
 
   int failures = 0;
   std::size_t rows = 0;
-  const double start = Seconds();
+  const double start = Seconds(CLOCK_MONOTONIC);
   for (int i = 0; i < dumps; ++i) {
     std::ostringstream out;
     std::ostringstream err;
@@ -47,7 +39,7 @@ int main(int argc, char** argv) {
     const std::string text = out.str();
     for (char c : text) rows += c == '\n' ? 1 : 0;
   }
-  const double wall = Seconds() - start;
+  const double wall = Seconds(CLOCK_MONOTONIC) - start;
   // Per row: ENQ, ACK, 18-byte frame, ACK, 10-byte reply, ACK: 32 characters
   // of 11 bits (8N2).
   const double wire = static_cast<double>(rows) * 32.0 * 11.0 / options.paceBaud;

@@ -159,11 +159,6 @@ bool CommPort::TraceTo(const std::string& path) {
   return true;
 }
 
-void CommPort::TraceBoard(TraceDirection direction, const std::uint8_t* bytes,
-                          std::uint32_t count) {
-  if (trace_ != nullptr) trace_->Log(direction, bytes, count, TraceClockUs());
-}
-
 void CommPort::NoteTransportError() {
   if (transport_ == nullptr) return;
   std::string text = transport_->SystemErrorText();
@@ -175,7 +170,7 @@ std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::
     const std::uint32_t size = count > 0 ? static_cast<std::uint32_t>(count) : 0;
     const std::uint32_t written =
         BoardSerialWrite(data, size, static_cast<std::uint32_t>(timeoutMs));
-    TraceBoard(TraceDirection::kPcToCamera, data, std::min(written, size));
+    TraceNow(trace_.get(), TraceDirection::kPcToCamera, data, std::min(written, size));
     // A short board transfer is a time-out as far as the user can tell.
     if (written < size) SetError(kTimeoutCode);
     return static_cast<std::int32_t>(written);
@@ -198,7 +193,7 @@ std::int32_t CommPort::Read(std::uint8_t* buffer, std::int32_t count, std::int32
     const std::uint32_t size = count > 0 ? static_cast<std::uint32_t>(count) : 0;
     const std::uint32_t received =
         BoardSerialRead(buffer, size, static_cast<std::uint32_t>(timeoutMs));
-    TraceBoard(TraceDirection::kCameraToPc, buffer, std::min(received, size));
+    TraceNow(trace_.get(), TraceDirection::kCameraToPc, buffer, std::min(received, size));
     if (received < size) {
       lastReadTimedOut_ = true;
       SetError(kTimeoutCode);

@@ -122,8 +122,6 @@ class CommPort : public virtual CommError {
   void NoteTransportError();
   std::int64_t NowMs() const;
 
-  void TraceBoard(TraceDirection direction, const std::uint8_t* bytes, std::uint32_t count);
-
   std::unique_ptr<LineTrace> trace_;  // before transport_, which points to it
   std::unique_ptr<Transport> transport_;
   UserPrompt* userPrompt_ = nullptr;

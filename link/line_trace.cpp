@@ -2,14 +2,20 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
+
+#include "link/transport.h"
 
 namespace tavrel {
 
 std::int64_t TraceClockUs() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<std::int64_t>(now.tv_sec) * 1'000'000 + now.tv_nsec / 1000;
+  return SteadyNowUs();
+}
+
+void TraceNow(LineTrace* trace, TraceDirection direction, const std::uint8_t* bytes,
+              std::int64_t count) {
+  if (trace != nullptr && count > 0) {
+    trace->Log(direction, bytes, static_cast<std::size_t>(count), TraceClockUs());
+  }
 }
 
 std::unique_ptr<LineTrace> LineTrace::Open(const std::string& path, OpenMode mode,

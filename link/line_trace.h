@@ -45,4 +45,9 @@ class LineTrace {
 // Microseconds of the monotonic clock, the trace's time base.
 std::int64_t TraceClockUs();
 
+// Logs `count` bytes to `trace` stamped now. Nothing without a trace, or for
+// a count below one (a failed read or write).
+void TraceNow(LineTrace* trace, TraceDirection direction, const std::uint8_t* bytes,
+              std::int64_t count);
+
 }  // namespace tavrel

@@ -1,6 +1,7 @@
 #include "link/posix_serial.h"
 
 #include "link/comm_port.h"
+#include "link/platform_serial.h"
 
 #include <fcntl.h>
 #include <linux/serial.h>
@@ -12,14 +13,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 
 namespace tavrel {
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 struct BaudEntry {
   std::int32_t baud;
@@ -41,19 +39,14 @@ bool SpeedFor(std::int32_t baud, speed_t* speed) {
   return false;
 }
 
-std::int64_t NowUs() {
-  return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now().time_since_epoch())
-      .count();
-}
-
 std::int64_t DeadlineUs(std::int32_t count, std::int32_t timeoutMs) {
-  return NowUs() + static_cast<std::int64_t>(count) * (timeoutMs > 0 ? timeoutMs : 0) * 1000;
+  return SteadyNowUs() + TransferSpanMs(count, timeoutMs) * 1000;
 }
 
 // Whole milliseconds left, rounded up so that poll() never wakes early and
 // spins on a zero time-out.
 int RemainingMs(std::int64_t deadlineUs) {
-  const std::int64_t left = deadlineUs - NowUs();
+  const std::int64_t left = deadlineUs - SteadyNowUs();
   return left > 0 ? static_cast<int>((left + 999) / 1000) : 0;
 }
 
@@ -167,12 +160,6 @@ std::unique_ptr<PosixSerial> PosixSerial::OpenDevice(const std::string& path,
   return std::unique_ptr<PosixSerial>(new PosixSerial(fd));
 }
 
-void PosixSerial::Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count) {
-  if (trace_ != nullptr && count > 0) {
-    trace_->Log(direction, bytes, static_cast<std::size_t>(count), TraceClockUs());
-  }
-}
-
 void PosixSerial::RememberErrno(const char* what) {
   systemError_ = std::string(what) + ": " + std::strerror(errno);
 }
@@ -265,7 +252,7 @@ std::int32_t PosixSerial::DrainOutput(std::int64_t deadlineUs) {
     const std::int32_t queued = OutputQueued();
     if (queued < 0) return -1;
     if (queued == 0) break;
-    const std::int64_t left = deadlineUs - NowUs();
+    const std::int64_t left = deadlineUs - SteadyNowUs();
     if (left <= 0) return queued;
     const std::int64_t waitUs = std::min(left, queued * characterUs_ + 1000);
     pollfd line{fd_, 0, 0};  // no events: only a hang-up ends the wait early
@@ -286,7 +273,7 @@ std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
   bool failed = false;
   while (written < count) {
     const ssize_t moved = write(fd_, data + written, static_cast<size_t>(count - written));
-    Trace(TraceDirection::kPcToCamera, data + written, moved);
+    TraceNow(trace_, TraceDirection::kPcToCamera, data + written, moved);
     if (moved > 0) {
       written += static_cast<std::int32_t>(moved);
       continue;
@@ -327,7 +314,7 @@ std::int32_t PosixSerial::Read(std::uint8_t* buffer, std::int32_t count, std::in
   bool hangUpReported = false;
   for (;;) {
     const ssize_t moved = read(fd_, buffer + received, static_cast<size_t>(count - received));
-    Trace(TraceDirection::kCameraToPc, buffer + received, moved);
+    TraceNow(trace_, TraceDirection::kCameraToPc, buffer + received, moved);
     if (moved > 0) {
       received += static_cast<std::int32_t>(moved);
       if (received == count) return count;

@@ -7,20 +7,11 @@
 #include <memory>
 #include <string>
 
-#include <sys/types.h>
-
 #include "link/line_error_latch.h"
 #include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
-
-// The device behind "COM n": $TAVREL_COM<n> when set, else /dev/ttyS<n-1>.
-// Empty for port numbers that name no device (0 and below).
-std::string ComPortDevicePath(std::int32_t port);
-
-// Whether `baud` is a rate the line can be set to.
-bool IsSupportedBaudRate(std::int32_t baud);
 
 class PosixSerial : public Transport {
  public:
@@ -68,7 +59,6 @@ class PosixSerial : public Transport {
   std::int32_t DrainOutput(std::int64_t deadlineUs);
   std::int32_t OutputQueued();
   void RememberErrno(const char* what);
-  void Trace(TraceDirection direction, const std::uint8_t* bytes, ssize_t count);
 
   int fd_ = -1;
   std::string systemError_;

@@ -1,6 +1,7 @@
 // One carrier of the camera line (a COM port, or a scripted fake in tests).
 #pragma once
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -33,6 +34,19 @@ inline std::int64_t SteadyNowMs() {
   return std::chrono::duration_cast<std::chrono::milliseconds>(
              std::chrono::steady_clock::now().time_since_epoch())
       .count();
+}
+
+// Microseconds of the same clock.
+inline std::int64_t SteadyNowUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// How long a Read or Write of `count` bytes may take: `timeoutMs` per byte,
+// nothing for a negative time-out.
+inline std::int64_t TransferSpanMs(std::int32_t count, std::int32_t timeoutMs) {
+  return static_cast<std::int64_t>(count) * std::max(timeoutMs, 0);
 }
 
 // Byte operations of a COM-port carrier. Each returns the number of bytes moved

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/comm_port.h"
+#include "link/platform_serial.h"
 
 namespace tavrel {
 namespace {
@@ -34,8 +35,7 @@ std::string SystemText(DWORD error) {
 }
 
 DWORD DeadlineSpan(std::int32_t count, std::int32_t timeoutMs) {
-  const std::int64_t total = static_cast<std::int64_t>(count) * std::max(timeoutMs, 0);
-  return static_cast<DWORD>(std::min<std::int64_t>(total, MAXDWORD - 1));
+  return static_cast<DWORD>(std::min<std::int64_t>(TransferSpanMs(count, timeoutMs), MAXDWORD - 1));
 }
 
 }  // namespace
@@ -75,10 +75,6 @@ std::uint32_t Win32Serial::TakeLineErrors() {
   return errors;
 }
 
-void Win32Serial::Trace(TraceDirection direction, const std::uint8_t* bytes, DWORD count) {
-  if (trace_ != nullptr && count > 0) trace_->Log(direction, bytes, count, TraceClockUs());
-}
-
 bool Win32Serial::ApplyTimeouts() {
   if (SetCommTimeouts(handle_, &timeouts_)) return true;
   RememberLastError("SetCommTimeouts");
@@ -115,7 +111,7 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   ApplyTimeouts();
   DWORD written = 0;
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
-    Trace(TraceDirection::kPcToCamera, data, written);
+    TraceNow(trace_, TraceDirection::kPcToCamera, data, written);
     return static_cast<std::int32_t>(written);
   }
   RememberLastError("WriteFile");
@@ -143,7 +139,7 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
     // Nothing in all the time given: the time-out ran out, or the device
     // reports an end of file that no waiting changes.
     if (got == 0) break;
-    Trace(TraceDirection::kCameraToPc, buffer + received, got);
+    TraceNow(trace_, TraceDirection::kCameraToPc, buffer + received, got);
     received += static_cast<std::int32_t>(got);
     if (received == count) return count;
   }

@@ -12,13 +12,6 @@
 
 namespace tavrel {
 
-// The device behind "COM n": \\.\COMn, which also reaches COM10 and above.
-// Empty for port numbers that name no device (0 and below).
-std::string ComPortDevicePath(std::int32_t port);
-
-// Whether `baud` is a rate the line can be set to.
-bool IsSupportedBaudRate(std::int32_t baud);
-
 class Win32Serial : public Transport {
  public:
   ~Win32Serial() override;
@@ -51,7 +44,6 @@ class Win32Serial : public Transport {
   std::uint32_t TakeLineErrors();
   bool ApplyTimeouts();
   void RememberLastError(const char* what);
-  void Trace(TraceDirection direction, const std::uint8_t* bytes, DWORD count);
 
   HANDLE handle_;
   DCB lineSettings_{};

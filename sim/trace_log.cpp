@@ -14,9 +14,7 @@ TraceLog::TraceLog(const std::string& path) {
 void TraceLog::Log(Direction direction, const std::uint8_t* bytes, std::size_t count,
                    std::int64_t atUs) {
   if (trace_ == nullptr) return;
-  trace_->Log(direction == Direction::kPcToCamera ? tavrel::TraceDirection::kPcToCamera
-                                                  : tavrel::TraceDirection::kCameraToPc,
-              bytes, count, atUs);
+  trace_->Log(direction, bytes, count, atUs);
 }
 
 void TraceLog::Note(const std::string& text, std::int64_t atUs) {

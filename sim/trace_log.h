@@ -10,7 +10,8 @@
 
 namespace sim {
 
-enum class Direction { kPcToCamera, kCameraToPc };
+// Which way the bytes went: the link's own directions.
+using Direction = tavrel::TraceDirection;
 
 class TraceLog {
  public:

@@ -38,38 +38,39 @@ struct LineCounts {
   int pcNak = 0;
 };
 
-LineCounts CountTrace(const std::string& path) {
-  LineCounts counts;
-  std::ifstream in(path);
-  for (std::string line; std::getline(in, line);) {
-    line = line.substr(0, line.find("  |"));  // drop the text column
-    std::istringstream words(line);
-    std::string stamp, way, word;
-    words >> stamp >> way;
-    while (words >> word) {
-      if (way == "PC->CAM" && word == "ENQ") ++counts.pcEnq;
-      if (way == "PC->CAM" && word == "STX") ++counts.pcStx;
-      if (way == "CAM->PC" && word == "STX") ++counts.cameraStx;
-      if (way == "CAM->PC" && word == "NAK") ++counts.cameraNak;
-      if (way == "PC->CAM" && word == "ACK") ++counts.pcAck;
-      if (way == "PC->CAM" && word == "NAK") ++counts.pcNak;
-    }
-  }
-  return counts;
-}
-
 // Every byte of one direction in a trace, in order, as the trace names them.
 std::string TracedBytes(const std::string& path, const std::string& direction) {
   std::ifstream in(path);
   std::string bytes;
   for (std::string line; std::getline(in, line);) {
-    std::istringstream words(line.substr(0, line.find("  |")));
+    std::istringstream words(line.substr(0, line.find("  |")));  // without the text column
     std::string stamp, way, word;
     words >> stamp >> way;
     if (way != direction) continue;
     while (words >> word) bytes += word + ' ';
   }
   return bytes;
+}
+
+// How often the byte named `name` stands in what TracedBytes gave.
+int Occurrences(const std::string& bytes, const std::string& name) {
+  std::istringstream words(bytes);
+  int count = 0;
+  for (std::string word; words >> word;) count += word == name ? 1 : 0;
+  return count;
+}
+
+LineCounts CountTrace(const std::string& path) {
+  const std::string pc = TracedBytes(path, "PC->CAM");
+  const std::string camera = TracedBytes(path, "CAM->PC");
+  LineCounts counts;
+  counts.pcEnq = Occurrences(pc, "ENQ");
+  counts.pcStx = Occurrences(pc, "STX");
+  counts.cameraStx = Occurrences(camera, "STX");
+  counts.cameraNak = Occurrences(camera, "NAK");
+  counts.pcAck = Occurrences(pc, "ACK");
+  counts.pcNak = Occurrences(pc, "NAK");
+  return counts;
 }
 
 // A register write and read-back per area and mode, with the bytes the
