@@ -10,13 +10,10 @@
 
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/file_descriptor.h"
 #include "model/file_replace.h"
 #include "model/parameter_table.h"
 #include "res/string_table.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0  // only Windows tells text files from binary ones
-#endif
 
 namespace tavrel {
 namespace {
@@ -234,21 +231,6 @@ SettingsLoadResult Apply(CameraUnit& camera, const DecodedSettings& decoded,
 std::string ErrorText(int error) {
   return std::strerror(error);
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
