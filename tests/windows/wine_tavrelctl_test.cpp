@@ -5,13 +5,12 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/pty_camera.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
 
 namespace tavrel {
@@ -19,6 +18,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ProcessResult;
+using testing::ReadBytes;
 using testing::RunProcess;
 
 const fs::path kWindowsBuild = WINDOWS_BUILD_DIR;
@@ -55,11 +55,6 @@ std::vector<std::string> Lines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A virtual camera on a pty that Windows programs in the prefix see as COM1
