@@ -1,6 +1,7 @@
 #include "model/settings_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -257,6 +258,13 @@ SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t
 
 SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path) {
   SettingsLoadOutcome outcome;
+  // A settings file is a file on disk: a pipe or device would block the
+  // program in open or read, waiting for a writer that may never come.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    outcome.errorText = kNotARegularFile;
+    return outcome;
+  }
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
   if (file.Get() < 0) {
     outcome.errorText = ErrorText(errno);
