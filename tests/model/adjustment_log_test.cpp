@@ -11,7 +11,6 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "tests/support/file_bytes.h"
@@ -25,14 +24,11 @@ namespace fs = std::filesystem;
 using testing::LockHolder;
 using testing::ReadBytes;
 using testing::TempFolder;
+using testing::WriteBytes;
 
 const std::string kHeaderBytes =
     "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
     "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n";
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class AdjustmentLogTest : public ::testing::Test {
  protected:

@@ -12,12 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/model/camera_type_scope.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/recording_table.h"
 
 namespace tavrel {
@@ -25,6 +24,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::ReadByteVector;
+using testing::WriteBytes;
 
 void Append(Bytes& bytes, std::initializer_list<int> values) {
   for (int v : values) bytes.push_back(static_cast<std::uint8_t>(v));
@@ -171,15 +172,6 @@ class SettingsSaveTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
 
-  static Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  }
-  static void WriteFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-  }
   // Only the named entries remain in the folder (no temporary left behind).
   std::vector<std::string> FolderContents() const {
     std::vector<std::string> names;
@@ -194,11 +186,11 @@ class SettingsSaveTest : public ::testing::Test {
 
 TEST_F(SettingsSaveTest, SaveReplacesTheOldFileWithTheCurrentValues) {
   const fs::path file = folder / "camera.tdx";
-  WriteFile(file, Bytes(1000, 0x55));
+  WriteBytes(file, Bytes(1000, 0x55));
   ::chmod(file.c_str(), 0640);
   const SettingsSaveOutcome outcome = SaveSettingsFile(table, file.string());
   EXPECT_TRUE(outcome.saved) << outcome.errorText;
-  EXPECT_EQ(ReadFile(file), EncodeSettings(table));
+  EXPECT_EQ(ReadByteVector(file), EncodeSettings(table));
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   EXPECT_EQ(FolderContents(), std::vector<std::string>{"camera.tdx"});
@@ -208,13 +200,13 @@ TEST_F(SettingsSaveTest, SaveReplacesTheOldFileWithTheCurrentValues) {
   fs::current_path(folder);
   EXPECT_TRUE(SaveSettingsFile(table, "plain.tdx").saved);
   fs::current_path(saved);
-  EXPECT_EQ(ReadFile(folder / "plain.tdx").size(), kSettingsFileSize);
+  EXPECT_EQ(ReadByteVector(folder / "plain.tdx").size(), kSettingsFileSize);
 }
 
 TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
   const Bytes old(540, 0x11);
   const fs::path file = folder / "camera.tdx";
-  WriteFile(file, old);
+  WriteBytes(file, old);
 
   // The disk fills up while the new file is written: a file-size limit makes
   // the write fail even for root.
@@ -233,7 +225,7 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
 
   EXPECT_FALSE(full.saved);
   EXPECT_EQ(full.errorText, std::strerror(EFBIG));
-  EXPECT_EQ(ReadFile(file), old);
+  EXPECT_EQ(ReadByteVector(file), old);
   EXPECT_EQ(FolderContents(), std::vector<std::string>{"camera.tdx"});
 
   // A name that is a folder stays a folder.
@@ -253,11 +245,11 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
 
 TEST_F(SettingsSaveTest, SavingThroughALinkReplacesTheFileItNames) {
   const fs::path file = folder / "real.tdx";
-  WriteFile(file, Bytes(10, 0));
+  WriteBytes(file, Bytes(10, 0));
   fs::create_symlink(file, folder / "link.tdx");
   EXPECT_TRUE(SaveSettingsFile(table, (folder / "link.tdx").string()).saved);
   EXPECT_TRUE(fs::is_symlink(folder / "link.tdx"));
-  EXPECT_EQ(ReadFile(file), EncodeSettings(table));
+  EXPECT_EQ(ReadByteVector(file), EncodeSettings(table));
 }
 
 }  // namespace
