@@ -20,12 +20,14 @@
 #include <vector>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::FolderNames;
 using testing::ReadByteVector;
 using testing::WriteBytes;
 
@@ -36,13 +38,6 @@ struct stat StatOf(const fs::path& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
   return info;
-}
-
-std::vector<std::string> Contents(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 const struct passwd* Nobody() {
@@ -125,7 +120,7 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   if (refused == -1) GTEST_SKIP() << "no ordinary user to run as";
   EXPECT_EQ(refused, EACCES);
   EXPECT_EQ(ReadByteVector(readOnly), kOld);
-  EXPECT_EQ(Contents(open), std::vector<std::string>{"read-only.tdx"});  // no temporary left
+  EXPECT_EQ(FolderNames(open), std::vector<std::string>{"read-only.tdx"});  // no temporary left
 
   // No temporary file can be made beside it: written in place.
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(writable, kNew); }), 0);
@@ -136,7 +131,7 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   // Nor can a new file be made there.
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(closed / "new.tdx", kNew); }),
             EACCES);
-  EXPECT_EQ(Contents(closed), std::vector<std::string>{"writable.tdx"});
+  EXPECT_EQ(FolderNames(closed), std::vector<std::string>{"writable.tdx"});
 
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(shared, kNew); }), 0);
   EXPECT_EQ(ReadByteVector(shared), kNew);
@@ -144,7 +139,7 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   if (::geteuid() == 0) {
     EXPECT_EQ(StatOf(shared).st_ino, sharedBefore.st_ino);
   }
-  EXPECT_EQ(Contents(sticky), std::vector<std::string>{"shared.tdx"});
+  EXPECT_EQ(FolderNames(sticky), std::vector<std::string>{"shared.tdx"});
 }
 
 TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
@@ -157,7 +152,7 @@ TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
   EXPECT_EQ(ReadByteVector(folder / "other-name.tdx"), kNew);  // also cut to the new size
   EXPECT_EQ(StatOf(file).st_ino, inode);
   EXPECT_EQ(StatOf(file).st_nlink, 2u);
-  EXPECT_EQ(Contents(folder), (std::vector<std::string>{"camera.tdx", "other-name.tdx"}));
+  EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"camera.tdx", "other-name.tdx"}));
 }
 
 TEST_F(FileReplaceTest, ReplacedFileKeepsModeOwnerAndGroup) {

@@ -18,12 +18,14 @@
 #include "tests/model/camera_type_scope.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/recording_table.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::FolderNames;
 using testing::ReadByteVector;
 using testing::WriteBytes;
 
@@ -172,14 +174,6 @@ class SettingsSaveTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
 
-  // Only the named entries remain in the folder (no temporary left behind).
-  std::vector<std::string> FolderContents() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
   fs::path folder;
   testing::RecordingTable table;
 };
@@ -193,7 +187,7 @@ TEST_F(SettingsSaveTest, SaveReplacesTheOldFileWithTheCurrentValues) {
   EXPECT_EQ(ReadByteVector(file), EncodeSettings(table));
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(FolderContents(), std::vector<std::string>{"camera.tdx"});
+  EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"camera.tdx"});
 
   // A file name without a folder is saved in the current folder.
   const fs::path saved = fs::current_path();
@@ -226,7 +220,7 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
   EXPECT_FALSE(full.saved);
   EXPECT_EQ(full.errorText, std::strerror(EFBIG));
   EXPECT_EQ(ReadByteVector(file), old);
-  EXPECT_EQ(FolderContents(), std::vector<std::string>{"camera.tdx"});
+  EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"camera.tdx"});
 
   // A name that is a folder stays a folder.
   fs::create_directory(folder / "folder.tdx");
@@ -234,7 +228,7 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
   EXPECT_FALSE(onFolder.saved);
   EXPECT_FALSE(onFolder.errorText.empty());
   EXPECT_TRUE(fs::is_directory(folder / "folder.tdx"));
-  EXPECT_EQ(FolderContents(), (std::vector<std::string>{"camera.tdx", "folder.tdx"}));
+  EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"camera.tdx", "folder.tdx"}));
 
   // A folder that does not exist.
   const SettingsSaveOutcome missing =

@@ -4,11 +4,13 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tavrel::testing {
 
@@ -37,5 +39,16 @@ class TempFolder {
  private:
   std::filesystem::path path_;
 };
+
+// The names of the entries in `folder`, sorted: what a test expects to be
+// left there (no temporary file, nothing else).
+inline std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    names.push_back(entry.path().filename());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 }  // namespace tavrel::testing
