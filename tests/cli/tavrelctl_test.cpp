@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,10 +11,12 @@
 #include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 namespace tavrel {
 namespace {
 
+using testing::Lines;
 using testing::ProcessResult;
 using testing::ReadBytes;
 using testing::RunProcess;
@@ -24,13 +25,6 @@ using testing::TempFolder;
 ProcessResult Tavrelctl(std::vector<std::string> args, std::vector<std::string> env = {}) {
   args.insert(args.begin(), TAVRELCTL_PATH);
   return RunProcess(args, env);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 struct ModelCount {
