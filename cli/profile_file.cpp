@@ -9,13 +9,10 @@
 #include <filesystem>
 #include <span>
 
+#include "model/file_descriptor.h"
 #include "model/file_replace.h"
 #include "model/profile_ini.h"
 #include "res/string_table.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0  // only Windows tells text files from binary ones
-#endif
 
 namespace tavrel::cli {
 namespace {

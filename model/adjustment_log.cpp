@@ -32,13 +32,14 @@ std::string_view AdjustmentLogHeader() {
 
 std::string FormatAdjustmentRecord(const AdjustmentRecord& record) {
   const LocalTime& t = record.time;
-  const int size = std::snprintf(nullptr, 0, "%4d.%2d.%2d %d:%d,%s,%s,%d,%s", t.year, t.month,
-                                 t.day, t.hour, t.minute, record.modelName.c_str(),
-                                 record.serialNumber.c_str(), record.adjustGain, "\r\n");
+  const auto print = [&](char* out, std::size_t size) {
+    return std::snprintf(out, size, "%4d.%2d.%2d %d:%d,%s,%s,%d,%s", t.year, t.month, t.day, t.hour,
+                         t.minute, record.modelName.c_str(), record.serialNumber.c_str(),
+                         record.adjustGain, "\r\n");
+  };
+  const int size = print(nullptr, 0);
   std::string line(static_cast<std::size_t>(size) + 1, '\0');
-  std::snprintf(line.data(), line.size(), "%4d.%2d.%2d %d:%d,%s,%s,%d,%s", t.year, t.month, t.day,
-                t.hour, t.minute, record.modelName.c_str(), record.serialNumber.c_str(),
-                record.adjustGain, "\r\n");
+  print(line.data(), line.size());
   line.resize(static_cast<std::size_t>(size));
   return line;
 }

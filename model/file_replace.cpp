@@ -7,29 +7,10 @@
 #include <cerrno>
 #include <climits>
 
+#include "model/file_descriptor.h"
+
 namespace tavrel {
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd = -1) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int Get() const { return fd_; }
-  // Closes now, reporting the result (a deferred write error shows up here).
-  bool Close() {
-    const int result = ::close(fd_);
-    fd_ = -1;
-    return result == 0;
-  }
-
- private:
-  int fd_;
-};
 
 bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
   const std::uint8_t* data = bytes.data();

@@ -1,7 +1,5 @@
 #include "model/parameter_document.h"
 
-#include <sys/stat.h>
-
 #include "model/camera_unit.h"
 
 namespace tavrel {
@@ -40,14 +38,6 @@ std::int32_t ParameterDocument::GetParameter(int index) const {
 }
 
 SettingsLoadOutcome ParameterDocument::LoadFromFile(const std::string& path) {
-  // A document is a file on disk: a pipe or device would block the program
-  // in open or read, waiting for a writer that may never come.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-    SettingsLoadOutcome refused;
-    refused.errorText = kNotARegularFile;
-    return refused;
-  }
   const SettingsLoadOutcome outcome = LoadSettingsFile(camera_, path);
   if (outcome.result != SettingsLoadResult::kCannotRead) SetModifiedFlag(false);
   return outcome;

@@ -12,8 +12,6 @@ namespace tavrel {
 
 class CameraUnit;
 
-inline constexpr const char* kNotARegularFile = "Not a regular file";
-
 class ParameterDocument {
  public:
   // `camera` is not owned and must outlive the document.
@@ -35,8 +33,7 @@ class ParameterDocument {
   // unmodified unless the file could not be read at all: a loaded or foreign
   // file becomes the document's file, and one that ended early leaves a new,
   // untitled document. Which of these happened is the caller's to show. Only
-  // regular files (and folders, which fail to read) are opened; anything else
-  // is refused with kNotARegularFile as the reason.
+  // regular files are loaded (settings_file.h).
   SettingsLoadOutcome LoadFromFile(const std::string& path);
   // Saves the current values; a successful save clears the modified flag.
   SettingsSaveOutcome SaveToFile(const std::string& path);

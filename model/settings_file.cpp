@@ -1,6 +1,7 @@
 #include "model/settings_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,13 +11,10 @@
 
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/file_descriptor.h"
 #include "model/file_replace.h"
 #include "model/parameter_table.h"
 #include "res/string_table.h"
-
-#ifndef O_BINARY
-#define O_BINARY 0  // only Windows tells text files from binary ones
-#endif
 
 namespace tavrel {
 namespace {
@@ -235,21 +233,6 @@ std::string ErrorText(int error) {
   return std::strerror(error);
 }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 }  // namespace
 
 DecodedSettings DecodeSettings(std::span<const std::uint8_t> bytes) {
@@ -275,6 +258,13 @@ SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t
 
 SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path) {
   SettingsLoadOutcome outcome;
+  // A settings file is a file on disk: a pipe or device would block the
+  // program in open or read, waiting for a writer that may never come.
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    outcome.errorText = kNotARegularFile;
+    return outcome;
+  }
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
   if (file.Get() < 0) {
     outcome.errorText = ErrorText(errno);

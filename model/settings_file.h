@@ -61,6 +61,13 @@ std::vector<std::uint8_t> EncodeSettings(const ParameterTable& table);
 // camera object's UserPrompt.
 SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t> bytes,
                                 std::string_view filePath);
+
+// The reason given for a path that names neither a regular file nor a folder.
+inline constexpr const char* kNotARegularFile = "Not a regular file";
+
+// Loads the file at `path` as LoadSettings does. Only regular files (and
+// folders, which fail to read) are opened; anything else is refused with
+// kNotARegularFile as the reason and kCannotRead.
 SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path);
 
 // Writes the table to `path` as file_replace.h describes: a file the user may

@@ -3,29 +3,23 @@
 
 #include <array>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/pty_camera.h"
 #include "tests/support/run_process.h"
+#include "tests/support/text_lines.h"
 
 namespace tavrel {
 namespace {
 
 using Bytes = std::array<std::uint8_t, 3>;
+using testing::Lines;
 using testing::ProcessResult;
 
 ProcessResult Reg(const sim::PtyCamera& camera, std::vector<std::string> args) {
   args.insert(args.begin(), {TAVRELCTL_PATH, "--device", camera.DevicePath(), "reg"});
   return testing::RunProcess(args);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 TEST(TavrelctlReg, WriteAndReadReachTheRegistersOfEachMode) {

@@ -4,15 +4,16 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "cli/profile_file.h"
 #include "sim/pty_camera.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/run_process.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
@@ -20,29 +21,22 @@ namespace {
 namespace fs = std::filesystem;
 using testing::LockHolder;
 using testing::ProcessResult;
+using testing::ReadBytes;
 using testing::RunProcess;
+using testing::TempFolder;
 
 const std::string kHeader =
     "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
     "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class SerialNumberCommand : public ::testing::Test {
  protected:
   SerialNumberCommand() : camera(Options()) {
-    char pattern[] = "/tmp/tavrelctl-serial-XXXXXX";
-    dir = mkdtemp(pattern);
     log = (dir / "adjust.csv").string();
     profile = (dir / "config" / "Talbrook" / " TAVREL CONTROL.ini").string();
     // Adjust GAIN 700 in the camera.
     camera.WriteRegister(1, 0x01, 0x1C, {0x02, 0xBC, 0x00});
   }
-  ~SerialNumberCommand() override { fs::remove_all(dir); }
-
   static sim::CameraOptions Options() {
     sim::CameraOptions options;
     options.model = "LOMIRA-P/S";
@@ -64,7 +58,7 @@ class SerialNumberCommand : public ::testing::Test {
   }
 
   sim::PtyCamera camera;
-  fs::path dir;
+  const TempFolder dir{"tavrelctl-serial"};
   std::string log;
   std::string profile;
 };
@@ -144,7 +138,7 @@ TEST_F(SerialNumberCommand, TheDefaultLogIsInTheCurrentFolder) {
       RunProcess({"/bin/sh", "-c",
                   "cd \"$1\" && exec \"$2\" --device \"$3\" --model LOMIRA-P/S serial-number write "
                   "0000001",
-                  "sh", dir.string(), TAVRELCTL_PATH, camera.DevicePath()},
+                  "sh", dir.Path().string(), TAVRELCTL_PATH, camera.DevicePath()},
                  {"XDG_CONFIG_HOME=" + (dir / "config").string()});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_NE(ReadBytes(dir / "TAVREL_Camera_AdjustData.csv").find(",LOMIRA-P/S,0000001,700,\r\n"),
@@ -152,8 +146,7 @@ TEST_F(SerialNumberCommand, TheDefaultLogIsInTheCurrentFolder) {
 }
 
 TEST(SerialNumberCommandOnABoard, TheCameraLinkSerialChannelCarriesTheSameWrite) {
-  char pattern[] = "/tmp/tavrelctl-board-XXXXXX";
-  const fs::path dir = mkdtemp(pattern);
+  const TempFolder dir("tavrelctl-board");
   const std::string log = (dir / "adjust.csv").string();
   // The camera refuses the digits unless the unlock went through first.
   const ProcessResult r =
@@ -164,12 +157,10 @@ TEST(SerialNumberCommandOnABoard, TheCameraLinkSerialChannelCarriesTheSameWrite)
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(ReadBytes(log).find(",TEMBRA-P/S,0012345,"), std::string::npos) << ReadBytes(log);
-  fs::remove_all(dir);
 }
 
 TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
-  char pattern[] = "/tmp/tavrelctl-profile-XXXXXX";
-  const fs::path dir = mkdtemp(pattern);
+  const TempFolder dir("tavrelctl-profile");
   const std::string path = (dir / "profile.ini").string();
   const struct {
     const char* before;
@@ -196,21 +187,18 @@ TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
     EXPECT_EQ(cli::WriteProfileInt(path, "RECENT", "LOMIRA-X", 12345), "");
     EXPECT_EQ(ReadBytes(path), row.after) << row.before;
   }
-  fs::remove_all(dir);
 }
 
 // A profile that is there but cannot be read is left alone: writing the one
 // value over it would lose the window program's other settings.
 TEST(ProfileFile, AProfileThatCannotBeReadIsNotReplaced) {
-  char pattern[] = "/tmp/tavrelctl-profile-XXXXXX";
-  const fs::path dir = mkdtemp(pattern);
+  const TempFolder dir("tavrelctl-profile");
   const fs::path path = dir / "profile.ini";
   fs::create_directory(path);  // read() fails on it, whoever runs the test
   std::ofstream(path / "kept") << "x";
   EXPECT_NE(cli::WriteProfileInt(path.string(), "RECENT", "LOMIRA-X", 12345), "");
   EXPECT_TRUE(fs::is_directory(path));
   EXPECT_TRUE(fs::exists(path / "kept"));
-  fs::remove_all(dir);
 }
 
 }  // namespace

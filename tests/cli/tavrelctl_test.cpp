@@ -4,49 +4,28 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/pty_camera.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 namespace tavrel {
 namespace {
 
+using testing::Lines;
 using testing::ProcessResult;
+using testing::ReadBytes;
 using testing::RunProcess;
+using testing::TempFolder;
 
 ProcessResult Tavrelctl(std::vector<std::string> args, std::vector<std::string> env = {}) {
   args.insert(args.begin(), TAVRELCTL_PATH);
   return RunProcess(args, env);
 }
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/tavrelctl-test-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 struct ModelCount {
   const char* model;
@@ -95,7 +74,7 @@ TEST(Tavrelctl, SetThenGetGoesThroughTheCamera) {
 }
 
 TEST(Tavrelctl, TraceAppendsTheLinesBytesEachWay) {
-  TempDir dir;
+  const TempFolder dir("tavrelctl-test");
   const std::string trace = dir.File("line.txt");
   sim::CameraOptions options;
   options.traceFile = dir.File("camera.txt");
@@ -128,7 +107,7 @@ TEST(Tavrelctl, TraceAppendsTheLinesBytesEachWay) {
 }
 
 TEST(Tavrelctl, SaveThenLoadRoundTripsTheFile) {
-  TempDir dir;
+  const TempFolder dir("tavrelctl-test");
   const std::string first = dir.File("first.tdx");
   const std::string second = dir.File("second.tdx");
   {
@@ -188,7 +167,7 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
 }
 
 TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {
-  TempDir dir;
+  const TempFolder dir("tavrelctl-test");
   const std::string foreign = dir.File("foreign.tdx");
   std::ofstream(foreign, std::ios::binary)
       << '\x17' << "TAV-DX Data Version1.01" << std::string(516, '\0');

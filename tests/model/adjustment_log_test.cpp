@@ -11,46 +11,35 @@
 
 #include <csignal>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
+#include "tests/support/file_bytes.h"
 #include "tests/support/lock_holder.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::LockHolder;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
 
 const std::string kHeaderBytes =
     "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
     "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 class AdjustmentLogTest : public ::testing::Test {
  protected:
-  AdjustmentLogTest() {
-    char pattern[] = "/tmp/adjustment-log-XXXXXX";
-    dir = mkdtemp(pattern);
-    log = (dir / "TAVREL_Camera_AdjustData.csv").string();
-  }
-  ~AdjustmentLogTest() override { fs::remove_all(dir); }
+  AdjustmentLogTest() { log = (dir / "TAVREL_Camera_AdjustData.csv").string(); }
 
   bool AppendOne(const std::string& record) {
     const auto file = AdjustmentLogFile::Open(log);
     return file && file->Append(record);
   }
 
-  fs::path dir;
+  const TempFolder dir{"adjustment-log"};
   std::string log;
 };
 
@@ -147,7 +136,7 @@ TEST_F(AdjustmentLogTest, ASpreadsheetLockFileOrAnUncreatableFileIsRefused) {
   EXPECT_NE(AdjustmentLogFile::Open(log), nullptr);
 
   EXPECT_EQ(AdjustmentLogFile::Open((dir / "missing" / "log.csv").string()), nullptr);
-  EXPECT_EQ(AdjustmentLogFile::Open(dir.string()), nullptr);  // a folder
+  EXPECT_EQ(AdjustmentLogFile::Open(dir.Path().string()), nullptr);  // a folder
 }
 
 }  // namespace

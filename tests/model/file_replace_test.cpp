@@ -16,43 +16,29 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::FolderNames;
+using testing::ReadByteVector;
+using testing::WriteBytes;
 
 const Bytes kOld(600, 0x11);
 const Bytes kNew(540, 0x22);
-
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
 
 struct stat StatOf(const fs::path& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
   return info;
-}
-
-std::vector<std::string> Contents(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 const struct passwd* Nobody() {
@@ -107,7 +93,7 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   fs::create_directory(open);
   ::chmod(open.c_str(), 0777);
   const fs::path readOnly = open / "read-only.tdx";
-  WriteFile(readOnly, kOld);
+  WriteBytes(readOnly, kOld);
   GiveToOrdinaryUser(readOnly);
   ::chmod(readOnly.c_str(), 0444);
 
@@ -115,7 +101,7 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   const fs::path closed = folder / "closed";
   fs::create_directory(closed);
   const fs::path writable = closed / "writable.tdx";
-  WriteFile(writable, kOld);
+  WriteBytes(writable, kOld);
   GiveToOrdinaryUser(writable);
   ::chmod(writable.c_str(), 0644);
   ::chmod(closed.c_str(), 0555);
@@ -127,34 +113,34 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
   fs::create_directory(sticky);
   ::chmod(sticky.c_str(), 01777);
   const fs::path shared = sticky / "shared.tdx";
-  WriteFile(shared, kOld);
+  WriteBytes(shared, kOld);
   ::chmod(shared.c_str(), 0666);
   const struct stat sharedBefore = StatOf(shared);
 
   const int refused = RunAsOrdinaryUser([&] { return ReplaceFileContents(readOnly, kNew); });
   if (refused == -1) GTEST_SKIP() << "no ordinary user to run as";
   EXPECT_EQ(refused, EACCES);
-  EXPECT_EQ(ReadFile(readOnly), kOld);
-  EXPECT_EQ(Contents(open), std::vector<std::string>{"read-only.tdx"});  // no temporary left
+  EXPECT_EQ(ReadByteVector(readOnly), kOld);
+  EXPECT_EQ(FolderNames(open), std::vector<std::string>{"read-only.tdx"});  // no temporary left
 
   // No temporary file can be made beside it: written in place.
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(writable, kNew); }), 0);
-  EXPECT_EQ(ReadFile(writable), kNew);
+  EXPECT_EQ(ReadByteVector(writable), kNew);
   EXPECT_EQ(StatOf(writable).st_ino, inode);
   EXPECT_EQ(StatOf(writable).st_mode & 07777, 0644u);
 
   // Nor can a new file be made there.
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(closed / "new.tdx", kNew); }),
             EACCES);
-  EXPECT_EQ(Contents(closed), std::vector<std::string>{"writable.tdx"});
+  EXPECT_EQ(FolderNames(closed), std::vector<std::string>{"writable.tdx"});
 
   EXPECT_EQ(RunAsOrdinaryUser([&] { return ReplaceFileContents(shared, kNew); }), 0);
-  EXPECT_EQ(ReadFile(shared), kNew);
+  EXPECT_EQ(ReadByteVector(shared), kNew);
   EXPECT_EQ(StatOf(shared).st_uid, sharedBefore.st_uid);
   if (::geteuid() == 0) {
     EXPECT_EQ(StatOf(shared).st_ino, sharedBefore.st_ino);
   }
-  EXPECT_EQ(Contents(sticky), std::vector<std::string>{"shared.tdx"});
+  EXPECT_EQ(FolderNames(sticky), std::vector<std::string>{"shared.tdx"});
 }
 
 // A temporary file that fails for a reason other than the folder's permission
@@ -181,29 +167,29 @@ TEST_F(FileReplaceTest, NoTemporaryFileForWantOfResourcesFailsTheSave) {
 
 TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
   const fs::path file = folder / "camera.tdx";
-  WriteFile(file, kOld);
+  WriteBytes(file, kOld);
   fs::create_hard_link(file, folder / "other-name.tdx");
   const ino_t inode = StatOf(file).st_ino;
 
   EXPECT_EQ(ReplaceFileContents(file, kNew), 0);
-  EXPECT_EQ(ReadFile(folder / "other-name.tdx"), kNew);  // also cut to the new size
+  EXPECT_EQ(ReadByteVector(folder / "other-name.tdx"), kNew);  // also cut to the new size
   EXPECT_EQ(StatOf(file).st_ino, inode);
   EXPECT_EQ(StatOf(file).st_nlink, 2u);
-  EXPECT_EQ(Contents(folder), (std::vector<std::string>{"camera.tdx", "other-name.tdx"}));
+  EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"camera.tdx", "other-name.tdx"}));
 }
 
 TEST_F(FileReplaceTest, ReplacedFileKeepsModeOwnerAndGroup) {
   // As root the file is given to another user and group first; otherwise
   // they are the user's own and only the mode can show a fault.
   const fs::path file = folder / "camera.tdx";
-  WriteFile(file, kOld);
+  WriteBytes(file, kOld);
   GiveToOrdinaryUser(file);
   ::chmod(file.c_str(), 0604);
   const struct stat before = StatOf(file);
 
   EXPECT_EQ(ReplaceFileContents(file, kNew), 0);
   const struct stat after = StatOf(file);
-  EXPECT_EQ(ReadFile(file), kNew);
+  EXPECT_EQ(ReadByteVector(file), kNew);
   EXPECT_NE(after.st_ino, before.st_ino);  // replaced whole, by rename
   EXPECT_EQ(after.st_mode & 07777, 0604u);
   EXPECT_EQ(after.st_uid, before.st_uid);
@@ -213,7 +199,7 @@ TEST_F(FileReplaceTest, ReplacedFileKeepsModeOwnerAndGroup) {
 TEST_F(FileReplaceTest, SymbolicLinksStayAndTheFileTheyNameIsReplaced) {
   const fs::path elsewhere = folder / "elsewhere";
   fs::create_directory(elsewhere);
-  WriteFile(elsewhere / "real.tdx", kOld);
+  WriteBytes(elsewhere / "real.tdx", kOld);
   fs::create_symlink(elsewhere / "real.tdx", folder / "absolute.tdx");
   fs::create_symlink("elsewhere/real.tdx", folder / "relative.tdx");
   fs::create_symlink("relative.tdx", folder / "chain.tdx");
@@ -228,20 +214,20 @@ TEST_F(FileReplaceTest, SymbolicLinksStayAndTheFileTheyNameIsReplaced) {
                {"dangling.tdx", "elsewhere/not-yet.tdx"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.link);
-    WriteFile(elsewhere / "real.tdx", kOld);
+    WriteBytes(elsewhere / "real.tdx", kOld);
     EXPECT_EQ(ReplaceFileContents((folder / c.link).string(), kNew), 0);
     EXPECT_TRUE(fs::is_symlink(folder / c.link));
-    EXPECT_EQ(ReadFile(folder / c.target), kNew);
+    EXPECT_EQ(ReadByteVector(folder / c.target), kNew);
   }
 
   // A link named without a folder, from the current folder.
-  WriteFile(elsewhere / "real.tdx", kOld);
+  WriteBytes(elsewhere / "real.tdx", kOld);
   const fs::path saved = fs::current_path();
   fs::current_path(folder);
   EXPECT_EQ(ReplaceFileContents("relative.tdx", kNew), 0);
   fs::current_path(saved);
   EXPECT_TRUE(fs::is_symlink(folder / "relative.tdx"));
-  EXPECT_EQ(ReadFile(elsewhere / "real.tdx"), kNew);
+  EXPECT_EQ(ReadByteVector(elsewhere / "real.tdx"), kNew);
 
   fs::create_symlink("loop-b.tdx", folder / "loop-a.tdx");
   fs::create_symlink("loop-a.tdx", folder / "loop-b.tdx");

@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,8 +17,10 @@
 #include "model/serial_number_write.h"
 #include "sim/pty_camera.h"
 #include "tests/model/camera_type_scope.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/recording_prompt.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
@@ -27,14 +28,11 @@ namespace {
 namespace fs = std::filesystem;
 using testing::CameraTypeScope;
 using testing::LockHolder;
+using testing::ReadBytes;
 using testing::RecordingPrompt;
+using testing::TempFolder;
 
 constexpr int kEeprom = 1;
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct RecordingRecent : RecentSerialNumberStore {
   void StoreSerialNumber(std::int32_t value) override { stored.push_back(value); }
@@ -43,15 +41,8 @@ struct RecordingRecent : RecentSerialNumberStore {
 
 class SerialNumberLinkTest : public ::testing::Test {
  protected:
-  SerialNumberLinkTest() {
-    char pattern[] = "/tmp/serial-number-XXXXXX";
-    dir = mkdtemp(pattern);
-    log = (dir / "TAVREL_Camera_AdjustData.csv").string();
-  }
-  ~SerialNumberLinkTest() override {
-    camera.Close();
-    fs::remove_all(dir);
-  }
+  SerialNumberLinkTest() { log = (dir / "TAVREL_Camera_AdjustData.csv").string(); }
+  ~SerialNumberLinkTest() override { camera.Close(); }
 
   void Connect(sim::CameraOptions options) {
     options.model = CameraModelName(0);
@@ -94,7 +85,7 @@ class SerialNumberLinkTest : public ::testing::Test {
     return request;
   }
 
-  fs::path dir;
+  const TempFolder dir{"serial-number"};
   std::string log;
   RecordingPrompt prompt;
   std::unique_ptr<sim::PtyCamera> simulated;

@@ -12,19 +12,22 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/model/camera_type_scope.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/recording_table.h"
+#include "tests/support/temp_folder.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::FolderNames;
+using testing::ReadByteVector;
+using testing::WriteBytes;
 
 void Append(Bytes& bytes, std::initializer_list<int> values) {
   for (int v : values) bytes.push_back(static_cast<std::uint8_t>(v));
@@ -171,50 +174,33 @@ class SettingsSaveTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder); }
 
-  static Bytes ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-  }
-  static void WriteFile(const fs::path& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-  }
-  // Only the named entries remain in the folder (no temporary left behind).
-  std::vector<std::string> FolderContents() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
   fs::path folder;
   testing::RecordingTable table;
 };
 
 TEST_F(SettingsSaveTest, SaveReplacesTheOldFileWithTheCurrentValues) {
   const fs::path file = folder / "camera.tdx";
-  WriteFile(file, Bytes(1000, 0x55));
+  WriteBytes(file, Bytes(1000, 0x55));
   ::chmod(file.c_str(), 0640);
   const SettingsSaveOutcome outcome = SaveSettingsFile(table, file.string());
   EXPECT_TRUE(outcome.saved) << outcome.errorText;
-  EXPECT_EQ(ReadFile(file), EncodeSettings(table));
+  EXPECT_EQ(ReadByteVector(file), EncodeSettings(table));
   EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  EXPECT_EQ(FolderContents(), std::vector<std::string>{"camera.tdx"});
+  EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"camera.tdx"});
 
   // A file name without a folder is saved in the current folder.
   const fs::path saved = fs::current_path();
   fs::current_path(folder);
   EXPECT_TRUE(SaveSettingsFile(table, "plain.tdx").saved);
   fs::current_path(saved);
-  EXPECT_EQ(ReadFile(folder / "plain.tdx").size(), kSettingsFileSize);
+  EXPECT_EQ(ReadByteVector(folder / "plain.tdx").size(), kSettingsFileSize);
 }
 
 TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
   const Bytes old(540, 0x11);
   const fs::path file = folder / "camera.tdx";
-  WriteFile(file, old);
+  WriteBytes(file, old);
 
   // The disk fills up while the new file is written: a file-size limit makes
   // the write fail even for root.
@@ -233,8 +219,8 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
 
   EXPECT_FALSE(full.saved);
   EXPECT_EQ(full.errorText, std::strerror(EFBIG));
-  EXPECT_EQ(ReadFile(file), old);
-  EXPECT_EQ(FolderContents(), std::vector<std::string>{"camera.tdx"});
+  EXPECT_EQ(ReadByteVector(file), old);
+  EXPECT_EQ(FolderNames(folder), std::vector<std::string>{"camera.tdx"});
 
   // A name that is a folder stays a folder.
   fs::create_directory(folder / "folder.tdx");
@@ -242,7 +228,7 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
   EXPECT_FALSE(onFolder.saved);
   EXPECT_FALSE(onFolder.errorText.empty());
   EXPECT_TRUE(fs::is_directory(folder / "folder.tdx"));
-  EXPECT_EQ(FolderContents(), (std::vector<std::string>{"camera.tdx", "folder.tdx"}));
+  EXPECT_EQ(FolderNames(folder), (std::vector<std::string>{"camera.tdx", "folder.tdx"}));
 
   // A folder that does not exist.
   const SettingsSaveOutcome missing =
@@ -253,11 +239,11 @@ TEST_F(SettingsSaveTest, FailedSaveLeavesThePreviousFileAndSaysWhy) {
 
 TEST_F(SettingsSaveTest, SavingThroughALinkReplacesTheFileItNames) {
   const fs::path file = folder / "real.tdx";
-  WriteFile(file, Bytes(10, 0));
+  WriteBytes(file, Bytes(10, 0));
   fs::create_symlink(file, folder / "link.tdx");
   EXPECT_TRUE(SaveSettingsFile(table, (folder / "link.tdx").string()).saved);
   EXPECT_TRUE(fs::is_symlink(folder / "link.tdx"));
-  EXPECT_EQ(ReadFile(file), EncodeSettings(table));
+  EXPECT_EQ(ReadByteVector(file), EncodeSettings(table));
 }
 
 }  // namespace

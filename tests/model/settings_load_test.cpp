@@ -113,6 +113,12 @@ TEST_F(SettingsLoadTest, EmptyFileChangesNothingAndUnreadableFileSaysWhy) {
   const SettingsLoadOutcome onFolder = LoadSettingsFile(camera, folder.string());
   EXPECT_EQ(onFolder.result, SettingsLoadResult::kCannotRead);
   EXPECT_FALSE(onFolder.errorText.empty());
+  // A pipe with no writer would block the open for ever.
+  const fs::path pipe = folder / "loaded-pipe.tdx";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const SettingsLoadOutcome fromPipe = LoadSettingsFile(camera, pipe.string());
+  EXPECT_EQ(fromPipe.result, SettingsLoadResult::kCannotRead);
+  EXPECT_EQ(fromPipe.errorText, kNotARegularFile);
 
   EXPECT_EQ(Values(), before);
   EXPECT_TRUE(prompt.messages.empty());

@@ -5,20 +5,21 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sim/pty_camera.h"
+#include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
+#include "tests/support/text_lines.h"
 
 namespace tavrel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Lines;
 using testing::ProcessResult;
+using testing::ReadBytes;
 using testing::RunProcess;
 
 const fs::path kWindowsBuild = WINDOWS_BUILD_DIR;
@@ -48,18 +49,6 @@ ProcessResult TavrelctlExe(std::vector<std::string> args, std::vector<std::strin
   result.out = UnixLines(result.out);
   result.err = UnixLines(result.err);
   return result;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // A virtual camera on a pty that Windows programs in the prefix see as COM1
