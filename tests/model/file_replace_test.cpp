@@ -148,7 +148,7 @@ TEST_F(FileReplaceTest, AsAnOrdinaryUserTheFileSystemDecides) {
 // place could stop half-way and leave half a file.
 TEST_F(FileReplaceTest, NoTemporaryFileForWantOfResourcesFailsTheSave) {
   const fs::path target = folder / "a.tdx";
-  WriteFile(target, kOld);
+  WriteBytes(target, kOld);
   const pid_t child = ::fork();
   if (child == 0) {
     const int lowestFree = ::dup(0);
@@ -162,7 +162,7 @@ TEST_F(FileReplaceTest, NoTemporaryFileForWantOfResourcesFailsTheSave) {
   ASSERT_EQ(::waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), EMFILE);
-  EXPECT_EQ(ReadFile(target), kOld);
+  EXPECT_EQ(ReadByteVector(target), kOld);
 }
 
 TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
