@@ -1,17 +1,24 @@
 #include "model/profile_ini.h"
 
-#include <cstdint>
-#include <optional>
+#include <algorithm>
+
+#include "model/profile_earlier_form.h"
 
 namespace tavrel {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\n\v\f\r";
 
+// An all-blank text gives an empty view at its end, so a value's place in its
+// line is known even when the value is empty.
 std::string_view Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
+  if (first == std::string_view::npos) return text.substr(text.size());
   return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+bool IsBlankLine(std::string_view text) {
+  return Trimmed(text).empty();
 }
 
 char AsciiLower(char c) {
@@ -26,260 +33,296 @@ bool SameSectionName(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsHexDigit(char c) {
-  const char lower = AsciiLower(c);
-  return (c >= '0' && c <= '9') || (lower >= 'a' && lower <= 'f');
-}
+enum class LineKind { kOther, kHeader, kEntry };
 
-int HexValue(char c) {
-  return c <= '9' ? c - '0' : AsciiLower(c) - 'a' + 10;
-}
-
-// Hex digits as one number; 0 where they do not fit in 32 bits, as earlier
-// versions read them.
-std::uint32_t HexNumber(std::string_view digits) {
-  std::uint64_t number = 0;
-  for (const char digit : digits) {
-    number = number * 16 + static_cast<std::uint64_t>(HexValue(digit));
-    if (number > UINT32_MAX) return 0;
-  }
-  return static_cast<std::uint32_t>(number);
-}
-
-// Earlier versions escaped characters as UTF-16 code units; this joins them
-// (surrogate pairs included) into UTF-8 text. A lone surrogate becomes U+FFFD.
-class Utf8Text {
- public:
-  void AppendUnit(char16_t unit) {
-    if (m_highSurrogate != 0 && unit >= 0xDC00 && unit <= 0xDFFF) {
-      AppendCodePoint(0x10000 + ((char32_t{m_highSurrogate} - 0xD800) << 10) + (unit - 0xDC00));
-      m_highSurrogate = 0;
-      return;
-    }
-    FlushSurrogate();
-    if (unit >= 0xD800 && unit <= 0xDBFF) {
-      m_highSurrogate = unit;
-    } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
-      AppendCodePoint(0xFFFD);
-    } else {
-      AppendCodePoint(unit);
-    }
-  }
-
-  void AppendByte(char byte) {
-    FlushSurrogate();
-    m_text += byte;
-  }
-
-  std::string Take() {
-    FlushSurrogate();
-    return std::move(m_text);
-  }
-
- private:
-  void FlushSurrogate() {
-    if (m_highSurrogate == 0) return;
-    m_highSurrogate = 0;
-    AppendCodePoint(0xFFFD);
-  }
-
-  void AppendCodePoint(char32_t point) {
-    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
-    if (point < 0x80) {
-      m_text += byte(point);
-    } else if (point < 0x800) {
-      m_text += byte(0xC0 | (point >> 6));
-      m_text += byte(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-      m_text += byte(0xE0 | (point >> 12));
-      m_text += byte(0x80 | ((point >> 6) & 0x3F));
-      m_text += byte(0x80 | (point & 0x3F));
-    } else {
-      m_text += byte(0xF0 | (point >> 18));
-      m_text += byte(0x80 | ((point >> 12) & 0x3F));
-      m_text += byte(0x80 | ((point >> 6) & 0x3F));
-      m_text += byte(0x80 | (point & 0x3F));
-    }
-  }
-
-  std::string m_text;
-  char16_t m_highSurrogate = 0;
+// What one line says; the views point into the line's text.
+struct LineMeaning {
+  LineKind kind = LineKind::kOther;
+  std::string_view section;  // a header's name
+  std::string_view name;     // an entry's name
+  std::string_view value;    // an entry's value as written: quotes or escapes still on
 };
 
-// "%20" (a byte of the name's UTF-8) and "%U00E9" (a UTF-16 code unit), the
-// escapes earlier versions used in section and entry names.
-std::string PercentDecode(std::string_view name) {
-  Utf8Text decoded;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == '%' && i + 5 < name.size() && name[i + 1] == 'U' && IsHexDigit(name[i + 2]) &&
-        IsHexDigit(name[i + 3]) && IsHexDigit(name[i + 4]) && IsHexDigit(name[i + 5])) {
-      decoded.AppendUnit(static_cast<char16_t>(HexNumber(name.substr(i + 2, 4))));
-      i += 5;
-    } else if (name[i] == '%' && i + 2 < name.size() && IsHexDigit(name[i + 1]) &&
-               IsHexDigit(name[i + 2])) {
-      decoded.AppendByte(static_cast<char>(HexNumber(name.substr(i + 1, 2))));
-      i += 2;
-    } else {
-      decoded.AppendByte(name[i]);
-    }
+LineMeaning Classify(std::string_view text) {
+  const std::string_view line = Trimmed(text);
+  if (line.empty() || line.front() == ';' || line.front() == '#') return {};
+  if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+    return {LineKind::kHeader, Trimmed(line.substr(1, line.size() - 2)), {}, {}};
   }
-  return decoded.Take();
+  const std::size_t equals = line.find('=');
+  if (equals == 0 || equals == std::string_view::npos) return {};
+  return {LineKind::kEntry, {}, Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1))};
 }
 
-std::optional<char> ControlEscape(char letter) {
-  switch (letter) {
-    case 'a':
-      return '\a';
-    case 'b':
-      return '\b';
-    case 'f':
-      return '\f';
-    case 'n':
-      return '\n';
-    case 'r':
-      return '\r';
-    case 't':
-      return '\t';
-    case 'v':
-      return '\v';
-    default:
-      return std::nullopt;
-  }
+bool HasBlankEnds(std::string_view text) {
+  return Trimmed(text).size() != text.size();
 }
 
-// A value as earlier versions wrote it: quotes around text that needed them,
-// backslash escapes ("\xHHHH" a UTF-16 code unit), and "@@" for a leading "@".
-// Bytes of multi-byte UTF-8 characters are never quotes or backslashes, so the
-// text is read byte by byte.
-std::string UnescapeEarlierValue(std::string_view raw) {
-  Utf8Text value;
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    const char c = raw[i];
-    if (c == '"') continue;
-    if (c != '\\' || i + 1 == raw.size()) {
-      value.AppendByte(c);
-      continue;
-    }
-    const char next = raw[++i];
-    if (const std::optional<char> control = ControlEscape(next)) {
-      value.AppendByte(*control);
-    } else if (next == 'x') {
-      std::size_t end = i + 1;
-      while (end < raw.size() && IsHexDigit(raw[end])) ++end;
-      value.AppendUnit(static_cast<char16_t>(HexNumber(raw.substr(i + 1, end - i - 1))));
-      i = end - 1;
-    } else {
-      value.AppendByte(next);
-    }
-  }
-  std::string text = value.Take();
-  if (text.starts_with("@@")) text.erase(0, 1);
-  return text;
+bool QuotedAround(std::string_view value) {
+  return value.size() >= 2 && value.front() == '"' && value.back() == '"';
 }
 
-struct Line {
-  std::string_view section;  // set for a section header
-  std::string_view name;     // set for an entry
-  std::string_view value;
-  bool isSection = false;
-};
-
-std::vector<Line> SplitLines(std::string_view text) {
-  std::vector<Line> lines;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    const std::string_view line = Trimmed(text.substr(0, end));
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-      lines.push_back({Trimmed(line.substr(1, line.size() - 2)), {}, {}, true});
-      continue;
-    }
-    const std::size_t equals = line.find('=');
-    if (equals == 0 || equals == std::string_view::npos) continue;
-    lines.push_back({{}, Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)), false});
-  }
-  return lines;
+// A '%' in a name would make the whole file read as an earlier version's.
+bool HoldableSectionName(std::string_view name) {
+  return name.find_first_of("\n\r%") == std::string_view::npos && !HasBlankEnds(name);
 }
 
-// Earlier versions percent-encoded every blank in a name, and every name the
-// program uses has one ("COM Port", "Recent File List").
-bool WrittenByEarlierVersion(const std::vector<Line>& lines) {
-  for (const Line& line : lines) {
-    if ((line.isSection ? line.section : line.name).find('%') != std::string_view::npos) {
-      return true;
-    }
-  }
-  return false;
+bool HoldableEntryName(std::string_view name) {
+  return !name.empty() && name.find_first_of("\n\r%=") == std::string_view::npos &&
+         !HasBlankEnds(name) && name.front() != ';' && name.front() != '#';
 }
 
-// Which values a line can hold: none with a line break, nor an empty one.
-bool Writable(std::string_view value) {
+bool HoldableValue(std::string_view value) {
   return !value.empty() && value.find_first_of("\n\r") == std::string_view::npos;
+}
+
+std::string EncodeValue(std::string_view name, std::string_view value) {
+  const bool quoted =
+      HasBlankEnds(value) || QuotedAround(value) || (name.front() == '[' && value.back() == ']');
+  return quoted ? '"' + std::string(value) + '"' : std::string(value);
+}
+
+std::string EntryLine(std::string_view name, std::string_view value) {
+  return std::string(name) + '=' + EncodeValue(name, value);
 }
 
 }  // namespace
 
+// The lines of one section: the lines before the first header (the section
+// named ""), or a header and the lines up to the next one.
+struct ProfileIni::Range {
+  std::size_t header;  // std::string::npos for the lines before any header
+  std::size_t begin;   // the first line after the header
+  std::size_t end;     // one past the last line
+  std::string_view name;
+};
+
 ProfileIni ProfileIni::Parse(std::string_view text) {
-  const std::vector<Line> lines = SplitLines(text);
-  const bool earlier = WrittenByEarlierVersion(lines);
   ProfileIni ini;
-  std::string section;
-  for (const Line& line : lines) {
-    if (line.isSection) {
-      section = earlier ? PercentDecode(line.section) : std::string(line.section);
-      continue;
+  while (!text.empty()) {
+    const std::size_t newline = text.find('\n');
+    Line line;
+    if (newline == std::string_view::npos) {
+      line.text = text;
+      text = {};
+    } else {
+      const bool crlf = newline > 0 && text[newline - 1] == '\r';
+      line.text = text.substr(0, crlf ? newline - 1 : newline);
+      line.end = crlf ? "\r\n" : "\n";
+      text.remove_prefix(newline + 1);
     }
-    ini.Set(section, earlier ? PercentDecode(line.name) : std::string(line.name),
-            earlier ? UnescapeEarlierValue(line.value) : std::string(line.value));
+    const LineMeaning meaning = Classify(line.text);
+    if (IsEarlierFormName(meaning.kind == LineKind::kHeader ? meaning.section : meaning.name)) {
+      ini.m_earlierForm = true;
+    }
+    ini.m_lines.push_back(std::move(line));
   }
   return ini;
 }
 
-ProfileSection* ProfileIni::Find(std::string_view section) {
-  for (ProfileSection& candidate : m_sections) {
-    if (SameSectionName(candidate.name, section)) return &candidate;
+std::vector<ProfileIni::Range> ProfileIni::Ranges() const {
+  std::vector<Range> ranges{{std::string::npos, 0, 0, {}}};
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    const LineMeaning meaning = Classify(m_lines[i].text);
+    if (meaning.kind != LineKind::kHeader) continue;
+    ranges.back().end = i;
+    ranges.push_back({i, i + 1, 0, meaning.section});
+  }
+  ranges.back().end = m_lines.size();
+  return ranges;
+}
+
+std::string ProfileIni::NameOf(std::string_view written) const {
+  return m_earlierForm ? DecodeEarlierName(written) : std::string(written);
+}
+
+std::string ProfileIni::ValueOf(std::string_view written) const {
+  if (m_earlierForm) return DecodeEarlierValue(written);
+  return std::string(QuotedAround(written) ? written.substr(1, written.size() - 2) : written);
+}
+
+std::vector<ProfileSection> ProfileIni::Sections() const {
+  std::vector<ProfileSection> sections;
+  for (const Range& range : Ranges()) {
+    const std::string sectionName = NameOf(range.name);
+    for (std::size_t i = range.begin; i < range.end; ++i) {
+      const LineMeaning line = Classify(m_lines[i].text);
+      if (line.kind != LineKind::kEntry) continue;
+      std::string name = NameOf(line.name);
+      std::string value = ValueOf(line.value);
+      auto section = std::find_if(sections.begin(), sections.end(), [&](const ProfileSection& s) {
+        return SameSectionName(s.name, sectionName);
+      });
+      if (section == sections.end()) section = sections.insert(sections.end(), {sectionName, {}});
+      auto entry = std::find_if(section->entries.begin(), section->entries.end(),
+                                [&](const ProfileEntry& e) { return e.name == name; });
+      if (entry == section->entries.end()) {
+        section->entries.push_back({std::move(name), std::move(value)});
+      } else {
+        entry->value = std::move(value);
+      }
+    }
+  }
+  return sections;
+}
+
+std::optional<std::string> ProfileIni::Get(std::string_view section, std::string_view entry) const {
+  for (const ProfileSection& candidate : Sections()) {
+    if (!SameSectionName(candidate.name, section)) continue;
+    for (const ProfileEntry& e : candidate.entries) {
+      if (e.name == entry) return e.value;
+    }
+  }
+  return std::nullopt;
+}
+
+bool ProfileIni::IsPlainForm() const {
+  if (m_earlierForm) return false;
+  std::vector<std::string_view> sectionsSeen;
+  for (const Range& range : Ranges()) {
+    std::vector<std::string_view> entriesSeen;
+    for (std::size_t i = range.begin; i < range.end; ++i) {
+      const LineMeaning line = Classify(m_lines[i].text);
+      if (line.kind != LineKind::kEntry) continue;
+      if (std::find(entriesSeen.begin(), entriesSeen.end(), line.name) != entriesSeen.end()) {
+        return false;
+      }
+      entriesSeen.push_back(line.name);
+    }
+    // Lines before any header without entries name no section.
+    if (range.header == std::string::npos && entriesSeen.empty()) continue;
+    for (std::string_view seen : sectionsSeen) {
+      if (SameSectionName(seen, range.name)) return false;
+    }
+    sectionsSeen.push_back(range.name);
+  }
+  return true;
+}
+
+void ProfileIni::MakePlainForm() {
+  const std::vector<ProfileSection> sections = Sections();
+  const std::string end = NewLineEnd();
+  m_lines.clear();
+  m_earlierForm = false;
+  const auto write = [&](const ProfileSection& section) {
+    std::vector<Line> entries;
+    for (const ProfileEntry& entry : section.entries) {
+      if (HoldableEntryName(entry.name) && HoldableValue(entry.value)) {
+        entries.push_back({EntryLine(entry.name, entry.value), end});
+      }
+    }
+    if (entries.empty() || !HoldableSectionName(section.name)) return;
+    if (!m_lines.empty()) m_lines.push_back({{}, end});
+    if (!section.name.empty()) m_lines.push_back({'[' + section.name + ']', end});
+    m_lines.insert(m_lines.end(), entries.begin(), entries.end());
+  };
+  // Entries before any header can only be read back from the top of the file.
+  for (const ProfileSection& section : sections) {
+    if (section.name.empty()) write(section);
+  }
+  for (const ProfileSection& section : sections) {
+    if (!section.name.empty()) write(section);
+  }
+}
+
+const ProfileIni::Range* ProfileIni::FindRange(const std::vector<Range>& ranges,
+                                               std::string_view section) const {
+  for (const Range& range : ranges) {
+    if (SameSectionName(range.name, section)) return &range;
   }
   return nullptr;
 }
 
-void ProfileIni::Set(std::string_view section, std::string_view entry, std::string_view value) {
-  ProfileSection* found = Find(section);
-  if (found == nullptr) found = &m_sections.emplace_back(ProfileSection{std::string(section), {}});
-  for (ProfileEntry& existing : found->entries) {
-    if (existing.name == entry) {
-      existing.value = value;
-      return;
-    }
+// New lines end as the file's first line does.
+std::string ProfileIni::NewLineEnd() const {
+  for (const Line& line : m_lines) {
+    if (!line.end.empty()) return line.end;
   }
-  found->entries.push_back({std::string(entry), std::string(value)});
+  return "\n";
+}
+
+void ProfileIni::InsertLine(std::size_t at, std::string text) {
+  std::string end = NewLineEnd();
+  if (at > 0 && m_lines[at - 1].end.empty()) m_lines[at - 1].end = end;
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at),
+                 Line{std::move(text), std::move(end)});
+}
+
+bool ProfileIni::Set(std::string_view section, std::string_view entry, std::string_view value) {
+  if (!HoldableSectionName(section) || !HoldableEntryName(entry)) return false;
+  if (!HoldableValue(value)) {
+    Remove(section, entry);
+    return true;
+  }
+  if (!IsPlainForm()) MakePlainForm();
+  const std::vector<Range> ranges = Ranges();
+  const Range* range = FindRange(ranges, section);
+  if (range == nullptr) {
+    if (!m_lines.empty() && !IsBlankLine(m_lines.back().text)) InsertLine(m_lines.size(), {});
+    InsertLine(m_lines.size(), '[' + std::string(section) + ']');
+    InsertLine(m_lines.size(), EntryLine(entry, value));
+    return true;
+  }
+  std::size_t lastEntry = std::string::npos;
+  for (std::size_t i = range->begin; i < range->end; ++i) {
+    const LineMeaning line = Classify(m_lines[i].text);
+    if (line.kind != LineKind::kEntry) continue;
+    if (line.name == entry) {
+      // Only the value changes; the name and the blanks around it stay.
+      std::string& text = m_lines[i].text;
+      const std::size_t from = static_cast<std::size_t>(line.value.data() - text.data());
+      text.replace(from, line.value.size(), EncodeValue(entry, value));
+      return true;
+    }
+    lastEntry = i;
+  }
+  if (lastEntry != std::string::npos) {
+    InsertLine(lastEntry + 1, EntryLine(entry, value));
+  } else if (range->header != std::string::npos) {
+    InsertLine(range->header + 1, EntryLine(entry, value));
+  } else {
+    // The first entry before any header, set apart from what follows.
+    const bool setApart = !m_lines.empty() && !IsBlankLine(m_lines.front().text);
+    InsertLine(0, EntryLine(entry, value));
+    if (setApart) InsertLine(1, {});
+  }
+  return true;
 }
 
 void ProfileIni::Remove(std::string_view section, std::string_view entry) {
-  ProfileSection* found = Find(section);
-  if (found == nullptr) return;
-  std::erase_if(found->entries, [&](const ProfileEntry& e) { return e.name == entry; });
+  if (!Get(section, entry)) return;
+  if (!IsPlainForm()) MakePlainForm();
+  std::vector<Range> ranges = Ranges();
+  const Range* range = FindRange(ranges, section);
+  if (range == nullptr) return;
+  for (std::size_t i = range->begin; i < range->end; ++i) {
+    const LineMeaning line = Classify(m_lines[i].text);
+    if (line.kind == LineKind::kEntry && line.name == entry) {
+      m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
+      break;
+    }
+  }
+  ranges = Ranges();
+  range = FindRange(ranges, section);
+  if (range != nullptr) RemoveEmptySection(*range);
+}
+
+// A section left with nothing but blank lines goes, with the blank lines that
+// set it apart: those after it, or those before it when it was the last.
+void ProfileIni::RemoveEmptySection(const Range& range) {
+  for (std::size_t i = range.begin; i < range.end; ++i) {
+    if (!IsBlankLine(m_lines[i].text)) return;
+  }
+  const bool last = range.end == m_lines.size();
+  const std::size_t first = range.header == std::string::npos ? range.begin : range.header;
+  m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first),
+                m_lines.begin() + static_cast<std::ptrdiff_t>(range.end));
+  while (last && !m_lines.empty() && IsBlankLine(m_lines.back().text)) m_lines.pop_back();
 }
 
 std::string ProfileIni::Serialize() const {
   std::string text;
-  const auto write = [&text](const ProfileSection& section) {
-    std::string entries;
-    for (const ProfileEntry& entry : section.entries) {
-      if (Writable(entry.value)) entries += entry.name + '=' + entry.value + '\n';
-    }
-    if (entries.empty()) return;
-    if (!text.empty()) text += '\n';
-    if (!section.name.empty()) text += '[' + section.name + "]\n";
-    text += entries;
-  };
-  // Entries before any header can only be read back from the top of the file.
-  for (const ProfileSection& section : m_sections) {
-    if (section.name.empty()) write(section);
-  }
-  for (const ProfileSection& section : m_sections) {
-    if (!section.name.empty()) write(section);
-  }
+  for (const Line& line : m_lines) text += line.text + line.end;
   return text;
 }
 

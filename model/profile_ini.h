@@ -1,15 +1,28 @@
 // The profile file's text: a plain INI file that a person can read and edit,
 // with sections and entries written as they are named ("[Recent File List]",
-// "COM Port=1") and no empty entries. The window program's profile store and
-// tavrelctl both read and write it through this one set of rules.
+// "COM Port=1") and no empty entries. The window program and tavrelctl both
+// read and write it through this one set of rules (model/profile_file.h).
 //
 // Section names are matched without regard to (ASCII) case: sections whose
 // names differ only in case are read as one, under the first spelling in the
-// file. Entry names are matched exactly. Files written by earlier versions,
-// whose names were percent-encoded ("COM%20Port") and whose values were quoted
-// and escaped, read the same. All text is UTF-8.
+// file. Entry names are matched exactly. All text is UTF-8.
+//
+// An edit changes only the line of the entry it sets or removes, adding a
+// section at the end of the file where it is new and taking out a section it
+// leaves empty: every other line keeps its bytes, comments and blank lines
+// included. A file in a form the program no longer writes (an earlier
+// version's escaped names and values, model/profile_earlier_form.h; a section
+// under two headers; an entry twice in one section) is put in the plain form
+// whole by its first edit.
+//
+// Blanks around names and values are not part of them, so a value is written
+// between double quotes where it would not read back the same otherwise (a
+// blank at either end, a quote at both ends, or a ']' at the end of an entry
+// whose name begins with '[', which would read as a section header); reading
+// takes one pair of quotes around a value off.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,28 +45,48 @@ struct ProfileSection {
 class ProfileIni {
  public:
   // Lines that are neither a section header nor an entry (blank lines,
-  // comments) are passed over.
+  // comments) are passed over in reading and kept in writing.
   static ProfileIni Parse(std::string_view text);
 
-  // In the order they first appear in the file, or were first set.
-  const std::vector<ProfileSection>& Sections() const { return m_sections; }
+  // What the file holds, sections in the order they first appear.
+  std::vector<ProfileSection> Sections() const;
+  // The value of `entry` in `section` (empty: before any section header).
+  std::optional<std::string> Get(std::string_view section, std::string_view entry) const;
 
   // Sets `entry` in `section` (empty: before any section header), adding the
-  // section at the end and the entry at the end of its section where they are
-  // new. An empty value is kept but never written.
-  void Set(std::string_view section, std::string_view entry, std::string_view value);
+  // entry after the last one of its section, or the section at the end of the
+  // file, where they are new. A value no line can hold (an empty one, or one
+  // with a line break) removes the entry instead. False, with nothing
+  // changed, for a section or entry name no line can hold (one with a line
+  // break, '%', or blanks at either end; an entry name that is empty, holds
+  // '=' or begins with ';' or '#').
+  bool Set(std::string_view section, std::string_view entry, std::string_view value);
   void Remove(std::string_view section, std::string_view entry);
 
-  // The plain form: the entries before any section header first, then each
-  // section under its header, one blank line between sections. Entries no
-  // line can hold (an empty value, or one with a line break) are left out,
-  // and so are sections left without entries.
+  // The file's text: as read, with the edits made since.
   std::string Serialize() const;
 
  private:
-  ProfileSection* Find(std::string_view section);
+  struct Line {
+    std::string text;
+    std::string end;  // "\n", "\r\n", or empty for a last line without one
+  };
+  struct Range;
 
-  std::vector<ProfileSection> m_sections;
+  std::vector<Range> Ranges() const;
+  const Range* FindRange(const std::vector<Range>& ranges, std::string_view section) const;
+  // A name or value as the program named or stored it.
+  std::string NameOf(std::string_view written) const;
+  std::string ValueOf(std::string_view written) const;
+  bool IsPlainForm() const;
+  void MakePlainForm();
+  std::string NewLineEnd() const;
+  void InsertLine(std::size_t at, std::string text);
+  void RemoveEmptySection(const Range& range);
+
+  std::vector<Line> m_lines;
+  // Names percent-encoded and values escaped, as earlier versions wrote them.
+  bool m_earlierForm = false;
 };
 
 }  // namespace tavrel

@@ -127,5 +127,95 @@ TEST(ProfileIniTest, WrittenValuesReadBackUnchanged) {
   }
 }
 
+// Values that blanks or brackets would change on their way through a line
+// are written so that they read back as they were set.
+TEST(ProfileIniTest, ValuesKeepTheirBlanksAndBrackets) {
+  const struct {
+    const char* entry;
+    const char* value;
+    const char* line;
+  } rows[] = {
+      {"File1", " /tmp/lead.tdx", "File1=\" /tmp/lead.tdx\""},
+      {"File2", "/tmp/trail.tdx\t", "File2=\"/tmp/trail.tdx\t\""},
+      {"File3", " ", "File3=\" \""},
+      // Not a section header "[x=y]".
+      {"[x", "y]", "[x=\"y]\""},
+      {"[x]", "y", "[x]=y"},
+      {"x", "y]", "x=y]"},
+      // Quotes around a value are taken off in reading.
+      {"File4", "\"quoted\"", "File4=\"\"quoted\"\""},
+      {"File5", "\"", "File5=\""},
+      {"File6", "a \"b\" c", "File6=a \"b\" c"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.entry);
+    ProfileIni ini = ProfileIni::Parse("[S]\n");
+    ini.Set("S", row.entry, row.value);
+    EXPECT_EQ(ini.Serialize(), std::string("[S]\n") + row.line + "\n");
+    EXPECT_EQ(Readout(ProfileIni::Parse(ini.Serialize())),
+              std::string("[S]") + row.entry + "=" + row.value);
+  }
+}
+
+// An edit leaves every other line of a file as it was: comments, blank
+// lines, line ends, blanks, spelling and order.
+TEST(ProfileIniTest, AnEditChangesOnlyItsOwnLine) {
+  const std::string handMade =
+      "; profile\r\n\r\n[Settings]\r\nCOM Port = 1  \r\n\r\n# recent\r\n[recent]\r\nLOMIRA-X=7\r\n";
+  const struct {
+    std::string before;
+    const char* section;
+    const char* entry;
+    const char* value;  // empty: removed
+    std::string after;
+  } rows[] = {
+      {handMade, "Settings", "COM Port", "3",
+       "; profile\r\n\r\n[Settings]\r\nCOM Port = 3  \r\n\r\n# "
+       "recent\r\n[recent]\r\nLOMIRA-X=7\r\n"},
+      // A new entry follows the last one of its section.
+      {handMade, "SETTINGS", "Baud", "9600",
+       "; profile\r\n\r\n[Settings]\r\nCOM Port = 1  \r\nBaud=9600\r\n\r\n# recent\r\n[recent]\r\n"
+       "LOMIRA-X=7\r\n"},
+      // A new section goes at the end, its lines ending as the file's do.
+      {handMade, "COM Ports", "COM3", "/dev/ttyUSB0",
+       handMade + "\r\n[COM Ports]\r\nCOM3=/dev/ttyUSB0\r\n"},
+      {"[S]\nx=1", "S", "y", "2", "[S]\nx=1\ny=2\n"},
+      {"[S]\n; note\nx=1\ny=2\n", "S", "x", "", "[S]\n; note\ny=2\n"},
+      // A section with a comment stays when its last entry goes.
+      {"[S]\n; note\nx=1\n", "S", "x", "", "[S]\n; note\n"},
+      {"[A]\nx=1\n\n[S]\nx=1\n", "S", "x", "", "[A]\nx=1\n"},
+      // Removing what is not there changes nothing, whatever the file's form.
+      {"[Settings]\nCOM%20Port=3\n", "Settings", "Other", "", "[Settings]\nCOM%20Port=3\n"},
+      {"no line end", "S", "x", "", "no line end"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.before + " / " + row.entry);
+    ProfileIni ini = ProfileIni::Parse(row.before);
+    ini.Set(row.section, row.entry, row.value);
+    EXPECT_EQ(ini.Serialize(), row.after);
+  }
+}
+
+TEST(ProfileIniTest, NamesNoLineCanHoldAreRefused) {
+  const std::string text = "[S]\nx=1\n";
+  const struct {
+    const char* section;
+    const char* entry;
+  } rows[] = {
+      {"S", ""},     {"S", "a=b"},  {"S", "; x"}, {"S", "# x"}, {"S", " x"},    {"S", "x "},
+      {"S", "a\nb"}, {"S", "100%"}, {"S\n", "x"}, {" S", "x"},  {"a%20b", "x"},
+  };
+  for (const auto& row : rows) {
+    ProfileIni ini = ProfileIni::Parse(text);
+    EXPECT_FALSE(ini.Set(row.section, row.entry, "2")) << row.section << "/" << row.entry;
+    EXPECT_EQ(ini.Serialize(), text);
+  }
+  ProfileIni ini = ProfileIni::Parse(text);
+  EXPECT_TRUE(ini.Set("", "top", "1"));
+  EXPECT_EQ(ini.Get("", "top"), "1");
+  EXPECT_EQ(ini.Get("s", "x"), "1");
+  EXPECT_EQ(ini.Get("S", "X"), std::nullopt);
+}
+
 }  // namespace
 }  // namespace tavrel
