@@ -3,11 +3,11 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/console_prompt.h"
-#include "cli/profile_file.h"
 #include "cli/tavrelctl.h"
 #include "model/camera_unit.h"
 #include "model/identification_read.h"
 #include "model/parameter_document.h"
+#include "model/profile_file.h"
 #include "model/serial_number.h"
 #include "model/serial_number_write.h"
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "cli/profile_file.h"
 #include "sim/pty_camera.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/lock_holder.h"
@@ -157,48 +156,6 @@ TEST(SerialNumberCommandOnABoard, TheCameraLinkSerialChannelCarriesTheSameWrite)
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_NE(ReadBytes(log).find(",TEMBRA-P/S,0012345,"), std::string::npos) << ReadBytes(log);
-}
-
-TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
-  const TempFolder dir("tavrelctl-profile");
-  const std::string path = (dir / "profile.ini").string();
-  const struct {
-    const char* before;
-    const char* after;
-  } rows[] = {
-      {"", "[RECENT]\nLOMIRA-X=12345\n"},
-      // An earlier version's file is left in the plain form.
-      {"[Settings]\nCOM%20Port=3\n", "[Settings]\nCOM Port=3\n\n[RECENT]\nLOMIRA-X=12345\n"},
-      {"[Recent]\nLOMIRA-X=7\nFile1=/a.tdx\n\n[Settings]\nCOM%20Port=3\n",
-       "[Recent]\nLOMIRA-X=12345\nFile1=/a.tdx\n\n[Settings]\nCOM Port=3\n"},
-      {"[Recent%20File%20List]\nFile1=\"/a b,c.tdx\"\n",
-       "[Recent File List]\nFile1=/a b,c.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
-      // The value the window program reads is the one set, in whichever
-      // spelling of the section it stood.
-      {"[Recent]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=7\n",
-       "[Recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n"},
-      {"[recent]\nFile1=/a.tdx\n\n[Settings]\nx=1\n",
-       "[recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n\n[Settings]\nx=1\n"},
-      {"[Recent File List]\nFile1=/a.tdx\n",
-       "[Recent File List]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
-  };
-  for (const auto& row : rows) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << row.before;
-    EXPECT_EQ(cli::WriteProfileInt(path, "RECENT", "LOMIRA-X", 12345), "");
-    EXPECT_EQ(ReadBytes(path), row.after) << row.before;
-  }
-}
-
-// A profile that is there but cannot be read is left alone: writing the one
-// value over it would lose the window program's other settings.
-TEST(ProfileFile, AProfileThatCannotBeReadIsNotReplaced) {
-  const TempFolder dir("tavrelctl-profile");
-  const fs::path path = dir / "profile.ini";
-  fs::create_directory(path);  // read() fails on it, whoever runs the test
-  std::ofstream(path / "kept") << "x";
-  EXPECT_NE(cli::WriteProfileInt(path.string(), "RECENT", "LOMIRA-X", 12345), "");
-  EXPECT_TRUE(fs::is_directory(path));
-  EXPECT_TRUE(fs::exists(path / "kept"));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // tavrelctl keeps the last serial number in the window program's profile
 // without Qt: the window program must find it where and as it looks for it.
-#include "cli/profile_file.h"
+#include "model/profile_file.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -20,7 +20,7 @@ class ProfileFileTest : public QObject {
     qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
 
     ProfileStore store;
-    QCOMPARE(QString::fromStdString(tavrel::cli::ProfileFilePath()), store.FileName());
+    QCOMPARE(QString::fromStdString(tavrel::ProfileFilePath()), store.FileName());
 
     // Settings the window program already keeps, some with characters its
     // file format escapes.
@@ -29,7 +29,7 @@ class ProfileFileTest : public QObject {
     QVERIFY(store.WriteProfileInt("Recent", "LOMIRA-X", 5));
 
     QCOMPARE(
-        tavrel::cli::WriteProfileInt(tavrel::cli::ProfileFilePath(), "RECENT", "LOMIRA-X", 12345),
+        tavrel::WriteProfileInt(tavrel::ProfileFilePath(), "RECENT", "LOMIRA-X", 12345),
         std::string());
     QCOMPARE(store.GetProfileInt("Recent", "LOMIRA-X", 0), 12345);
     QCOMPARE(store.GetProfileInt("Settings", "COM Port", 0), 3);
@@ -59,7 +59,7 @@ class ProfileFileTest : public QObject {
       earlier.setValue("RECENT/LOMIRA-X", 7);
     }
 
-    QCOMPARE(tavrel::cli::WriteProfileInt(path.toStdString(), "RECENT", "LOMIRA-X", 12345),
+    QCOMPARE(tavrel::WriteProfileInt(path.toStdString(), "RECENT", "LOMIRA-X", 12345),
              std::string());
     ProfileStore store(path);
     QCOMPARE(store.GetProfileInt("Recent", "LOMIRA-X", 0), 12345);

@@ -1,0 +1,121 @@
+#include "model/profile_file.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <span>
+
+#include "model/file_descriptor.h"
+#include "model/file_replace.h"
+#include "model/profile_ini.h"
+#include "res/string_table.h"
+
+namespace tavrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The file's text; empty when there is no file yet. False (with errno set)
+// when something is there but cannot be read: replacing it would lose the
+// other settings. Only a regular file is read: a pipe would block the program
+// waiting for a writer.
+bool ReadExisting(const std::string& path, std::string* text) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return errno == ENOENT;
+  if (!S_ISREG(info.st_mode)) {
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
+  if (file.Get() < 0) return false;
+  char buffer[4096];
+  for (;;) {
+    const auto moved = ::read(file.Get(), buffer, sizeof buffer);
+    if (moved == 0) return true;
+    if (moved > 0) {
+      text->append(buffer, static_cast<std::size_t>(moved));
+    } else if (errno != EINTR) {
+      return false;
+    }
+  }
+}
+
+std::optional<ProfileIni> ReadProfile(const std::string& path) {
+  std::string text;
+  if (!ReadExisting(path, &text)) return std::nullopt;
+  return ProfileIni::Parse(text);
+}
+
+}  // namespace
+
+std::string ProfileFilePath() {
+  fs::path folder;
+#ifdef _WIN32
+  // Where an INI profile of the user lives on Windows.
+  const char* appData = std::getenv("APPDATA");
+  folder = appData != nullptr ? appData : "";
+#else
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = fs::path(home != nullptr ? home : "") / ".config";
+  }
+#endif
+  return (folder / std::string(res::LoadString(res::kIdsCompanyKey)) /
+          (std::string(res::LoadString(res::kIdsAppName)) + ".ini"))
+      .string();
+}
+
+std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section,
+                                             std::string_view entry) {
+  const std::optional<ProfileIni> profile = ReadProfile(path);
+  if (!profile) return std::nullopt;
+  return profile->Get(section, entry);
+}
+
+std::optional<int> ReadProfileInt(const std::string& path, std::string_view section,
+                                  std::string_view entry) {
+  const std::optional<std::string> text = ReadProfileString(path, section, entry);
+  if (!text) return std::nullopt;
+  std::string_view digits = *text;
+  const std::size_t first = digits.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return std::nullopt;
+  digits = digits.substr(first, digits.find_last_not_of(" \t") - first + 1);
+  if (digits.front() == '+') digits.remove_prefix(1);
+  int value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return value;
+}
+
+std::string WriteProfileString(const std::string& path, std::string_view section,
+                               std::string_view entry, std::string_view value) {
+  std::string existing;
+  errno = 0;
+  if (!ReadExisting(path, &existing)) return std::strerror(errno != 0 ? errno : EIO);
+  ProfileIni profile = ProfileIni::Parse(existing);
+  if (!profile.Set(section, entry, value)) return std::strerror(EINVAL);
+  const std::string text = profile.Serialize();
+  if (text == existing) return {};
+
+  const fs::path file(path);
+  std::error_code error;
+  if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
+  if (error) return error.message();
+  const int failure = ReplaceFileContents(
+      path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  return failure != 0 ? std::strerror(failure) : std::string();
+}
+
+std::string WriteProfileInt(const std::string& path, std::string_view section,
+                            std::string_view entry, int value) {
+  return WriteProfileString(path, section, entry, std::to_string(value));
+}
+
+}  // namespace tavrel

@@ -1,0 +1,158 @@
+// The profile file on disk: where it lives, and that a write changes the one
+// value it writes and nothing else.
+#include "model/profile_file.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "tests/support/file_bytes.h"
+#include "tests/support/temp_folder.h"
+
+namespace tavrel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+// Sets one environment variable for the length of a test.
+class ScopedEnvironment {
+ public:
+  ScopedEnvironment(const char* name, const char* value) : m_name(name) {
+    if (const char* saved = ::getenv(name)) m_saved = saved;
+    if (value != nullptr) {
+      ::setenv(name, value, 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  ~ScopedEnvironment() {
+    if (m_saved) {
+      ::setenv(m_name, m_saved->c_str(), 1);
+    } else {
+      ::unsetenv(m_name);
+    }
+  }
+  ScopedEnvironment(const ScopedEnvironment&) = delete;
+  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+ private:
+  const char* m_name;
+  std::optional<std::string> m_saved;
+};
+
+TEST(ProfileFile, LivesInTheUsersConfigurationFolder) {
+  const ScopedEnvironment home("HOME", "/home/someone");
+  const struct {
+    const char* configHome;
+    const char* path;
+  } rows[] = {
+      {"/tmp/config", "/tmp/config/Talbrook/ TAVREL CONTROL.ini"},
+      // A relative folder is not a configuration folder.
+      {"config", "/home/someone/.config/Talbrook/ TAVREL CONTROL.ini"},
+      {nullptr, "/home/someone/.config/Talbrook/ TAVREL CONTROL.ini"},
+  };
+  for (const auto& row : rows) {
+    const ScopedEnvironment config("XDG_CONFIG_HOME", row.configHome);
+    EXPECT_EQ(ProfileFilePath(), row.path);
+  }
+}
+
+// A file a person has edited keeps every byte but the value written: its
+// comments, blank lines, line ends, order and spelling.
+TEST(ProfileFile, AWriteChangesOnlyTheValueItWrites) {
+  const TempFolder dir("profile-file");
+  const std::string path = (dir / "profile.ini").string();
+  const std::string before =
+      "; kept by hand\r\n\r\n[Settings]\r\nCOM Port = 1\r\n\r\n# the last one written\r\n"
+      "[Recent]\r\nLOMIRA-X=7\r\n";
+  WriteBytes(path, before);
+  EXPECT_EQ(WriteProfileInt(path, "RECENT", "LOMIRA-X", 12345), "");
+  EXPECT_EQ(ReadBytes(path),
+            "; kept by hand\r\n\r\n[Settings]\r\nCOM Port = 1\r\n\r\n# the last one written\r\n"
+            "[Recent]\r\nLOMIRA-X=12345\r\n");
+  EXPECT_EQ(WriteProfileString(path, "COM Ports", "COM3", "/dev/ttyUSB0"), "");
+  EXPECT_EQ(ReadProfileString(path, "com ports", "COM3"), "/dev/ttyUSB0");
+  EXPECT_EQ(WriteProfileString(path, "COM Ports", "COM3", ""), "");
+  EXPECT_EQ(WriteProfileInt(path, "Recent", "LOMIRA-X", 7), "");
+  EXPECT_EQ(ReadBytes(path), before);
+}
+
+TEST(ProfileFile, ReadsWhatIsThereAndNothingElse) {
+  const TempFolder dir("profile-file");
+  const std::string path = (dir / "profile.ini").string();
+  EXPECT_EQ(ReadProfileString(path, "Settings", "COM Port"), std::nullopt);
+  // Removing what is not there makes no file.
+  EXPECT_EQ(WriteProfileString(path, "Settings", "COM Port", ""), "");
+  EXPECT_FALSE(fs::exists(path));
+
+  WriteBytes(path,
+             "[Settings]\nCOM Port=3\nBaud= +9600 \nName=COM\nBig=99999999999\nPadded=\" 5 \"\n");
+  const struct {
+    const char* entry;
+    std::optional<int> value;
+  } rows[] = {
+      {"COM Port", 3},       {"Baud", 9600}, {"Name", std::nullopt},
+      {"Big", std::nullopt}, {"Padded", 5},  {"Missing", std::nullopt},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(ReadProfileInt(path, "settings", row.entry), row.value) << row.entry;
+  EXPECT_EQ(ReadProfileString(path, "Settings", "Padded"), " 5 ");
+
+  // A name no line can hold is refused, and the file is left as it was.
+  const std::string kept = ReadBytes(path);
+  EXPECT_NE(WriteProfileString(path, "Settings", "a=b", "1"), "");
+  EXPECT_NE(WriteProfileString(path, "Set\ntings", "x", "1"), "");
+  EXPECT_EQ(ReadBytes(path), kept);
+}
+
+TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
+  const TempFolder dir("tavrelctl-profile");
+  const std::string path = (dir / "profile.ini").string();
+  const struct {
+    const char* before;
+    const char* after;
+  } rows[] = {
+      {"", "[RECENT]\nLOMIRA-X=12345\n"},
+      // An earlier version's file is left in the plain form.
+      {"[Settings]\nCOM%20Port=3\n", "[Settings]\nCOM Port=3\n\n[RECENT]\nLOMIRA-X=12345\n"},
+      {"[Recent]\nLOMIRA-X=7\nFile1=/a.tdx\n\n[Settings]\nCOM%20Port=3\n",
+       "[Recent]\nLOMIRA-X=12345\nFile1=/a.tdx\n\n[Settings]\nCOM Port=3\n"},
+      {"[Recent%20File%20List]\nFile1=\"/a b,c.tdx\"\n",
+       "[Recent File List]\nFile1=/a b,c.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
+      // The value the window program reads is the one set, in whichever
+      // spelling of the section it stood.
+      {"[Recent]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=7\n",
+       "[Recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n"},
+      {"[recent]\nFile1=/a.tdx\n\n[Settings]\nx=1\n",
+       "[recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n\n[Settings]\nx=1\n"},
+      {"[Recent File List]\nFile1=/a.tdx\n",
+       "[Recent File List]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
+  };
+  for (const auto& row : rows) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << row.before;
+    EXPECT_EQ(WriteProfileInt(path, "RECENT", "LOMIRA-X", 12345), "");
+    EXPECT_EQ(ReadBytes(path), row.after) << row.before;
+  }
+}
+
+// A profile that is there but cannot be read is left alone: writing the one
+// value over it would lose the window program's other settings.
+TEST(ProfileFile, AProfileThatCannotBeReadIsNotReplaced) {
+  const TempFolder dir("tavrelctl-profile");
+  const fs::path path = dir / "profile.ini";
+  fs::create_directory(path);  // read() fails on it, whoever runs the test
+  std::ofstream(path / "kept") << "x";
+  EXPECT_NE(WriteProfileInt(path.string(), "RECENT", "LOMIRA-X", 12345), "");
+  EXPECT_TRUE(fs::is_directory(path));
+  EXPECT_TRUE(fs::exists(path / "kept"));
+}
+
+}  // namespace
+}  // namespace tavrel
