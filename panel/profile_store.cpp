@@ -1,77 +1,42 @@
 #include "panel/profile_store.h"
-#include "panel/qt_strings.h"
 
-#include <QSettings>
-#include <memory>
-
-#include "panel/plain_ini_format.h"
-#include "res/string_table.h"
+#include "model/profile_file.h"
 
 namespace tavrel {
 namespace {
 
-std::unique_ptr<QSettings> OpenSettings(const QString& iniFilePath) {
-  if (!iniFilePath.isEmpty()) {
-    return std::make_unique<QSettings>(iniFilePath, PlainIniFormat());
-  }
-  return std::make_unique<QSettings>(PlainIniFormat(), QSettings::UserScope,
-                                     ui::LoadQString(res::kIdsCompanyKey),
-                                     ui::LoadQString(res::kIdsAppName));
+std::string Utf8(const QString& text) {
+  return text.toUtf8().toStdString();
 }
 
 }  // namespace
 
-ProfileStore::ProfileStore() = default;
+ProfileStore::ProfileStore() : m_path(ProfileFilePath()) {}
 
-ProfileStore::ProfileStore(const QString& iniFilePath) : m_iniFilePath(iniFilePath) {}
-
-QString ProfileStore::CanonicalSection(const QString& section) const {
-  const auto settings = OpenSettings(m_iniFilePath);
-  for (const QString& group : settings->childGroups()) {
-    if (group.compare(section, Qt::CaseInsensitive) == 0) return group;
-  }
-  return section;
-}
+ProfileStore::ProfileStore(const QString& iniFilePath) : m_path(Utf8(iniFilePath)) {}
 
 int ProfileStore::GetProfileInt(const QString& section, const QString& entry,
                                 int defaultValue) const {
-  const auto settings = OpenSettings(m_iniFilePath);
-  bool ok = false;
-  const int value =
-      settings->value(CanonicalSection(section) + "/" + entry, defaultValue).toInt(&ok);
-  return ok ? value : defaultValue;
+  return ReadProfileInt(m_path, Utf8(section), Utf8(entry)).value_or(defaultValue);
 }
 
 bool ProfileStore::WriteProfileInt(const QString& section, const QString& entry, int value) {
-  const QString key = CanonicalSection(section) + "/" + entry;
-  const auto settings = OpenSettings(m_iniFilePath);
-  settings->setValue(key, value);
-  settings->sync();
-  return settings->status() == QSettings::NoError;
+  return WriteProfileString(section, entry, QString::number(value));
 }
 
 QString ProfileStore::GetProfileString(const QString& section, const QString& entry,
                                        const QString& defaultValue) const {
-  const auto settings = OpenSettings(m_iniFilePath);
-  return settings->value(CanonicalSection(section) + "/" + entry, defaultValue).toString();
+  const std::optional<std::string> value = ReadProfileString(m_path, Utf8(section), Utf8(entry));
+  return value ? QString::fromStdString(*value) : defaultValue;
 }
 
 bool ProfileStore::WriteProfileString(const QString& section, const QString& entry,
                                       const QString& value) {
-  const QString key = CanonicalSection(section) + "/" + entry;
-  const auto settings = OpenSettings(m_iniFilePath);
-  // An empty text leaves no empty entry behind.
-  if (value.isEmpty()) {
-    settings->remove(key);
-  } else {
-    settings->setValue(key, value);
-  }
-  settings->sync();
-  return settings->status() == QSettings::NoError;
+  return tavrel::WriteProfileString(m_path, Utf8(section), Utf8(entry), Utf8(value)).empty();
 }
 
 QString ProfileStore::FileName() const {
-  return OpenSettings(m_iniFilePath)->fileName();
+  return QString::fromStdString(m_path);
 }
 
 }  // namespace tavrel

@@ -1,16 +1,18 @@
-// The per-user profile store: company "Talbrook", application " TAVREL CONTROL".
-// Section names are compared without regard to case ("RECENT" and "Recent" are
-// one section), as the program has always treated them.
+// The per-user profile store of the window program: company "Talbrook",
+// application " TAVREL CONTROL", in the profile file tavrelctl writes too
+// (model/profile_file.h). Section names are compared without regard to case
+// ("RECENT" and "Recent" are one section), as the program has always treated
+// them.
 #pragma once
 
 #include <QString>
+#include <string>
 
 namespace tavrel {
 
 class ProfileStore {
  public:
-  // The store of the running program (QSettings with the organisation and
-  // application names above).
+  // The store of the running program (ProfileFilePath()).
   ProfileStore();
   // A store kept in the given INI file instead (tests).
   explicit ProfileStore(const QString& iniFilePath);
@@ -26,10 +28,7 @@ class ProfileStore {
   QString FileName() const;
 
  private:
-  // The spelling under which `section` is already stored, else `section`.
-  QString CanonicalSection(const QString& section) const;
-
-  QString m_iniFilePath;  // empty = the program's own store
+  std::string m_path;
 };
 
 }  // namespace tavrel

@@ -49,15 +49,16 @@ class ProfileStoreTest : public QObject {
     QVERIFY(store.WriteProfileString("Recent File List", "File3", ""));
     QVERIFY(store.WriteProfileString("Recent File List", "File4", ""));
     QVERIFY(store.WriteProfileInt("RECENT", "LOMIRA-X", 12345));
-    QCOMPARE(ReadFile(path), QByteArray("[RECENT]\n"
-                                        "LOMIRA-X=12345\n"
+    // Sections in the order they were first written.
+    QCOMPARE(ReadFile(path), QByteArray("[Settings]\n"
+                                        "COM Port=1\n"
                                         "\n"
                                         "[Recent File List]\n"
                                         "File1=/tmp/a b.tdx\n"
                                         "File2=/tmp/c,d;e.tdx\n"
                                         "\n"
-                                        "[Settings]\n"
-                                        "COM Port=1\n"));
+                                        "[RECENT]\n"
+                                        "LOMIRA-X=12345\n"));
     QCOMPARE(store.GetProfileString("Recent File List", "File2"), QString("/tmp/c,d;e.tdx"));
     QCOMPARE(store.GetProfileString("Recent File List", "File3", "none"), QString("none"));
   }
