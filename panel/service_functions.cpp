@@ -13,7 +13,6 @@
 #include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "panel/profile_store.h"
-#include "panel/tavrel_view.h"
 #include "panel/up_down_control.h"
 #include "res/string_table.h"
 
@@ -45,16 +44,21 @@ class ProfileRecent : public RecentSerialNumberStore {
 
 }  // namespace
 
-PanelServiceFunctions::PanelServiceFunctions(CTavrelView& view, ParameterDocument& document,
+PanelServiceFunctions::PanelServiceFunctions(QWidget& form, ParameterDocument& document,
                                              ProfileStore& profile)
-    : QObject(&view), m_view(view), m_document(document), m_profile(profile) {
-  auto* upDown = ui::FindControlAs<UpDownControl>(&view, kSerialSpin);
-  upDown->SetBuddy(ui::FindControlAs<QLineEdit>(&view, kSerialNumberEdit));
+    : QObject(&form), m_form(form), m_document(document), m_profile(profile) {
+  auto* upDown = ui::FindControlAs<UpDownControl>(&m_form, kSerialSpin);
+  upDown->SetBuddy(ui::FindControlAs<QLineEdit>(&m_form, kSerialNumberEdit));
   connect(upDown, &UpDownControl::deltaPos, this, &PanelServiceFunctions::OnSerialDeltaPos);
-  connect(ui::FindControlAs<QAbstractButton>(&view, kIdentReadButton), &QAbstractButton::clicked,
+  connect(ui::FindControlAs<QAbstractButton>(&m_form, kIdentReadButton), &QAbstractButton::clicked,
           this, &PanelServiceFunctions::OnIdentRead);
-  connect(ui::FindControlAs<QAbstractButton>(&view, kSerialWriteButton), &QAbstractButton::clicked,
-          this, &PanelServiceFunctions::OnSerialWrite);
+  connect(ui::FindControlAs<QAbstractButton>(&m_form, kSerialWriteButton),
+          &QAbstractButton::clicked, this, &PanelServiceFunctions::OnSerialWrite);
+}
+
+void PanelServiceFunctions::SeedSerialNumber(int lastWritten) {
+  m_strSerialNumber = QString::asprintf("%07d", lastWritten);
+  SetEditText(m_strSerialNumber);
 }
 
 void PanelServiceFunctions::OnUnlock() {
@@ -63,9 +67,9 @@ void PanelServiceFunctions::OnUnlock() {
 
 void PanelServiceFunctions::OnIdentRead() {
   const Identification ident = ReadIdentification(m_document);
-  m_view.m_strModelName = FromCameraText(ident.modelName);
+  m_strModelName = FromCameraText(ident.modelName);
   const auto show = [this](int id, const std::string& text) {
-    ui::FindControlAs<QLabel>(&m_view, id)->setText(FromCameraText(text));
+    ui::FindControlAs<QLabel>(&m_form, id)->setText(FromCameraText(text));
   };
   show(kVendorNameText, ident.vendorName);
   show(kModelNameText, ident.modelName);
@@ -76,9 +80,9 @@ void PanelServiceFunctions::OnIdentRead() {
 void PanelServiceFunctions::OnSerialWrite() {
   // A camera that refuses the unlock is told about; the write is tried anyway.
   UnlockSerialNumber(m_document);
-  m_view.m_strSerialNumber = EditText();
+  m_strSerialNumber = EditText();
   // A character outside Latin-1 becomes '?', which is not a digit either.
-  const std::string text = ToCameraText(m_view.m_strSerialNumber);
+  const std::string text = ToCameraText(m_strSerialNumber);
   const SerialNumberCheck check = CheckSerialNumberText(text);
   if (check != SerialNumberCheck::kValid) {
     ShowMessage(std::string(SerialNumberCheckMessage(check)),
@@ -88,23 +92,22 @@ void PanelServiceFunctions::OnSerialWrite() {
   ProfileRecent recent(m_profile);
   SerialNumberWrite request;
   request.text = text;
-  request.modelName = ToCameraText(m_view.m_strModelName);
+  request.modelName = ToCameraText(m_strModelName);
   request.clock = m_clock;
   WriteSerialNumber(m_document, recent, request);
 }
 
 void PanelServiceFunctions::OnSerialDeltaPos(int delta) {
-  m_view.m_strSerialNumber =
-      FromCameraText(StepSerialNumberText(ToCameraText(EditText()), delta > 0));
-  SetEditText(m_view.m_strSerialNumber);
+  m_strSerialNumber = FromCameraText(StepSerialNumberText(ToCameraText(EditText()), delta > 0));
+  SetEditText(m_strSerialNumber);
 }
 
 QString PanelServiceFunctions::EditText() const {
-  return ui::FindControlAs<QLineEdit>(&m_view, kSerialNumberEdit)->text();
+  return ui::FindControlAs<QLineEdit>(&m_form, kSerialNumberEdit)->text();
 }
 
 void PanelServiceFunctions::SetEditText(const QString& text) {
-  ui::FindControlAs<QLineEdit>(&m_view, kSerialNumberEdit)->setText(text);
+  ui::FindControlAs<QLineEdit>(&m_form, kSerialNumberEdit)->setText(text);
 }
 
 void PanelServiceFunctions::ShowMessage(const std::string& text, const std::string& caption) {

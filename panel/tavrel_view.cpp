@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScrollBar>
@@ -144,8 +143,8 @@ void CTavrelView::OnInitialUpdate() {
     const QSignalBlocker blocker(bar);
     bar->setRange(camera.GetMinimum(binding.entry, true), camera.GetMaximum(binding.entry, true));
   }
-  m_strSerialNumber = QString::asprintf(
-      "%07d", m_profile.GetProfileInt(QStringLiteral("Recent"), QStringLiteral("LOMIRA-X"), 0));
+  m_service->SeedSerialNumber(
+      m_profile.GetProfileInt(QStringLiteral("Recent"), QStringLiteral("LOMIRA-X"), 0));
 
   const auto captions = ShutterPresetCaptions(cameraType);
   for (int i = 0; i < 6; ++i) {
@@ -164,7 +163,6 @@ void CTavrelView::OnInitialUpdate() {
   const std::string model = CameraModelName(cameraType);
   if (!model.empty()) window()->setWindowTitle(QLatin1Char(' ') + QString::fromStdString(model));
 
-  ui::FindControlAs<QLineEdit>(this, kSerialNumberEdit)->setText(m_strSerialNumber);
   OnUpdate();
 }
 

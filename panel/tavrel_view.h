@@ -44,12 +44,8 @@ class CTavrelView : public QWidget {
   // False when a write it made was refused.
   bool HandleScroll(int barId, panel::ScrollRequest request, int carried = 0);
 
-  // The serial-number text bound to edit 1125 and the model name last read
-  // from the camera.
-  QString m_strSerialNumber;
-  QString m_strModelName;
-
-  // Identification read, unlock (command 1147) and serial-number write.
+  // Identification read, unlock (command 1147) and serial-number write, with
+  // the serial-number and model-name texts they show.
   PanelServiceFunctions& ServiceFunctions() const { return *m_service; }
 
  protected:

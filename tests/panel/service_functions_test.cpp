@@ -98,7 +98,7 @@ class ServiceFunctionsTest : public QObject {
     QCOMPARE(rig.Text(kModelNameText), QString("LOMIRA-P/S"));
     QCOMPARE(rig.Text(kSerialNumberText), QString("7654321"));
     QCOMPARE(rig.Text(kVersionText), QString());  // nothing read yet: stored zeros
-    QCOMPARE(rig.view->m_strModelName, QString("LOMIRA-P/S"));
+    QCOMPARE(rig.view->ServiceFunctions().m_strModelName, QString("LOMIRA-P/S"));
     // "Talbo" ends in entry 29; the version is never read.
     QCOMPARE(rig.Traffic(), QStringList({"9000", "9001", "9002", "9008", "9009", "900A", "900B",
                                          "900C", "900D", "9010", "9011", "9012", "9013"}));
@@ -169,7 +169,7 @@ class ServiceFunctionsTest : public QObject {
     QCOMPARE(rig.prompt.messages.size(), size_t{1});
     QCOMPARE(QString::fromStdString(rig.prompt.messages[0].text), message);
     QCOMPARE(rig.prompt.messages[0].caption, std::string(" TAVREL CONTROL"));
-    QCOMPARE(rig.view->m_strSerialNumber, text);
+    QCOMPARE(rig.view->ServiceFunctions().m_strSerialNumber, text);
     QCOMPARE(rig.profile->GetProfileInt("Recent", "LOMIRA-X", 0), 4711);
     QVERIFY(!QFile::exists(rig.dir.filePath(kLogName)));
   }
@@ -250,7 +250,7 @@ class ServiceFunctionsTest : public QObject {
     if (press == "Up key") QTest::keyClick(rig.Edit(), Qt::Key_Up);
     if (press == "Down key") QTest::keyClick(rig.Edit(), Qt::Key_Down);
     QCOMPARE(rig.Edit()->text(), stepped);
-    QCOMPARE(rig.view->m_strSerialNumber, stepped);
+    QCOMPARE(rig.view->ServiceFunctions().m_strSerialNumber, stepped);
     QVERIFY(rig.simulator->ReceivedBodies().empty());
   }
 
