@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "cli/tavrelctl.h"
+#include "cli/exit_status.h"
 #include "model/camera_unit.h"
 #include "model/register_access.h"
 

@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/console_prompt.h"
-#include "cli/tavrelctl.h"
+#include "cli/exit_status.h"
 #include "model/camera_unit.h"
 #include "model/identification_read.h"
 #include "model/parameter_document.h"

@@ -10,6 +10,7 @@
 
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
+#include "cli/exit_status.h"
 #include "cli/register_command.h"
 #include "cli/serial_number_command.h"
 #include "cli/simulated_camera.h"

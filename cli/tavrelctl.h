@@ -6,13 +6,7 @@
 
 namespace tavrel::cli {
 
-enum ExitStatus : int {
-  kExitOk = 0,
-  kExitUsage = 2,
-  kExitCamera = 3,  // the link or the camera failed ("ERROR - ..." printed)
-  kExitFile = 4,    // a file could not be read or written, or is not a settings file
-};
-
+// Returns the exit status (cli/exit_status.h).
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err);
 
 }  // namespace tavrel::cli
