@@ -280,6 +280,17 @@ std::vector<std::string> ModelNames() {
   return names;
 }
 
+// The commands in the order they were added, "read-all, get, ...". Option
+// groups are nameless subcommands of their own.
+std::string CommandNames(CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command :
+       app.get_subcommands([](const CLI::App* c) { return !c->get_name().empty(); })) {
+    names += (names.empty() ? "" : ", ") + command->get_name();
+  }
+  return names;
+}
+
 }  // namespace
 
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
@@ -289,15 +300,12 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   app.require_subcommand(1);
 
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
-  auto* port =
-      linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
-  auto* device = linkGroup->add_option("--device", options.device,
-                                       "a serial device path directly (e.g. /dev/ttyUSB0, a pty)");
-  auto* board =
-      linkGroup->add_option("--board", options.board,
-                            "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)");
-  auto* simulate = linkGroup->add_flag("--simulate", options.simulate,
-                                       "the built-in virtual camera (no hardware)");
+  linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
+  linkGroup->add_option("--device", options.device,
+                        "a serial device path directly (e.g. /dev/ttyUSB0, a pty)");
+  linkGroup->add_option("--board", options.board,
+                        "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)");
+  linkGroup->add_flag("--simulate", options.simulate, "the built-in virtual camera (no hardware)");
   linkGroup->require_option(0, 1);
   app.add_option("--baud", options.baud, "baud rate of a serial link")
       ->check(CLI::IsMember({9600, 19200, 38400}))
@@ -308,10 +316,6 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
       ->type_name("FILE");
-  (void)port;
-  (void)device;
-  (void)board;
-  (void)simulate;
 
   auto* readAll = app.add_subcommand(
       "read-all", "read every setting; one line per entry: index<TAB>name<TAB>value");
@@ -345,10 +349,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   } catch (const CLI::ParseError& e) {
     // Prints the help of the command asked for, or the error and a hint.
     if (app.exit(e, out, err) == 0) return kExitOk;
-    if (app.get_subcommands().empty()) {
-      err << "tavrelctl: COMMAND is one of read-all, get, set, write-all, save, load, send, "
-             "query, ident, reg, serial-number\n";
-    }
+    if (app.get_subcommands().empty())
+      err << "tavrelctl: COMMAND is one of " << CommandNames(app) << '\n';
     return kExitUsage;
   }
   if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
