@@ -79,13 +79,4 @@ void QtUserPrompt::SetStatusText(const std::string& text) {
   if (m_frame != nullptr) m_frame->SetStatusText(QString::fromStdString(text));
 }
 
-MessageRequest StandardMessage(const std::string& text) {
-  MessageRequest request;
-  request.text = text;
-  request.caption = std::string(res::LoadString(res::kIdsAppName));
-  request.icon = MessageIcon::kExclamation;
-  request.buttons = MessageButtons::kOk;
-  return request;
-}
-
 }  // namespace tavrel

@@ -34,8 +34,4 @@ class QtUserPrompt : public UserPrompt {
   CMainFrame* m_frame = nullptr;
 };
 
-// A box with the application's caption, an OK button and the exclamation
-// icon: the framework's standard message box.
-MessageRequest StandardMessage(const std::string& text);
-
 }  // namespace tavrel

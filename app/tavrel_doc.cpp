@@ -12,6 +12,7 @@
 #include "link/user_prompt.h"
 #include "model/access_value.h"
 #include "model/camera_unit.h"
+#include "model/program_message.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
 
@@ -55,7 +56,7 @@ void CTavrelDoc::SetModifiedFlag(bool modified) {
 }
 
 void CTavrelDoc::ShowMessage(const std::string& text) {
-  m_prompt.ShowMessage(StandardMessage(text));
+  m_prompt.ShowMessage(ProgramMessage(text, MessageIcon::kExclamation));
 }
 
 void CTavrelDoc::ShowFileError(res::StringId message, const std::string& reason) {
@@ -67,10 +68,9 @@ void CTavrelDoc::ShowFileError(res::StringId message, const std::string& reason)
 bool CTavrelDoc::SaveModified() {
   if (!IsModified()) return true;
   const QString name = m_pathName.isEmpty() ? m_title : QDir::toNativeSeparators(m_pathName);
-  MessageRequest request =
-      StandardMessage(res::FormatMessage(res::kIdsAskToSave, {name.toStdString()}));
-  request.icon = MessageIcon::kExclamation;
-  request.buttons = MessageButtons::kYesNoCancel;
+  const MessageRequest request =
+      ProgramMessage(res::FormatMessage(res::kIdsAskToSave, {name.toStdString()}),
+                     MessageIcon::kExclamation, MessageButtons::kYesNoCancel);
   switch (m_prompt.ShowMessage(request)) {
     case MessageAnswer::kYes:
       return OnFileSave();

@@ -1,6 +1,7 @@
 #include "model/camera_unit.h"
 
 #include "link/user_prompt.h"
+#include "model/program_message.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -49,12 +50,7 @@ std::int32_t CameraUnit::ReadAllParameters() {
 void CameraUnit::ShowLastError() {
   UserPrompt* prompt = GetUserPrompt();
   if (prompt == nullptr) return;
-  MessageRequest request;
-  request.text = GetErrorText();
-  request.caption = std::string(res::LoadString(res::kIdsAppName));
-  request.icon = MessageIcon::kError;
-  request.buttons = MessageButtons::kOk;
-  prompt->ShowMessage(request);
+  prompt->ShowMessage(ProgramMessage(GetErrorText(), MessageIcon::kError));
 }
 
 void CameraUnit::ShowProgress(int index, res::StringId textId) {

@@ -7,7 +7,7 @@
 #include "link/comm_port.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
-#include "res/string_table.h"
+#include "model/program_message.h"
 
 namespace tavrel {
 namespace {
@@ -60,12 +60,8 @@ std::string BodyStart(RegisterMode mode, std::string_view code) {
 
 RegisterRowOutcome ShowInputError(CameraUnit& camera, RegisterInputError error) {
   if (UserPrompt* prompt = camera.GetUserPrompt()) {
-    MessageRequest request;
-    request.text = std::string(RegisterInputErrorText(error));
-    request.caption = std::string(res::LoadString(res::kIdsAppName));
-    request.icon = MessageIcon::kExclamation;
-    request.buttons = MessageButtons::kOk;
-    prompt->ShowMessage(request);
+    prompt->ShowMessage(
+        ProgramMessage(std::string(RegisterInputErrorText(error)), MessageIcon::kExclamation));
   }
   return RegisterRowOutcome::kInputError;
 }

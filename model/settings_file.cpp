@@ -14,6 +14,7 @@
 #include "model/file_descriptor.h"
 #include "model/file_replace.h"
 #include "model/parameter_table.h"
+#include "model/program_message.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -205,13 +206,10 @@ std::string_view FileNameOf(std::string_view path) {
 void ShowHeaderMismatch(CameraUnit& camera, std::string_view filePath) {
   UserPrompt* prompt = camera.GetUserPrompt();
   if (prompt == nullptr) return;
-  const std::string_view appName = res::LoadString(res::kIdsAppName);
-  MessageRequest request;
-  request.text = res::FormatMessage(res::kIdsFileTypeMismatch, {FileNameOf(filePath), appName});
-  request.caption = std::string(appName);
-  request.icon = MessageIcon::kExclamation;
-  request.buttons = MessageButtons::kOk;
-  prompt->ShowMessage(request);
+  prompt->ShowMessage(
+      ProgramMessage(res::FormatMessage(res::kIdsFileTypeMismatch,
+                                        {FileNameOf(filePath), res::LoadString(res::kIdsAppName)}),
+                     MessageIcon::kExclamation));
 }
 
 SettingsLoadResult Apply(CameraUnit& camera, const DecodedSettings& decoded,

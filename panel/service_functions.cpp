@@ -8,13 +8,13 @@
 #include "model/camera_unit.h"
 #include "model/identification_read.h"
 #include "model/parameter_document.h"
+#include "model/program_message.h"
 #include "model/serial_number.h"
 #include "model/serial_number_write.h"
 #include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "panel/profile_store.h"
 #include "panel/up_down_control.h"
-#include "res/string_table.h"
 
 namespace tavrel {
 
@@ -85,8 +85,9 @@ void PanelServiceFunctions::OnSerialWrite() {
   const std::string text = ToCameraText(m_strSerialNumber);
   const SerialNumberCheck check = CheckSerialNumberText(text);
   if (check != SerialNumberCheck::kValid) {
-    ShowMessage(std::string(SerialNumberCheckMessage(check)),
-                std::string(res::LoadString(res::kIdsAppName)));
+    if (UserPrompt* prompt = m_document.Camera().GetUserPrompt()) {
+      prompt->ShowMessage(ProgramMessage(std::string(SerialNumberCheckMessage(check))));
+    }
     return;
   }
   ProfileRecent recent(m_profile);
@@ -108,15 +109,6 @@ QString PanelServiceFunctions::EditText() const {
 
 void PanelServiceFunctions::SetEditText(const QString& text) {
   ui::FindControlAs<QLineEdit>(&m_form, kSerialNumberEdit)->setText(text);
-}
-
-void PanelServiceFunctions::ShowMessage(const std::string& text, const std::string& caption) {
-  UserPrompt* prompt = m_document.Camera().GetUserPrompt();
-  if (prompt == nullptr) return;
-  MessageRequest request;
-  request.text = text;
-  request.caption = caption;
-  prompt->ShowMessage(request);
 }
 
 }  // namespace tavrel

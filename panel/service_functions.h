@@ -45,7 +45,6 @@ class PanelServiceFunctions : public QObject {
  private:
   QString EditText() const;
   void SetEditText(const QString& text);
-  void ShowMessage(const std::string& text, const std::string& caption);
 
   QWidget& m_form;
   ParameterDocument& m_document;

@@ -16,6 +16,7 @@
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
+#include "model/program_message.h"
 #include "panel/dialog_layout.h"
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
@@ -107,10 +108,7 @@ void CTavrelView::OnCreate(const TimerStarter& startTimer) {
   if (m_timerId != 0) return;
   // The panel works without its timer; the user is told once.
   if (UserPrompt* prompt = m_document.Camera().GetUserPrompt()) {
-    MessageRequest request;
-    request.text = std::string(res::LoadString(res::kIdsTimerCreationFailed));
-    request.caption = std::string(res::LoadString(res::kIdsAppName));
-    prompt->ShowMessage(request);
+    prompt->ShowMessage(ProgramMessage(std::string(res::LoadString(res::kIdsTimerCreationFailed))));
   }
 }
 

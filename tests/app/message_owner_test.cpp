@@ -11,6 +11,7 @@
 #include "app/manual_command_dlg.h"
 #include "app/qt_user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/program_message.h"
 #include "panel/dialog_layout.h"
 #include "tests/app/answering_boxes.h"
 
@@ -66,7 +67,8 @@ class MessageOwnerTest : public QObject {
     camera.ShowLastError();
     QCOMPARE(boxes.back().owner, &toolWindow);
 
-    tavrel::MessageRequest ownerless = tavrel::StandardMessage("no owner");
+    tavrel::MessageRequest ownerless =
+        tavrel::ProgramMessage("no owner", tavrel::MessageIcon::kExclamation);
     ownerless.ownerless = true;
     prompt.ShowMessage(ownerless);
     QCOMPARE(boxes.back().owner, nullptr);
