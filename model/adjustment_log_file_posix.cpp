@@ -1,4 +1,5 @@
-// The adjustment log's file and clock on POSIX systems.
+// The adjustment log's file and clock on POSIX systems: the file is held with
+// an exclusive flock and an fcntl write lock, both taken without waiting.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -8,17 +9,10 @@
 #include <ctime>
 
 #include "model/adjustment_log.h"
+#include "model/adjustment_log_platform.h"
 
 namespace tavrel {
 namespace {
-
-// A spreadsheet marks a file it has open with this file in the same folder.
-std::string SpreadsheetLockPath(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return folder + ".~lock." + name + "#";
-}
 
 bool LockWholeFile(int fd) {
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
@@ -40,8 +34,8 @@ LocalTime SystemLocalTime() {
 }
 
 std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path) {
-  struct stat info {};
-  if (lstat(SpreadsheetLockPath(path).c_str(), &info) == 0) return nullptr;
+  if (log_file::MarkedOpenBySpreadsheet(path)) return nullptr;
+  // O_APPEND puts every write at the end of the file.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   if (!LockWholeFile(fd)) {
@@ -56,30 +50,27 @@ AdjustmentLogFile::~AdjustmentLogFile() {
   ::close(fd_);
 }
 
-bool AdjustmentLogFile::Append(std::string_view record) {
-  struct stat info {};
-  if (fstat(fd_, &info) != 0) return false;
-  std::string bytes;
-  if (info.st_size == 0) bytes = AdjustmentLogHeader();
-  bytes += record;
+namespace log_file {
 
-  // O_APPEND puts every write at the end of the file; a regular file takes
-  // the whole record in one call unless the disk fills up.
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const ssize_t n = ::write(fd_, bytes.data() + written, bytes.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      // Only our own bytes are cut off: the locks keep other writers out.
-      if (written > 0) {
-        const int truncated = ftruncate(fd_, info.st_size);
-        (void)truncated;
-      }
-      return false;
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  return fsync(fd_) == 0;
+std::int64_t Size(int fd) {
+  struct stat info {};
+  return fstat(fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
 }
 
+std::int64_t Write(int fd, const char* data, std::size_t size) {
+  for (;;) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n >= 0 || errno != EINTR) return n;
+  }
+}
+
+bool Truncate(int fd, std::int64_t size) {
+  return ftruncate(fd, static_cast<off_t>(size)) == 0;
+}
+
+bool Sync(int fd) {
+  return fsync(fd) == 0;
+}
+
+}  // namespace log_file
 }  // namespace tavrel

@@ -5,24 +5,15 @@
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
-#include <windows.h>
 
+#include <algorithm>
+#include <climits>
 #include <ctime>
 
 #include "model/adjustment_log.h"
+#include "model/adjustment_log_platform.h"
 
 namespace tavrel {
-namespace {
-
-// Some spreadsheets also mark a file they have open with this file beside it.
-std::string SpreadsheetLockPath(const std::string& path) {
-  const std::size_t slash = path.find_last_of("/\\");
-  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return folder + ".~lock." + name + "#";
-}
-
-}  // namespace
 
 LocalTime SystemLocalTime() {
   const std::time_t now = std::time(nullptr);
@@ -32,9 +23,7 @@ LocalTime SystemLocalTime() {
 }
 
 std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path) {
-  if (GetFileAttributesA(SpreadsheetLockPath(path).c_str()) != INVALID_FILE_ATTRIBUTES) {
-    return nullptr;
-  }
+  if (log_file::MarkedOpenBySpreadsheet(path)) return nullptr;
   int fd = -1;
   if (_sopen_s(&fd, path.c_str(), _O_RDWR | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
                _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0) {
@@ -47,25 +36,23 @@ AdjustmentLogFile::~AdjustmentLogFile() {
   _close(fd_);
 }
 
-bool AdjustmentLogFile::Append(std::string_view record) {
-  const long long size = _filelengthi64(fd_);
-  if (size < 0) return false;
-  std::string bytes;
-  if (size == 0) bytes = AdjustmentLogHeader();
-  bytes += record;
+namespace log_file {
 
-  std::size_t written = 0;
-  while (written < bytes.size()) {
-    const int n =
-        _write(fd_, bytes.data() + written, static_cast<unsigned>(bytes.size() - written));
-    if (n <= 0) {
-      // Only our own bytes are cut off: no other program has the file open.
-      if (written > 0) (void)_chsize_s(fd_, size);
-      return false;
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  return _commit(fd_) == 0;
+std::int64_t Size(int fd) {
+  return _filelengthi64(fd);
 }
 
+std::int64_t Write(int fd, const char* data, std::size_t size) {
+  return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+
+bool Truncate(int fd, std::int64_t size) {
+  return _chsize_s(fd, size) == 0;
+}
+
+bool Sync(int fd) {
+  return _commit(fd) == 0;
+}
+
+}  // namespace log_file
 }  // namespace tavrel
