@@ -349,8 +349,9 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   } catch (const CLI::ParseError& e) {
     // Prints the help of the command asked for, or the error and a hint.
     if (app.exit(e, out, err) == 0) return kExitOk;
-    if (app.get_subcommands().empty())
+    if (app.get_subcommands().empty()) {
       err << "tavrelctl: COMMAND is one of " << CommandNames(app) << '\n';
+    }
     return kExitUsage;
   }
   if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
