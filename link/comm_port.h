@@ -147,8 +147,9 @@ class CommPort : public virtual CommError {
   CarrierMaker routedCarrier_;
   UserPrompt* userPrompt_ = nullptr;
   std::string systemErrorText_;
-  // Set by Read when it ended at its deadline (or a board read came back
-  // short), so that the reply wait can tell a time-out from other failures.
+  // Set by Read when it ended at its deadline (or came back short from a
+  // carrier that tells time-outs by the count), so that the reply wait can tell a time-out from
+  // other failures.
   bool lastReadTimedOut_ = false;
 };
 

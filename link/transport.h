@@ -59,7 +59,8 @@ class Transport {
   virtual std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) = 0;
 
   // Empties the queues named by kPurge* flags: 0, or a negated code
-  // (LinkCode::kPurgeFailed).
+  // (LinkCode::kPurgeFailed; the board, which has no queues of the
+  // program's, LinkCode::kPortNotOpened).
   virtual std::int32_t Purge(std::uint32_t flags) = 0;
 
   // True where a short count from Write is the carrier's only sign of a
