@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -293,6 +294,11 @@ struct FaultRun {
   Carrier carrier;
   const FaultCase* c;
 };
+
+// How ctest and gtest name a run's parameter.
+void PrintTo(const FaultRun& run, std::ostream* out) {
+  *out << run.c->fault << (run.carrier == Carrier::kPty ? " on the pty" : " in process");
+}
 
 std::vector<FaultRun> FaultRuns() {
   std::vector<FaultRun> runs;
