@@ -1,6 +1,8 @@
 #include "sim/in_process_camera.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "link/line_trace.h"
 #include "sim/camera_wire.h"
@@ -9,13 +11,22 @@
 namespace sim {
 
 struct InProcessCamera::State {
-  explicit State(const CameraOptions& options) : wire(options), nowUs(MonotonicUs()) {}
+  State(const CameraOptions& options, CameraTime time)
+      : wire(options), virtualTime(time == CameraTime::kVirtual), virtualNowUs(MonotonicUs()) {}
 
-  // Time passes only forwards, and only when someone waits.
-  void WaitUntil(std::int64_t us) { nowUs = std::max(nowUs, us); }
+  std::int64_t NowUs() const { return virtualTime ? virtualNowUs : MonotonicUs(); }
+  void WaitUntil(std::int64_t us) {
+    if (virtualTime) {
+      virtualNowUs = std::max(virtualNowUs, us);
+    } else {
+      std::this_thread::sleep_until(
+          std::chrono::steady_clock::time_point(std::chrono::microseconds(us)));
+    }
+  }
 
   CameraWire wire;
-  std::int64_t nowUs;
+  bool virtualTime;
+  std::int64_t virtualNowUs;  // moves only in WaitUntil
 };
 
 using tavrel::LinkCode;
@@ -32,7 +43,7 @@ class InProcessCamera::ResponderLine : public tavrel::Transport {
                      std::int32_t timeoutMs) override {
     State& line = *state_;
     if (line.wire.HungUp()) return LinkFailure(LinkCode::kTimeOut);
-    const std::int64_t start = line.nowUs;
+    const std::int64_t start = line.NowUs();
     const auto sent = line.wire.Send(data, static_cast<std::size_t>(count), start,
                                      start + tavrel::TransferSpanMs(count, timeoutMs) * 1000);
     Trace(tavrel::TraceDirection::kPcToCamera, data, sent.sent);
@@ -43,11 +54,12 @@ class InProcessCamera::ResponderLine : public tavrel::Transport {
 
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override {
     State& line = *state_;
-    const std::int64_t deadline = line.nowUs + tavrel::TransferSpanMs(count, timeoutMs) * 1000;
+    const std::int64_t deadline = line.NowUs() + tavrel::TransferSpanMs(count, timeoutMs) * 1000;
     const auto wanted = static_cast<std::size_t>(count);
     std::size_t received = 0;
     for (;;) {
-      const std::size_t moved = line.wire.Receive(buffer + received, wanted - received, line.nowUs);
+      const std::size_t moved =
+          line.wire.Receive(buffer + received, wanted - received, line.NowUs());
       Trace(tavrel::TraceDirection::kCameraToPc, buffer + received, moved);
       received += moved;
       if (received == wanted) return count;
@@ -58,32 +70,32 @@ class InProcessCamera::ResponderLine : public tavrel::Transport {
     }
     // Incomplete: what did arrive is discarded with the rest of the queue.
     line.WaitUntil(deadline);
-    line.wire.DropReadable(line.nowUs);
+    line.wire.DropReadable(line.NowUs());
     return LinkFailure(LinkCode::kTimeOut);
   }
 
   std::int32_t Purge(std::uint32_t flags) override {
     // What the PC sent is the camera's at once: only the receive side empties.
     if ((flags & (tavrel::kPurgeRxAbort | tavrel::kPurgeRxClear)) != 0) {
-      state_->wire.DropReadable(state_->nowUs);
+      state_->wire.DropReadable(state_->NowUs());
     }
     return 0;
   }
 
   void SetTrace(tavrel::LineTrace* trace) override { trace_ = trace; }
-  std::int64_t NowMs() const override { return state_->nowUs / 1000; }
+  std::int64_t NowMs() const override { return state_->NowUs() / 1000; }
 
  private:
   void Trace(tavrel::TraceDirection direction, const std::uint8_t* bytes, std::size_t count) {
-    if (trace_ != nullptr && count > 0) trace_->Log(direction, bytes, count, state_->nowUs);
+    if (trace_ != nullptr && count > 0) trace_->Log(direction, bytes, count, state_->NowUs());
   }
 
   std::shared_ptr<State> state_;
   tavrel::LineTrace* trace_ = nullptr;
 };
 
-InProcessCamera::InProcessCamera(const CameraOptions& options)
-    : state_(std::make_shared<State>(options)) {}
+InProcessCamera::InProcessCamera(const CameraOptions& options, CameraTime time)
+    : state_(std::make_shared<State>(options, time)) {}
 
 InProcessCamera::~InProcessCamera() = default;
 
@@ -108,7 +120,7 @@ void InProcessCamera::AddFault(const Fault& fault) {
 }
 
 std::int64_t InProcessCamera::NowUs() const {
-  return state_->nowUs;
+  return state_->NowUs();
 }
 
 }  // namespace sim

@@ -1,9 +1,9 @@
 // A virtual camera behind the link in the same process, with no pty and no
 // thread: the link's writes feed the responder directly and its reads take
-// the camera's answer. It runs on a virtual clock that moves only while the
-// PC waits (a read that finds too little moves it to the next byte's arrival
-// or to the read's deadline), so the link's time-outs pass at once, in the
-// same order and with the same results as on a real line.
+// the camera's answer. A read that finds too little waits for the next
+// byte's arrival or for its deadline, on the real clock or on a virtual one
+// that jumps there at once, so that in tests the link's time-outs pass at
+// once, in the same order and with the same results as on a real line.
 #pragma once
 
 #include <cstdint>
@@ -17,11 +17,16 @@
 
 namespace sim {
 
+enum class CameraTime {
+  kReal,     // the monotonic clock; waits sleep
+  kVirtual,  // starts at the monotonic clock's time, moves only while the PC waits
+};
+
 class InProcessCamera {
  public:
   // Throws std::invalid_argument for bad options (unknown model...), and
   // std::runtime_error when the trace file cannot be created.
-  explicit InProcessCamera(const CameraOptions& options);
+  explicit InProcessCamera(const CameraOptions& options, CameraTime time = CameraTime::kReal);
   ~InProcessCamera();
   InProcessCamera(const InProcessCamera&) = delete;
   InProcessCamera& operator=(const InProcessCamera&) = delete;
@@ -39,8 +44,7 @@ class InProcessCamera {
   // Adds a fault; it counts from now.
   void AddFault(const Fault& fault);
 
-  // The virtual clock, in microseconds; it starts at the monotonic clock's
-  // time when the camera is made.
+  // The camera's clock, in microseconds.
   std::int64_t NowUs() const;
 
  private:

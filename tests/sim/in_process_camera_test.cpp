@@ -1,5 +1,5 @@
 // The virtual camera behind the link in the same process: reached through a
-// routed COM port, on its virtual clock.
+// routed COM port, on a virtual clock.
 #include "sim/in_process_camera.h"
 
 #include <stdlib.h>
@@ -20,7 +20,7 @@ sim::CameraOptions WithFault(const char* fault) {
 }
 
 TEST(InProcessCamera, RoutedComPortReachesTheCameraAcrossOpens) {
-  sim::InProcessCamera camera({});
+  sim::InProcessCamera camera({}, sim::CameraTime::kVirtual);
   tavrel::CommPort port;
   port.RouteComPort(1, [&camera] { return camera.Connect(); });
   ASSERT_EQ(port.OpenSerial(1, 9600), 0);
@@ -62,7 +62,7 @@ TEST(InProcessCamera, TimeOutsPassOnTheVirtualClock) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.fault);
-    sim::InProcessCamera camera(WithFault(c.fault));
+    sim::InProcessCamera camera(WithFault(c.fault), sim::CameraTime::kVirtual);
     tavrel::CommPort port;
     port.AttachTransport(camera.Connect(), 1, 9600);
     const std::int64_t startUs = camera.NowUs();
@@ -81,7 +81,7 @@ TEST(InProcessCamera, TimeOutsPassOnTheVirtualClock) {
 TEST(InProcessCamera, PacedLineTakesTheWireTime) {
   sim::CameraOptions options;
   options.paceBaud = 9600;
-  sim::InProcessCamera camera(options);
+  sim::InProcessCamera camera(options, sim::CameraTime::kVirtual);
   tavrel::CommPort port;
   port.AttachTransport(camera.Connect(), 1, 9600);
   const std::int64_t startUs = camera.NowUs();

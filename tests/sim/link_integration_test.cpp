@@ -329,7 +329,7 @@ class LinkFaultTest : public ::testing::TestWithParam<FaultRun> {
       ptyCamera_ = std::make_unique<sim::PtyCamera>(options);
       ASSERT_EQ(port_.OpenSerialDevice(ptyCamera_->DevicePath(), 9600), 0);
     } else {
-      inProcessCamera_ = std::make_unique<sim::InProcessCamera>(options);
+      inProcessCamera_ = std::make_unique<sim::InProcessCamera>(options, sim::CameraTime::kVirtual);
       port_.AttachTransport(inProcessCamera_->Connect(), 0, 9600);
     }
   }
