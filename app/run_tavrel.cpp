@@ -4,7 +4,6 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 
@@ -19,7 +18,7 @@
 #include "app/tavrel_doc.h"
 #include "model/camera_unit.h"
 #include "panel/profile_store.h"
-#include "sim/pty_camera.h"
+#include "sim/in_process_camera.h"
 
 namespace tavrel {
 
@@ -54,7 +53,7 @@ int RunTavrel(int argc, char** argv) {
   // Built in this order and destroyed in reverse: the virtual camera outlives
   // the link, and the application stores the port number before the camera
   // object closes the link.
-  std::unique_ptr<sim::PtyCamera> virtualCamera;
+  std::unique_ptr<sim::InProcessCamera> virtualCamera;
   CameraUnit camera;
   if (!camera.TraceTo(line.traceFile.toStdString())) {
     std::fprintf(stderr, "tavrel: cannot open the trace file %s\n",
@@ -64,12 +63,14 @@ int RunTavrel(int argc, char** argv) {
   ProfileStore profile;
   AppServices services;
   if (line.simulate) {
-    services.beforeLinkOpens = [&virtualCamera](int type) {
+    // COM1 leads to the camera in this process, at the start and whenever
+    // the Serial Port dialog opens it again.
+    services.beforeLinkOpens = [&virtualCamera, &camera](int type) {
       try {
         sim::CameraOptions options;
         options.model = CameraModelName(type);
-        virtualCamera = std::make_unique<sim::PtyCamera>(options);
-        setenv("TAVREL_COM1", virtualCamera->DevicePath().c_str(), 1);
+        virtualCamera = std::make_unique<sim::InProcessCamera>(options);
+        camera.RouteComPort(1, [&virtualCamera] { return virtualCamera->Connect(); });
       } catch (const std::exception& error) {
         std::fprintf(stderr, "tavrel: the virtual camera did not start: %s\n", error.what());
       }

@@ -1,5 +1,5 @@
-# The Windows build: string table, link, model, the virtual camera's responder
-# core and tavrelctl.exe, plus the CameraLink test library as a DLL.
+# The Windows build: string table, link, model, the virtual camera without its
+# pty host and tavrelctl.exe, plus the CameraLink test library as a DLL.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
                         # The C runtime's name for a descriptor not inherited.
                         O_CLOEXEC=_O_NOINHERIT)
@@ -23,28 +23,11 @@ file(WRITE ${header_package}/nlohmann_json-config-version.cmake
      "set(PACKAGE_VERSION 3)\nset(PACKAGE_VERSION_COMPATIBLE TRUE)\n")
 set(nlohmann_json_DIR ${header_package} CACHE PATH "" FORCE)
 
-find_package(Threads REQUIRED)
-
 add_subdirectory(res)
 add_subdirectory(link)
 add_subdirectory(model)
 
-# The virtual camera without its pty host: --simulate feeds the responder
-# directly.
-add_library(tavrel_sim STATIC
-  sim/camera_command_line.cpp
-  sim/model_defaults.cpp
-  sim/register_bank.cpp
-  sim/responder.cpp
-  sim/trace_log.cpp
-)
-target_include_directories(tavrel_sim PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tavrel_sim PUBLIC tavrel_link Threads::Threads)
-tavrel_target(tavrel_sim)
-
-add_library(clsersim SHARED sim/clsersim.cpp)
-target_link_libraries(clsersim PRIVATE tavrel_sim)
-set_target_properties(clsersim PROPERTIES PREFIX "" OUTPUT_NAME clsersim)
-tavrel_target(clsersim)
-
+# The virtual camera without its pty host (POSIX only), and the CameraLink
+# test library as clsersim.dll.
+add_subdirectory(sim)
 add_subdirectory(cli)

@@ -29,7 +29,7 @@ class ScriptedLine : public tavrel::Transport {
     const auto wanted = static_cast<std::size_t>(count);
     if (size_ - offset_ < wanted) {
       offset_ = size_;
-      return -5;
+      return tavrel::LinkFailure(tavrel::LinkCode::kTimeOut);
     }
     std::memcpy(buffer, data_ + offset_, wanted);
     offset_ += wanted;

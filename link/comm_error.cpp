@@ -19,9 +19,11 @@ std::int32_t CommError::SetError(std::int32_t newCode) {
 
 std::string ErrorCodeText(std::int32_t errorCode) {
   if (errorCode < 0 || errorCode > kLastErrorCode) errorCode = kKeepStoredCode;
+  // The texts of codes 0 to 25 are numbered alike; 26 and 27 come after the
+  // "ERROR - %1" entry.
   res::StringId id = res::kIdsErrorCode0 + static_cast<res::StringId>(errorCode);
-  if (errorCode == 26) id = res::kIdsErrorCode26;
-  if (errorCode == 27) id = res::kIdsErrorCode27;
+  if (errorCode == static_cast<std::int32_t>(LinkCode::kBodyTooLong)) id = res::kIdsErrorCode26;
+  if (errorCode == kLastErrorCode) id = res::kIdsErrorCode27;
   return std::string(res::LoadString(id));
 }
 

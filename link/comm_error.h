@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <string>
 
-namespace tavrel {
+#include "link/link_code.h"
 
-// Highest link error code that has a text of its own.
-inline constexpr std::int32_t kLastErrorCode = 27;
+namespace tavrel {
 
 // Code passed to SetError by a step whose lower step already recorded the
 // reason: "fail with what is recorded".
-inline constexpr std::int32_t kKeepStoredCode = 1;
+inline constexpr std::int32_t kKeepStoredCode =
+    static_cast<std::int32_t>(LinkCode::kKeepStoredCode);
 
 class CommError {
  public:
@@ -22,6 +22,7 @@ class CommError {
   // Records `newCode` (unless it is kKeepStoredCode) and returns the value the
   // failing operation returns: the recorded code, negated. Always negative.
   std::int32_t SetError(std::int32_t newCode);
+  std::int32_t SetError(LinkCode newCode) { return SetError(static_cast<std::int32_t>(newCode)); }
 
   // "ERROR - " followed by the text of the recorded code.
   std::string GetErrorText() const;

@@ -4,30 +4,19 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "link/comm_error.h"
+#include "link/framing.h"
+#include "link/line_errors.h"
 #include "link/line_trace.h"
 #include "link/transport.h"
 
 namespace tavrel {
 
 class UserPrompt;
-
-// Control characters of the camera protocol.
-inline constexpr std::uint8_t kEnq = 0x05;
-inline constexpr std::uint8_t kAck = 0x06;
-inline constexpr std::uint8_t kNak = 0x15;
-inline constexpr std::uint8_t kStx = 0x02;
-inline constexpr std::uint8_t kEtx = 0x03;
-
-// Longest command body the protocol sends (characters).
-inline constexpr int kMaxBodyLength = 22;
-// Size of the caller buffers for a formatted body or a reply (characters).
-inline constexpr int kMessageBufferSize = 28;
-// Length of a reply frame: STX, six value digits, ETX, two checksum digits.
-inline constexpr int kReplyFrameLength = 10;
 
 // Line settings values (as the platform's serial settings record spells them).
 inline constexpr int kByteSize8 = 8;
@@ -56,7 +45,9 @@ class CommPort : public virtual CommError {
   // Opens a serial device by its path, with the camera line settings (used by
   // tools that name a device directly). portNumber becomes 0.
   std::int32_t OpenSerialDevice(const std::string& devicePath, std::int32_t baud);
-  // Loads a CameraLink serial library and opens its serial port 0.
+  // Loads a CameraLink serial library and opens its serial port 0; from then
+  // on the board carries the line. A library whose clSerialInit fails shows
+  // "Bord Open Error" and leaves the link as it was.
   std::int32_t OpenBoard(const std::string& libraryPath);
   std::int32_t Close();
 
@@ -64,18 +55,28 @@ class CommPort : public virtual CommError {
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs);
   std::int32_t Purge(std::uint32_t flags);
   // Maps the platform's line-error flags (kLineError*) to a link error code.
-  static std::int32_t LineErrorCode(std::uint32_t flags);
+  static std::int32_t LineErrorCode(std::uint32_t flags) {
+    return static_cast<std::int32_t>(tavrel::LineErrorCode(flags));
+  }
 
   // Uses `transport` as the open COM port (for tests and in-process hosts).
   void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port, std::int32_t baud);
+
+  // Makes every later open of COM port `port` connect to the carrier that
+  // `connect` makes instead of the port's device (an in-process virtual
+  // camera). The port number and baud rate are checked and stored as for a
+  // device.
+  using CarrierMaker = std::function<std::unique_ptr<Transport>()>;
+  void RouteComPort(std::int32_t port, CarrierMaker connect);
 
   // Appends every byte the link moves, each way, to the trace file at `path`
   // (also across later opens); an empty path ends the trace. False when the
   // file cannot be opened, with the reason in GetSystemErrorText.
   bool TraceTo(const std::string& path);
 
-  bool IsPortOpen() const { return transport_ != nullptr; }
-  bool HasBoardConnection() const;
+  // A COM port (or what stands in for one) is open.
+  bool IsPortOpen() const { return transport_ != nullptr && !boardConnection_; }
+  bool HasBoardConnection() const { return transport_ != nullptr && boardConnection_; }
   std::int32_t GetPortNumber() const { return portNumber; }
   std::int32_t GetBaudRate() const { return baudRate; }
   // The operating system's text for the last transport failure (device not
@@ -87,7 +88,9 @@ class CommPort : public virtual CommError {
   // characters) and returns it.
   char* FormatCommand(char* buffer, std::int32_t h1, std::int32_t h2, std::int32_t h3,
                       std::int32_t h4, std::int32_t minimum, std::int32_t maximum,
-                      std::int32_t value);
+                      std::int32_t value) {
+    return framing::FormatCommand(buffer, h1, h2, h3, h4, minimum, maximum, value);
+  }
   // Handshake and framed command. 0, or a failure.
   std::int32_t SendCommand(const char* body);
   // SendCommand, then the reply frame: on success `reply` (at least 7 bytes)
@@ -100,11 +103,18 @@ class CommPort : public virtual CommError {
                          std::int32_t minimum, std::int32_t maximum, std::int32_t* valueOut);
 
   std::int32_t WaitAck(std::int32_t timeoutMs);
+  // Records the code of a reply frame that fails framing::CheckReplyFrame.
   std::int32_t CheckReply(const std::uint8_t* frame, std::int32_t length);
   static std::int32_t OrderValueBytes(std::int32_t h3, std::int32_t minimum, std::int32_t maximum,
-                                      std::int32_t value);
-  static std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
-  static std::int32_t HexToInt(const char* text, std::int32_t count);
+                                      std::int32_t value) {
+    return framing::OrderValueBytes(h3, minimum, maximum, value);
+  }
+  static std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count) {
+    return framing::Checksum(bytes, count);
+  }
+  static std::int32_t HexToInt(const char* text, std::int32_t count) {
+    return framing::HexToInt(text, count);
+  }
 
   // The wait for a reply's STX ends this long after it began, however many
   // other bytes or failed reads come meanwhile; the cycle then ends as on a
@@ -118,16 +128,28 @@ class CommPort : public virtual CommError {
  private:
   std::int32_t OpenDevice(const std::string& path, std::int32_t baud, int byteSize, int stopBits,
                           int parity);
+  // Fails the open of a port the line cannot run at `baud` on (code 4).
+  std::int32_t RefuseBaudRate(const std::string& portName, std::int32_t baud);
+  // Closes the link, then makes `transport` its carrier.
+  void Attach(std::unique_ptr<Transport> transport, bool board);
+  void ShowBoardOpenError();
   bool AwaitReplyStart();
   void NoteTransportError();
   std::int64_t NowMs() const;
 
   std::unique_ptr<LineTrace> trace_;  // before transport_, which points to it
+  // The one carrier every read, write and purge goes to: a COM port, a
+  // board's serial channel (boardConnection_), or what a test attached.
   std::unique_ptr<Transport> transport_;
+  bool boardConnection_ = false;
+  // The COM port RouteComPort leads elsewhere (-1: none) and how.
+  std::int32_t routedPort_ = -1;
+  CarrierMaker routedCarrier_;
   UserPrompt* userPrompt_ = nullptr;
   std::string systemErrorText_;
-  // Set by Read when it ended at its deadline (or a board read came back
-  // short), so that the reply wait can tell a time-out from other failures.
+  // Set by Read when it ended at its deadline (or came back short from a
+  // carrier that tells time-outs by the count), so that the reply wait can tell a time-out from
+  // other failures.
   bool lastReadTimedOut_ = false;
 };
 

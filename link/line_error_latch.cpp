@@ -1,6 +1,6 @@
 #include "link/line_error_latch.h"
 
-#include "link/transport.h"
+#include "link/line_errors.h"
 
 namespace tavrel {
 

@@ -1,6 +1,6 @@
 #include "link/posix_serial.h"
 
-#include "link/comm_port.h"
+#include "link/line_errors.h"
 #include "link/platform_serial.h"
 
 #include <fcntl.h>
@@ -121,7 +121,7 @@ std::uint32_t PosixSerial::TakeLineErrors() {
 }
 
 std::int32_t PosixSerial::Failure() {
-  return -CommPort::LineErrorCode(TakeLineErrors());
+  return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 
 PosixSerial::~PosixSerial() {
@@ -347,16 +347,16 @@ std::int32_t PosixSerial::Purge(std::uint32_t flags) {
   const bool rx = (flags & (kPurgeRxAbort | kPurgeRxClear)) != 0;
   if (rx && tcflush(fd_, TCIFLUSH) != 0) {
     RememberErrno("tcflush");
-    return -8;
+    return LinkFailure(LinkCode::kPurgeFailed);
   }
   if (tx) {
     // On a pseudo-terminal the queue is always empty, and flushing it would
     // throw away what the other side has not read yet.
     const std::int32_t queued = OutputQueued();
-    if (queued < 0) return -8;
+    if (queued < 0) return LinkFailure(LinkCode::kPurgeFailed);
     if (queued > 0 && tcflush(fd_, TCOFLUSH) != 0) {
       RememberErrno("tcflush");
-      return -8;
+      return LinkFailure(LinkCode::kPurgeFailed);
     }
   }
   return 0;

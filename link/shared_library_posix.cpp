@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "link/board_library.h"
+#include "link/board_transport.h"
 #include "link/shared_library.h"
 
 namespace tavrel {

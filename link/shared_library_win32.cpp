@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "link/board_library.h"
+#include "link/board_transport.h"
 #include "link/shared_library.h"
 
 namespace tavrel {

@@ -1,10 +1,12 @@
-// One carrier of the camera line (a COM port, or a scripted fake in tests).
+// One carrier of the camera line and the time helpers the carriers share.
 #pragma once
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
+
+#include "link/link_code.h"
 
 namespace tavrel {
 
@@ -15,19 +17,6 @@ inline constexpr std::uint32_t kPurgeTxAbort = 0x0001;
 inline constexpr std::uint32_t kPurgeRxAbort = 0x0002;
 inline constexpr std::uint32_t kPurgeTxClear = 0x0004;
 inline constexpr std::uint32_t kPurgeRxClear = 0x0008;
-
-// Line-error flags, with the values the camera line has always used.
-inline constexpr std::uint32_t kLineErrorRxOver = 0x0001;
-inline constexpr std::uint32_t kLineErrorOverrun = 0x0002;
-inline constexpr std::uint32_t kLineErrorRxParity = 0x0004;
-inline constexpr std::uint32_t kLineErrorFrame = 0x0008;
-inline constexpr std::uint32_t kLineErrorBreak = 0x0010;
-inline constexpr std::uint32_t kLineErrorTxFull = 0x0100;
-inline constexpr std::uint32_t kLineErrorPto = 0x0200;
-inline constexpr std::uint32_t kLineErrorIoe = 0x0400;
-inline constexpr std::uint32_t kLineErrorDns = 0x0800;
-inline constexpr std::uint32_t kLineErrorOop = 0x1000;
-inline constexpr std::uint32_t kLineErrorMode = 0x8000;
 
 // Milliseconds of the monotonic clock.
 inline std::int64_t SteadyNowMs() {
@@ -49,24 +38,35 @@ inline std::int64_t TransferSpanMs(std::int32_t count, std::int32_t timeoutMs) {
   return static_cast<std::int64_t>(count) * std::max(timeoutMs, 0);
 }
 
-// Byte operations of a COM-port carrier. Each returns the number of bytes moved
-// (>= 0), or a negated link error code, which the caller records.
+// Byte operations of one carrier: a COM port, the board library's serial
+// channel, the in-process virtual camera, or a scripted line in tests. Each
+// returns the number of bytes moved (>= 0), or a negated link error code
+// (LinkFailure), which the link records.
 class Transport {
  public:
   virtual ~Transport() = default;
 
-  // Writes `count` bytes (count > 0) with `timeoutMs` per byte. A short count
-  // is a time-out and is not an error of its own.
+  // Writes `count` bytes (count > 0) with `timeoutMs` per byte on a COM port,
+  // for the whole call on the board. A short count is a time-out.
   virtual std::int32_t Write(const std::uint8_t* data, std::int32_t count,
                              std::int32_t timeoutMs) = 0;
 
-  // Reads exactly `count` bytes (count > 0) within count x `timeoutMs` ms.
-  // On a time-out, whatever did arrive is discarded and the result is the
-  // negated code of a line error seen meanwhile, else -5.
+  // Reads exactly `count` bytes (count > 0) within count x `timeoutMs` ms on
+  // a COM port (`timeoutMs` for the whole call on the board). On a time-out
+  // a COM port discards whatever did arrive and returns the negated code of
+  // a line error seen meanwhile, else LinkFailure(LinkCode::kTimeOut); the
+  // board returns the short count.
   virtual std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) = 0;
 
-  // Empties the queues named by kPurge* flags: 0, or -8 on failure.
+  // Empties the queues named by kPurge* flags: 0, or a negated code
+  // (LinkCode::kPurgeFailed; the board, which has no queues of the
+  // program's, LinkCode::kPortNotOpened).
   virtual std::int32_t Purge(std::uint32_t flags) = 0;
+
+  // True where a short count from Write is the carrier's only sign of a
+  // time-out (the board library), so the link records the time-out code for
+  // it. A COM port's short write is told by its count alone.
+  virtual bool ShortWriteIsTimeOut() const { return false; }
 
   // The operating system's text for the last failure, for diagnosis; empty
   // when there is none.

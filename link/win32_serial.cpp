@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/comm_port.h"
+#include "link/line_errors.h"
 #include "link/platform_serial.h"
 
 namespace tavrel {
@@ -102,7 +102,7 @@ std::int32_t Win32Serial::Configure(std::int32_t baud, int byteSize, int stopBit
   lineSettings_.fAbortOnError = FALSE;
   if (SetCommState(handle_, &lineSettings_)) return 0;
   RememberLastError("SetCommState");
-  return -CommPort::LineErrorCode(TakeLineErrors());
+  return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 
 std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
@@ -116,7 +116,7 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   }
   RememberLastError("WriteFile");
   PurgeComm(handle_, PURGE_TXCLEAR);
-  return -CommPort::LineErrorCode(TakeLineErrors());
+  return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 
 std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) {
@@ -147,13 +147,13 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
   PurgeComm(handle_, PURGE_RXCLEAR);
   // Code 5 unless the port flagged a line error, as on every other failure:
   // the reply wait then ends at once instead of retrying a dead port.
-  return -CommPort::LineErrorCode(TakeLineErrors());
+  return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 
 std::int32_t Win32Serial::Purge(std::uint32_t flags) {
   if (PurgeComm(handle_, flags)) return 0;
   RememberLastError("PurgeComm");
-  return -8;
+  return LinkFailure(LinkCode::kPurgeFailed);
 }
 
 }  // namespace tavrel

@@ -7,12 +7,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <deque>
 #include <exception>
 #include <mutex>
 
 #include "sim/camera_command_line.h"
-#include "sim/responder.h"
+#include "sim/camera_wire.h"
 #include "sim/trace_log.h"
 
 namespace {
@@ -24,26 +23,13 @@ constexpr std::int32_t kClTimeout = -10004;
 constexpr std::int32_t kClInvalidIndex = -10005;
 constexpr std::int32_t kClInvalidReference = -10006;
 
-struct PendingByte {
-  std::int64_t readableAtUs;
-  std::uint8_t byte;
-};
-
+// The wire on the real clock: calls wait for it, and the test hooks may come
+// from another thread.
 struct VirtualPort {
-  explicit VirtualPort(const sim::CameraOptions& options)
-      : responder(options),
-        trace(options.traceFile),
-        characterUs(sim::CharacterTimeUs(options.paceBaud)),
-        turnaroundUs(static_cast<long long>(options.turnaroundMs) * 1000) {}
+  explicit VirtualPort(const sim::CameraOptions& options) : wire(options) {}
 
   std::mutex mutex;
-  sim::Responder responder;
-  sim::TraceLog trace;
-  long long characterUs;
-  long long turnaroundUs;
-  std::deque<PendingByte> toPc;
-  std::int64_t pcLineFreeUs = 0;      // PC -> camera wire busy until
-  std::int64_t cameraLineFreeUs = 0;  // camera -> PC wire busy until
+  sim::CameraWire wire;
 };
 
 // The port most recently opened, for test hooks called without a reference.
@@ -94,50 +80,21 @@ __attribute__((visibility("default"))) std::int32_t clSerialWrite(void* serialRe
   auto* port = static_cast<VirtualPort*>(serialRef);
   if (port == nullptr || buffer == nullptr || bufferSize == nullptr) return kClInvalidReference;
   std::unique_lock lock(port->mutex);
-  if (port->responder.HungUp()) {
+  if (port->wire.HungUp()) {
     *bufferSize = 0;
     return kClInvalidReference;
   }
   const std::int64_t start = sim::MonotonicUs();
   const std::int64_t deadline = start + static_cast<std::int64_t>(serialTimeout) * 1000;
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer);
-  // With pacing, only the bytes that fit on the wire before the time-out go.
-  std::int64_t lineFree = std::max(port->pcLineFreeUs, start);
-  std::uint32_t sent = *bufferSize;
-  if (port->characterUs > 0) {
-    const auto fit = (deadline - lineFree) / port->characterUs;
-    sent = static_cast<std::uint32_t>(std::clamp<std::int64_t>(fit, 0, *bufferSize));
-  }
-  port->trace.Log(sim::Direction::kPcToCamera, bytes, sent, start);
-  std::vector<std::uint8_t> out;
-  for (std::uint32_t i = 0; i < sent; ++i) {
-    const std::int64_t arrival = lineFree + port->characterUs;
-    lineFree = arrival;
-    out.clear();
-    port->responder.Receive(bytes[i], arrival, out);
-    if (port->responder.HungUp()) {
-      port->trace.Note("hangup: line closed", arrival);
-      port->toPc.clear();
-      sent = i;
-      break;
-    }
-    if (!out.empty()) {
-      std::int64_t readable =
-          std::max<std::int64_t>(arrival + port->turnaroundUs, port->cameraLineFreeUs);
-      port->trace.Log(sim::Direction::kCameraToPc, out.data(), out.size(), readable);
-      for (const auto byte : out) {
-        readable += port->characterUs;
-        port->toPc.push_back({readable, byte});
-      }
-      port->cameraLineFreeUs = readable;
-    }
-  }
-  port->pcLineFreeUs = lineFree;
-  const bool hungUp = port->responder.HungUp();
+  const auto sent =
+      port->wire.Send(reinterpret_cast<const std::uint8_t*>(buffer), *bufferSize, start, deadline);
+  const std::int64_t lineFree = port->wire.SendEndUs();
+  const bool hungUp = port->wire.HungUp();
   lock.unlock();
-  if (port->characterUs > 0) SleepUntil(lineFree);
-  const bool complete = sent == *bufferSize;
-  *bufferSize = sent;
+  // A paced write lasts until its bytes have left; an unpaced one is done.
+  if (lineFree > start) SleepUntil(lineFree);
+  const bool complete = sent.taken == *bufferSize;
+  *bufferSize = static_cast<std::uint32_t>(sent.taken);
   return complete ? kClNoError : (hungUp ? kClInvalidReference : kClTimeout);
 }
 
@@ -150,22 +107,21 @@ __attribute__((visibility("default"))) std::int32_t clSerialRead(void* serialRef
   const std::int64_t deadline =
       sim::MonotonicUs() + static_cast<std::int64_t>(serialTimeout) * 1000;
   std::uint32_t got = 0;
+  auto* bytes = reinterpret_cast<std::uint8_t*>(buffer);
   while (got < *bufferSize) {
     std::int64_t wakeAt = deadline;
     {
       std::lock_guard lock(port->mutex);
-      if (port->responder.HungUp() && port->toPc.empty()) {
+      const auto next = port->wire.NextReadableUs();
+      if (port->wire.HungUp() && !next) {
         *bufferSize = got;
         return kClInvalidReference;
       }
       const std::int64_t now = sim::MonotonicUs();
-      while (got < *bufferSize && !port->toPc.empty() && port->toPc.front().readableAtUs <= now) {
-        buffer[got++] = static_cast<std::int8_t>(port->toPc.front().byte);
-        port->toPc.pop_front();
-      }
+      got += static_cast<std::uint32_t>(port->wire.Receive(bytes + got, *bufferSize - got, now));
       if (got == *bufferSize) break;
       if (now >= deadline) break;
-      if (!port->toPc.empty()) wakeAt = std::min(deadline, port->toPc.front().readableAtUs);
+      if (const auto later = port->wire.NextReadableUs()) wakeAt = std::min(deadline, *later);
     }
     SleepUntil(wakeAt);
   }
@@ -193,7 +149,7 @@ __attribute__((visibility("default"))) std::int32_t tavrelSimReadRegister(void* 
   auto* port = PortFor(serialRef);
   if (port == nullptr || bytesOut == nullptr) return -1;
   std::lock_guard lock(port->mutex);
-  const auto bytes = port->responder.Registers().Read(h1, area, address);
+  const auto bytes = port->wire.Camera().Registers().Read(h1, area, address);
   if (!bytes) return -1;
   for (std::size_t i = 0; i < 3; ++i) bytesOut[i] = (*bytes)[i];
   return 0;
@@ -207,8 +163,9 @@ __attribute__((visibility("default"))) std::int32_t tavrelSimWriteRegister(
   auto* port = PortFor(serialRef);
   if (port == nullptr || bytes == nullptr) return -1;
   std::lock_guard lock(port->mutex);
-  return port->responder.Registers().Write(h1, area, address, {bytes[0], bytes[1], bytes[2]}) ? 0
-                                                                                              : -1;
+  return port->wire.Camera().Registers().Write(h1, area, address, {bytes[0], bytes[1], bytes[2]})
+             ? 0
+             : -1;
 }
 
 }  // extern "C"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "link/board_library.h"
+#include "link/board_transport.h"
 #include "link/comm_port.h"
 #include "tests/support/board_test_library.h"
 #include "tests/support/pty_pair.h"

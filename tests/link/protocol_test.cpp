@@ -220,7 +220,7 @@ TEST_F(ProtocolTest, ReplyWaitKeepsTheCodeOfAFailedRead) {
   const Bytes frame = CommandFrame("AB");
   for (int cycle = 0; cycle < 4; ++cycle) {
     ExpectCommand(frame);
-    line->Pause(100).Send(ToBytes("x")).TimeOut(10);
+    line->Pause(100).Send(ToBytes("x")).TimeOut(LinkCode::kFramingError);
   }
   char answer[kMessageBufferSize];
   EXPECT_EQ(-10, port.Query("AB", answer));

@@ -7,15 +7,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "link/comm_port.h"
+#include "sim/camera_command_line.h"
+#include "sim/in_process_camera.h"
 #include "sim/pty_camera.h"
 
 namespace {
@@ -175,51 +180,6 @@ TEST_F(PtyLinkTest, ComPortByEnvironmentName) {
   EXPECT_EQ(camera_->ReadRegister(0, 0x03, 0x01), (Bytes{0x5A, 0, 0}));
 }
 
-TEST_F(PtyLinkTest, EnqNakFailsWithCode20AfterFourEnqs) {
-  Start(WithFault("enq-nak", sim::FaultKind::kEnqNak));
-  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), -20);
-  const auto counts = CountTrace(trace_);
-  EXPECT_EQ(counts.pcEnq, 4);
-  EXPECT_EQ(counts.pcStx, 0);
-}
-
-TEST_F(PtyLinkTest, EnqNakTwiceIsRetriedThrough) {
-  Start(WithFault("enq-nak-2", sim::FaultKind::kEnqNak, 2));
-  std::int32_t value = 0;
-  EXPECT_EQ(ReadShutter(&value), 0);
-  EXPECT_EQ(value, 834);
-  EXPECT_EQ(CountTrace(trace_).pcEnq, 3);
-}
-
-TEST_F(PtyLinkTest, BadChecksumAlwaysFailsWithCode25AfterFourCycles) {
-  Start(WithFault("bad-checksum", sim::FaultKind::kBadChecksum));
-  std::int32_t value = -1;
-  EXPECT_EQ(ReadShutter(&value), -25);
-  EXPECT_EQ(value, 0);
-  const auto counts = CountTrace(trace_);
-  EXPECT_EQ(counts.pcEnq, 4);
-  EXPECT_EQ(counts.pcStx, 4);
-  EXPECT_EQ(counts.cameraStx, 16);
-}
-
-TEST_F(PtyLinkTest, ReplyFaultsTheLinkCopesWith) {
-  struct Case {
-    const char* name;
-    sim::FaultKind kind;
-  };
-  for (const Case c : {Case{"lower-checksum", sim::FaultKind::kLowerChecksum},
-                       Case{"garbage", sim::FaultKind::kGarbage},
-                       Case{"bad-checksum-once", sim::FaultKind::kBadChecksum}}) {
-    SCOPED_TRACE(c.name);
-    Start(WithFault(c.name, c.kind, c.kind == sim::FaultKind::kBadChecksum ? 1 : -1));
-    std::int32_t value = 0;
-    EXPECT_EQ(ReadShutter(&value), 0);
-    EXPECT_EQ(value, 834);
-    TearDown();
-    port_.Close();
-  }
-}
-
 TEST_F(PtyLinkTest, BadValueFailsReadValueButQueryAcceptsIt) {
   Start(WithFault("bad-value", sim::FaultKind::kBadValue));
   std::int32_t value = -1;
@@ -294,50 +254,121 @@ TEST_F(PtyLinkTest, PcTraceShowsWhatTheCameraTraceShows) {
   std::filesystem::remove(pcTrace);
 }
 
-TEST_F(PtyLinkTest, HangupFails) {
-  Start(WithFault("hangup", sim::FaultKind::kHangup, 1));
-  EXPECT_LT(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), 0);
+// --- Faults, on a real pty and on the in-process camera ---------------------
+
+enum class Carrier { kPty, kInProcess };
+enum class Command { kWrite, kRead };
+
+// One camera fault and what the link makes of it, as the PC's own trace
+// shows the line: ENQs and command frames (STX) the PC sent, reply frames
+// the camera sent, and the PC's ACKs and NAKs to them.
+struct FaultCase {
+  const char* fault;  // as tavrel-camsim --fault takes it
+  Command command;    // write 1 to register 0x0C, or read the shutter (834)
+  std::int32_t result;
+  int enqs;
+  int frames;
+  int replies;
+  int acks;
+  int naks;
+  // Each retry waits out a real time-out (seconds on a pty): run only on the
+  // in-process camera, whose clock moves at once.
+  bool waitsOutTimeOuts;
+};
+
+constexpr FaultCase kFaultCases[] = {
+    {"enq-nak", Command::kWrite, -20, 4, 0, 0, 0, 0, false},
+    {"enq-nak:2", Command::kRead, 0, 3, 1, 1, 1, 0, false},
+    {"bad-checksum", Command::kRead, -25, 4, 4, 16, 0, 16, false},
+    {"lower-checksum", Command::kRead, 0, 1, 1, 1, 1, 0, false},
+    {"garbage", Command::kRead, 0, 1, 1, 1, 1, 0, false},
+    {"bad-checksum:1", Command::kRead, 0, 1, 1, 2, 1, 1, false},
+    {"hangup:1", Command::kWrite, -5, 1, 0, 0, 0, 0, false},
+    {"enq-silent", Command::kWrite, -5, 4, 0, 0, 0, 0, true},
+    {"frame-no-ack", Command::kWrite, -5, 1, 4, 0, 0, 0, true},
+    {"reply-silent", Command::kRead, -5, 4, 4, 0, 0, 0, true},
+    {"reply-cut:1", Command::kRead, 0, 2, 2, 2, 1, 0, true},
+};
+
+struct FaultRun {
+  Carrier carrier;
+  const FaultCase* c;
+};
+
+// How ctest and gtest name a run's parameter.
+void PrintTo(const FaultRun& run, std::ostream* out) {
+  *out << run.c->fault << (run.carrier == Carrier::kPty ? " on the pty" : " in process");
 }
 
-// Faults whose retries wait out the link's real time-outs (seconds each).
-TEST_F(PtyLinkTest, SlowEnqSilentFailsWithCode5AfterFourEnqs) {
-  Start(WithFault("enq-silent", sim::FaultKind::kEnqSilent));
-  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), -5);
-  const auto counts = CountTrace(trace_);
-  EXPECT_EQ(counts.pcEnq, 4);
-  EXPECT_EQ(counts.pcStx, 0);
+std::vector<FaultRun> FaultRuns() {
+  std::vector<FaultRun> runs;
+  for (const FaultCase& c : kFaultCases) {
+    if (!c.waitsOutTimeOuts) runs.push_back({Carrier::kPty, &c});
+    runs.push_back({Carrier::kInProcess, &c});
+  }
+  return runs;
 }
 
-TEST_F(PtyLinkTest, SlowFrameNoAckFailsWithCode5AfterFourFrames) {
-  Start(WithFault("frame-no-ack", sim::FaultKind::kFrameNoAck));
-  EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), -5);
-  const auto counts = CountTrace(trace_);
-  EXPECT_EQ(counts.pcEnq, 1);
-  EXPECT_EQ(counts.pcStx, 4);
-  EXPECT_EQ(camera_->ReadRegister(1, 0x01, 0x0C), (Bytes{0, 0, 0}));
+// "Pty_enq_nak_2" for the fault enq-nak:2 on the pty.
+std::string FaultRunName(const ::testing::TestParamInfo<FaultRun>& info) {
+  std::string name = info.param.carrier == Carrier::kPty ? "Pty_" : "InProcess_";
+  for (const char* p = info.param.c->fault; *p != '\0'; ++p) {
+    name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+  }
+  return name;
 }
 
-TEST_F(PtyLinkTest, SlowSilentReplyFailsWithCode5AfterFourCycles) {
-  Start(WithFault("reply-silent", sim::FaultKind::kReplySilent));
-  std::int32_t value = -1;
-  EXPECT_EQ(ReadShutter(&value), -5);
-  const auto counts = CountTrace(trace_);
-  EXPECT_EQ(counts.pcEnq, 4);
-  EXPECT_EQ(counts.pcStx, 4);
-  EXPECT_EQ(counts.cameraStx, 0);
-  EXPECT_EQ(counts.pcNak + counts.pcAck, 0);
+class LinkFaultTest : public ::testing::TestWithParam<FaultRun> {
+ protected:
+  void SetUp() override {
+    trace_ = TracePath("pc-" + FaultRunName({GetParam(), 0}));  // the case's own name
+    ASSERT_TRUE(port_.TraceTo(trace_));
+    sim::CameraOptions options;
+    options.faults = {sim::ParseFault(GetParam().c->fault)};
+    if (GetParam().carrier == Carrier::kPty) {
+      ptyCamera_ = std::make_unique<sim::PtyCamera>(options);
+      ASSERT_EQ(port_.OpenSerialDevice(ptyCamera_->DevicePath(), 9600), 0);
+    } else {
+      inProcessCamera_ = std::make_unique<sim::InProcessCamera>(options, sim::CameraTime::kVirtual);
+      port_.AttachTransport(inProcessCamera_->Connect(), 0, 9600);
+    }
+  }
+  void TearDown() override {
+    port_.Close();
+    if (ptyCamera_) ptyCamera_->Stop();
+    std::filesystem::remove(trace_);
+  }
+  Bytes Register(int h1, int area, int address) const {
+    return ptyCamera_ ? ptyCamera_->ReadRegister(h1, area, address)
+                      : inProcessCamera_->ReadRegister(h1, area, address);
+  }
+
+  tavrel::CommPort port_;
+  std::unique_ptr<sim::PtyCamera> ptyCamera_;
+  std::unique_ptr<sim::InProcessCamera> inProcessCamera_;
+  std::string trace_;
+};
+
+TEST_P(LinkFaultTest, GivesItsCodeAfterItsRetries) {
+  const FaultCase& c = *GetParam().c;
+  if (c.command == Command::kWrite) {
+    EXPECT_EQ(port_.WriteValue(0x01, 0xFF, 0x01, 0x0C, 0, 462, 1), c.result);
+    // Every write here fails: the camera did not carry it out.
+    EXPECT_EQ(Register(1, 0x01, 0x0C), (Bytes{0, 0, 0}));
+  } else {
+    std::int32_t value = -1;
+    EXPECT_EQ(port_.ReadValue(0x01, 0xFF, 0x81, 0x11, 0, 834, &value), c.result);
+    EXPECT_EQ(value, c.result == 0 ? 834 : 0);
+  }
+  const LineCounts counts = CountTrace(trace_);
+  EXPECT_EQ(counts.pcEnq, c.enqs);
+  EXPECT_EQ(counts.pcStx, c.frames);
+  EXPECT_EQ(counts.cameraStx, c.replies);
+  EXPECT_EQ(counts.pcAck, c.acks);
+  EXPECT_EQ(counts.pcNak, c.naks);
 }
 
-TEST_F(PtyLinkTest, SlowCutReplyEndsItsCycleAndTheCommandIsSentAgain) {
-  Start(WithFault("reply-cut", sim::FaultKind::kReplyCut, 1));
-  std::int32_t value = -1;
-  EXPECT_EQ(ReadShutter(&value), 0);
-  EXPECT_EQ(value, 834);
-  const auto counts = CountTrace(trace_);
-  EXPECT_EQ(counts.pcEnq, 2);
-  EXPECT_EQ(counts.cameraStx, 2);
-  EXPECT_EQ(counts.pcNak, 0);
-}
+INSTANTIATE_TEST_SUITE_P(Faults, LinkFaultTest, ::testing::ValuesIn(FaultRuns()), FaultRunName);
 
 // --- Through the CameraLink test library -----------------------------------
 

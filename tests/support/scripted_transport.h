@@ -25,21 +25,21 @@ class ScriptedTransport : public Transport {
  public:
   // The link must write exactly `bytes` next.
   ScriptedTransport& ExpectWrite(const Bytes& bytes) {
-    steps_.push_back({Step::kWrite, bytes, 0});
+    steps_.push_back({Step::kWrite, bytes, LinkCode::kNoError});
     return *this;
   }
   // The camera sends `bytes`; reads take them in order.
   ScriptedTransport& Send(const Bytes& bytes) {
-    steps_.push_back({Step::kSend, bytes, 0});
+    steps_.push_back({Step::kSend, bytes, LinkCode::kNoError});
     return *this;
   }
   // The camera is silent for `ms` of the virtual clock before its next bytes.
   ScriptedTransport& Pause(std::int64_t ms) {
-    steps_.push_back({Step::kPause, {}, 0, ms});
+    steps_.push_back({Step::kPause, {}, LinkCode::kNoError, ms});
     return *this;
   }
-  // The next read ends at its deadline with `code` (5 = plain time-out).
-  ScriptedTransport& TimeOut(std::int32_t code = 5) {
+  // The next read ends at its deadline with `code`.
+  ScriptedTransport& TimeOut(LinkCode code = LinkCode::kTimeOut) {
     steps_.push_back({Step::kTimeOut, {}, code});
     return *this;
   }
@@ -66,7 +66,7 @@ class ScriptedTransport : public Transport {
           // The read ends first; the rest of the silence is still to come.
           step.pauseMs -= deadline - virtualMs;
           virtualMs = deadline;
-          return -5;
+          return LinkFailure(LinkCode::kTimeOut);
         }
         virtualMs += step.pauseMs;
         steps_.pop_front();
@@ -83,14 +83,14 @@ class ScriptedTransport : public Transport {
     if (received == count) return count;
     // Short: a time-out, scripted or because the script has run dry.
     virtualMs = deadline;
-    std::int32_t code = 5;
+    LinkCode code = LinkCode::kTimeOut;
     if (!steps_.empty() && steps_.front().kind == Step::kTimeOut) {
       code = steps_.front().code;
       steps_.pop_front();
     } else {
       ++unscriptedTimeouts;
     }
-    return -code;
+    return LinkFailure(code);
   }
 
   std::int32_t Purge(std::uint32_t) override {
@@ -133,7 +133,7 @@ class ScriptedTransport : public Transport {
   struct Step {
     enum Kind { kWrite, kSend, kTimeOut, kPause } kind;
     Bytes bytes;
-    std::int32_t code;
+    LinkCode code;
     std::int64_t pauseMs = 0;
   };
   std::deque<Step> steps_;
