@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 
 #include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
+#include "panel/stepping_scroll_bar.h"
 #include "panel/up_down_control.h"
 #include "res/string_table.h"
 
@@ -147,8 +147,8 @@ QWidget* CreateControl(const FormControl& control, const QString& text, QWidget&
       return new QRadioButton(text, &form);
     case K::kHorizontalBar:
     case K::kVerticalBar: {
-      auto* bar =
-          new QScrollBar(control.kind == K::kVerticalBar ? Qt::Vertical : Qt::Horizontal, &form);
+      auto* bar = new SteppingScrollBar(
+          control.kind == K::kVerticalBar ? Qt::Vertical : Qt::Horizontal, &form);
       bar->setPageStep(10);
       return bar;
     }
