@@ -137,6 +137,16 @@ TEST_F(AtspiTreeTest, StartDialogNamesEveryControl) {
   const auto window = tree.Window(kStartDialog);
   ASSERT_TRUE(window.has_value());
   ExpectSpeakable(*window);
+
+  // Tab keeps the dialog's order: the checked COM port, the checked baud
+  // rate, OPEN, CANCEL, the checked camera row (the library path and
+  // Browse are disabled).
+  std::vector<std::string> names;
+  for (const AccessibleNode& stop : tree.TabStops(kStartDialog, 40)) names.push_back(stop.name);
+  const auto first = std::find(names.begin(), names.end(), "COM 1");
+  ASSERT_NE(first, names.end());
+  std::rotate(names.begin(), first, names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"COM 1", "9600", "OPEN", "CANCEL", "KESTRA-P/S"}));
 }
 
 TEST_F(AtspiTreeTest, MainWindowAndToolsNameEveryControl) {
