@@ -75,12 +75,7 @@ class ButtonAccessible : public QAccessibleWidget {
   }
 
   Relations relations(QAccessible::Relation match) const override {
-    Relations relations;
-    if (match & QAccessible::Label) relations = GroupLabels(widget());
-    for (const auto& relation : QAccessibleWidget::relations(match)) {
-      if (!relations.contains(relation)) relations << relation;
-    }
-    return relations;
+    return WithGroupLabels(widget(), match, QAccessibleWidget::relations(match));
   }
 
  private:
@@ -119,7 +114,9 @@ QString SpokenText(const QString& caption) {
   return text.trimmed();
 }
 
-Relations GroupLabels(const QWidget* control) {
+Relations WithGroupLabels(const QWidget* control, QAccessible::Relation match,
+                          const Relations& others) {
+  if (!(match & QAccessible::Label)) return others;
   // Collected from the control outwards, the innermost first, and turned
   // round at the end.
   QList<QGroupBox*> boxes;
@@ -149,6 +146,9 @@ Relations GroupLabels(const QWidget* control) {
     if (QAccessibleInterface* box = QAccessible::queryAccessibleInterface(*it)) {
       relations << qMakePair(box, QAccessible::Label);
     }
+  }
+  for (const auto& relation : others) {
+    if (!relations.contains(relation)) relations << relation;
   }
   return relations;
 }

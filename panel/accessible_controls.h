@@ -31,9 +31,11 @@ QString SpokenText(const QString& caption);
 
 using Relations = QList<QPair<QAccessibleInterface*, QAccessible::Relation>>;
 
-// Labelled-by relations from `control` to the group boxes round it, the
-// outermost first: its parent boxes and the boxes beside it whose frame
-// holds it (the forms draw their boxes behind the controls).
-Relations GroupLabels(const QWidget* control);
+// The relations of `control` that `match` asks for: when they include
+// labels, first the group boxes round it, the outermost first (its parent
+// boxes and the boxes beside it whose frame holds it, as the forms draw
+// their boxes behind the controls), then those of `others` not among them.
+Relations WithGroupLabels(const QWidget* control, QAccessible::Relation match,
+                          const Relations& others);
 
 }  // namespace tavrel::ui

@@ -31,9 +31,7 @@ class BarAccessible : public QAccessibleWidget, public QAccessibleValueInterface
   }
 
   ui::Relations relations(QAccessible::Relation match) const override {
-    ui::Relations relations;
-    if (match & QAccessible::Label) relations = ui::GroupLabels(widget());
-    return relations + QAccessibleWidget::relations(match);
+    return ui::WithGroupLabels(widget(), match, QAccessibleWidget::relations(match));
   }
 
   QStringList actionNames() const override {

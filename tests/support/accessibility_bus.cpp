@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <utility>
 
-extern char** environ;
+#include "tests/support/exec_arguments.h"
 
 namespace tavrel::testing {
 namespace {
@@ -73,15 +73,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
     : m_ownGroup(options.ownGroup) {
   // Everything the child needs is made before the fork: between fork and
   // exec it may only make system calls.
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  std::vector<std::string> envStrings;
-  for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-  envStrings.insert(envStrings.end(), environment.begin(), environment.end());
-  std::vector<char*> env;
-  for (auto& e : envStrings) env.push_back(e.data());
-  env.push_back(nullptr);
+  const ExecArguments arguments(argv, environment);
   const pid_t parent = getpid();
 
   m_pid = fork();
@@ -97,7 +89,7 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
       dup2(nowhere, STDOUT_FILENO);
       dup2(nowhere, STDERR_FILENO);
     }
-    execvpe(args[0], args.data(), env.data());
+    execvpe(arguments.Args()[0], arguments.Args(), arguments.Env());
     _exit(127);
   }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <memory>
 #include <thread>
+#include <utility>
 
 namespace tavrel::testing {
 namespace {
@@ -60,24 +61,33 @@ Ref<AtspiAccessible> Child(AtspiAccessible* node, int index) {
   return Ref<AtspiAccessible>(child);
 }
 
-// The program's node on the desktop, read afresh on every call: nothing of
-// it is kept between calls, so no answer is ever an old one.
-Ref<AtspiAccessible> Application(pid_t pid) {
+// Every program on the bus with its process id (-1 when it does not say).
+std::vector<std::pair<Ref<AtspiAccessible>, pid_t>> Programs() {
+  std::vector<std::pair<Ref<AtspiAccessible>, pid_t>> programs;
   Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
-  if (!desktop) return nullptr;
+  if (!desktop) return programs;
   const int count = ChildCount(desktop.get());
   for (int i = 0; i < count; ++i) {
     Ref<AtspiAccessible> application = Child(desktop.get(), i);
     if (!application) continue;
     GError* error = nullptr;
-    const guint owner = atspi_accessible_get_process_id(application.get(), &error);
+    pid_t pid = static_cast<pid_t>(atspi_accessible_get_process_id(application.get(), &error));
     if (error != nullptr) {
       g_error_free(error);
-      continue;
+      pid = -1;
     }
-    if (static_cast<pid_t>(owner) == pid) {
+    programs.emplace_back(std::move(application), pid);
+  }
+  return programs;
+}
+
+// The program's node on the desktop, read afresh on every call: nothing of
+// it is kept between calls, so no answer is ever an old one.
+Ref<AtspiAccessible> Application(pid_t pid) {
+  for (auto& [application, owner] : Programs()) {
+    if (owner == pid) {
       atspi_accessible_set_cache_mask(application.get(), ATSPI_CACHE_NONE);
-      return application;
+      return std::move(application);
     }
   }
   return nullptr;
@@ -382,15 +392,7 @@ std::vector<AccessibleNode> ProgramTree::TabStops(const std::string& title, int 
 
 std::vector<std::string> ProgramsOnTheBus() {
   std::vector<std::string> programs;
-  Ref<AtspiAccessible> desktop(atspi_get_desktop(0));
-  if (!desktop) return programs;
-  const int count = ChildCount(desktop.get());
-  for (int i = 0; i < count; ++i) {
-    Ref<AtspiAccessible> application = Child(desktop.get(), i);
-    if (!application) continue;
-    GError* error = nullptr;
-    const guint pid = atspi_accessible_get_process_id(application.get(), &error);
-    if (error != nullptr) g_error_free(error);
+  for (const auto& [application, pid] : Programs()) {
     programs.push_back(NameOf(application.get()) + " (" + std::to_string(pid) + ")");
   }
   return programs;
