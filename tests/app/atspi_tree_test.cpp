@@ -4,7 +4,6 @@
 // role. The figures of each window are printed as well; TAVREL_ATSPI_PROGRAM
 // points the test at another build of the program to compare them.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -109,7 +108,9 @@ class AtspiTreeTest : public ::testing::Test {
     environment.push_back("QT_QPA_PLATFORM=xcb");
     environment.push_back("QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1");
     environment.push_back("XDG_CONFIG_HOME=" + (folder.Path() / "config").string());
-    environment.push_back("TAVREL_INSTANCE_NAME=tavrel-atspi-" + std::to_string(getpid()) + name);
+    // The program's instance channel is a socket in the test's folder, gone
+    // with it however the program ends.
+    environment.push_back("TAVREL_INSTANCE_NAME=" + (folder.Path() / "channel").string());
     return ChildProcess(arguments, environment, {});
   }
 
