@@ -68,8 +68,12 @@ bool OnlyNamesAFile(const CommandLine& line) {
          !line.exitWhenShown && !line.printMenu && line.traceFile.isEmpty();
 }
 
-bool TakesHandedFiles(const CommandLine& line) {
+bool RunsUntilEnded(const CommandLine& line) {
   return line.screenshotDir.isEmpty() && !line.printMenu && !line.exitWhenShown;
+}
+
+bool TakesHandedFiles(const CommandLine& line) {
+  return RunsUntilEnded(line);
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {

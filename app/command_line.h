@@ -25,9 +25,11 @@ CommandLine ParseCommandLine(const QStringList& arguments);
 // hands its file to a program already running. Any option asks for a program
 // of its own (another link, pictures, a timing run), which then starts.
 bool OnlyNamesAFile(const CommandLine& line);
-// Whether the program runs until the user ends it and so takes files handed
-// over by later starts; a run that ends by itself (pictures, the menu,
-// start-up timing) would confirm a file it never opens.
+// Whether the program runs until the user ends it, rather than ending by
+// itself after the pictures, the menu listing or a start-up timing.
+bool RunsUntilEnded(const CommandLine& line);
+// Whether the program takes files handed over by later starts: only a run
+// that lasts, for one that ends by itself would confirm a file it never opens.
 bool TakesHandedFiles(const CommandLine& line);
 QString UsageText();
 

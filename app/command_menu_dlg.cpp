@@ -101,16 +101,22 @@ void CCommandMenuDlg::BuildControls() {
     const int y = kFirstRowY + (row % kRowsPerColumn) * kRowPitch;
     const int addressId = kIdAddressFirst + row;
     const int dataId = kIdDataFirst + row;
+    // Spoken by row and column: "address, row 05", "write row 05".
+    const QString rowName = QStringLiteral("row %1").arg(row, 2, 10, QLatin1Char('0'));
     for (auto [id, offset, width] :
          {std::array<int, 3>{addressId, 0, 26}, std::array<int, 3>{dataId, 29, 32}}) {
       auto* edit = ui::MakeControl<QLineEdit>(this, id, QString(), x + offset, y, width, 11);
       edit->setAlignment(Qt::AlignRight);
       edit->setValidator(new ui::CapitalsValidator(edit));
+      edit->setAccessibleName(
+          (id == addressId ? QStringLiteral("address, ") : QStringLiteral("data, ")) + rowName);
     }
     auto* write = ui::MakeControl<QPushButton>(this, kIdWriteFirst + row, QStringLiteral("W"),
                                                x + 64, y, 15, 11);
     auto* read = ui::MakeControl<QPushButton>(this, kIdReadFirst + row, QStringLiteral("R"), x + 81,
                                               y, 15, 11);
+    write->setAccessibleDescription(QStringLiteral("write ") + rowName);
+    read->setAccessibleDescription(QStringLiteral("read ") + rowName);
     connect(write, &QPushButton::clicked, this,
             [this, addressId, dataId] { WriteRow(addressId, dataId); });
     connect(read, &QPushButton::clicked, this,

@@ -23,6 +23,7 @@
 #include "app/command_ids.h"
 #include "app/program_icon.h"
 #include "link/comm_port.h"
+#include "panel/accessible_controls.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -51,6 +52,8 @@ QLineEdit* FocusedLineEdit() {
 
 CMainFrame::CMainFrame(const CommPort& link, const QString& executableName, QWidget* parent)
     : QMainWindow(parent), m_link(link) {
+  // Before the menus: their items speak through the program's interfaces.
+  ui::InstallAccessibleControls();
   setWindowTitle(WindowTitle());
   setWindowIcon(ProgramIcon());
   resize(kWidth, kHeight);

@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
+#include "app/keyboard_owner.h"
 #include "app/main_frame.h"
 #include "app/menu_listing.h"
 #include "app/program_icon.h"
@@ -37,6 +38,9 @@ int RunTavrel(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
+  // Only where someone types: the pictures show no keyboard focus.
+  std::unique_ptr<KeyboardOwner> keyboard;
+  if (RunsUntilEnded(line)) keyboard = std::make_unique<KeyboardOwner>();
 
   // A settings file opened from the desktop while the program runs goes to
   // the running program.

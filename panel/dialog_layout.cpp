@@ -3,6 +3,8 @@
 #include <QVariant>
 #include <cmath>
 
+#include "panel/accessible_controls.h"
+
 namespace tavrel::ui {
 namespace {
 
@@ -28,6 +30,8 @@ void PlaceInDialogUnits(QWidget* widget, int x, int y, int width, int height) {
 }
 
 void SetControlId(QWidget* widget, int id, const QString& text) {
+  // Windows tag themselves before they make their controls.
+  InstallAccessibleControls();
   widget->setObjectName(QStringLiteral("id%1").arg(id));
   widget->setProperty(kControlIdProperty, id);
   if (!text.isEmpty()) widget->setAccessibleName(text);

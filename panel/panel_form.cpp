@@ -7,11 +7,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 
 #include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
+#include "panel/stepping_scroll_bar.h"
 #include "panel/up_down_control.h"
+#include "panel/value_text.h"
 #include "res/string_table.h"
 
 namespace tavrel::panel {
@@ -133,6 +134,51 @@ constexpr FormControl kForm[] = {
     {kVerticalTotalText, K::kValueText, 0, 346, 219, 26, 10},
 };
 
+// The controls without a caption of their own, named for screen readers
+// after the caption they belong to; a timing figure after its column and row.
+struct SpokenName {
+  int id;
+  res::StringId caption;
+  res::StringId row = 0;
+};
+constexpr SpokenName kSpokenNames[] = {
+    {kVariableShutterText, Caption(kVariableValueLabel)},
+    {kVariableShutterBar, Caption(kVariableValueLabel)},
+    {kStartText, Caption(kStartLabel)},
+    {kStartBar, Caption(kStartLabel)},
+    {kWidthText, Caption(kWidthLabel)},
+    {kWidthBar, Caption(kWidthLabel)},
+    {kGainText, res::kIdsPanelGain},
+    {kGainBar, res::kIdsPanelGain},
+    {kBlackLevelText, Caption(kBlackLevelLabel)},
+    {kBlackLevelBar, Caption(kBlackLevelLabel)},
+    {kAdjustGainText, Caption(kAdjustGainLabel)},
+    {kAdjustGainBar, Caption(kAdjustGainLabel)},
+    {kSerialNumberEdit, Caption(kSerialGroup)},
+    {kSerialSpin, Caption(kSerialGroup)},
+    {kVendorNameText, Caption(kVendorNameLabel)},
+    {kModelNameText, Caption(kModelNameLabel)},
+    {kSerialNumberText, Caption(kSerialNumberLabel)},
+    {kVersionText, Caption(kVersionLabel)},
+    {kHorizontalSyncText, res::kIdsPanelHorizontal, res::kIdsPanelSync},
+    {kHorizontalBporchText, res::kIdsPanelHorizontal, res::kIdsPanelBporch},
+    {kHorizontalActiveText, res::kIdsPanelHorizontal, res::kIdsPanelActive},
+    {kHorizontalFporchText, res::kIdsPanelHorizontal, res::kIdsPanelFporch},
+    {kHorizontalTotalText, res::kIdsPanelHorizontal, res::kIdsPanelTotal},
+    {kVerticalSyncText, res::kIdsPanelVertical, res::kIdsPanelSync},
+    {kVerticalBporchText, res::kIdsPanelVertical, res::kIdsPanelBporch},
+    {kVerticalActiveText, res::kIdsPanelVertical, res::kIdsPanelActive},
+    {kVerticalFporchText, res::kIdsPanelVertical, res::kIdsPanelFporch},
+    {kVerticalTotalText, res::kIdsPanelVertical, res::kIdsPanelTotal},
+};
+
+// A caption as a name: "VENDOR NAME :" is "VENDOR NAME".
+QString NameOf(res::StringId caption) {
+  QString name = ui::LoadQString(caption).trimmed();
+  if (name.endsWith(QLatin1Char(':'))) name.chop(1);
+  return name.trimmed();
+}
+
 QWidget* CreateControl(const FormControl& control, const QString& text, QWidget& form) {
   switch (control.kind) {
     case K::kGroupBox:
@@ -147,20 +193,21 @@ QWidget* CreateControl(const FormControl& control, const QString& text, QWidget&
       return new QRadioButton(text, &form);
     case K::kHorizontalBar:
     case K::kVerticalBar: {
-      auto* bar =
-          new QScrollBar(control.kind == K::kVerticalBar ? Qt::Vertical : Qt::Horizontal, &form);
+      auto* bar = new SteppingScrollBar(
+          control.kind == K::kVerticalBar ? Qt::Vertical : Qt::Horizontal, &form);
       bar->setPageStep(10);
       return bar;
     }
     case K::kValueText:
     case K::kValueTextLeft: {
-      auto* label = new QLabel(text, &form);
+      auto* label = new ValueText(text, &form);
       label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       label->setAlignment((control.kind == K::kValueText ? Qt::AlignRight : Qt::AlignLeft) |
                           Qt::AlignVCenter);
       return label;
     }
     case K::kPlainText:
+      return new ValueText(text, &form);
     case K::kLabel:
       return new QLabel(text, &form);
     case K::kEdit: {
@@ -201,6 +248,11 @@ void BuildForm(QWidget& form) {
       widget->setAccessibleName(text);
     }
     widget->setVisible(control.visible);
+  }
+  for (const SpokenName& spoken : kSpokenNames) {
+    QString name = NameOf(spoken.caption);
+    if (spoken.row != 0) name += QLatin1Char(' ') + NameOf(spoken.row);
+    ui::FindControl(&form, spoken.id)->setAccessibleName(name);
   }
 }
 

@@ -22,11 +22,15 @@
 #include "panel/panel_values.h"
 #include "panel/profile_store.h"
 #include "sim/pty_camera.h"
+#include "tests/panel/bar_watch.h"
 #include "tests/panel/panel_rig.h"
 #include "tests/support/recording_prompt.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;
+using tavrel::testing::BoxWithEventLoop;
+using tavrel::testing::Repeating;
+using tavrel::testing::WritesOf;
 
 namespace {
 
@@ -61,39 +65,6 @@ QPoint PartCentre(const QScrollBar* bar, QStyle::SubControl part) {
   option.pageStep = bar->pageStep();
   return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
 }
-
-// Writes of the entry the camera object started (each puts its status text).
-int WritesOf(const Rig& rig, int entry, const testing::RecordingPrompt& prompt) {
-  const std::string sending = "Sending " + rig.camera.GetName(entry) + " data to camera...";
-  return static_cast<int>(
-      std::count(prompt.statusTexts.begin(), prompt.statusTexts.end(), sending));
-}
-int WritesOf(const Rig& rig, int entry) {
-  return WritesOf(rig, entry, rig.prompt);
-}
-
-// Whether the bar runs a timer of its own: its auto-repeat while an arrow or
-// the trough is held.
-bool Repeating(QScrollBar* bar) {
-  return !QAbstractEventDispatcher::instance()->registeredTimers(bar).isEmpty();
-}
-
-// A message box runs its own event loop while it is up. This one keeps the
-// loop running until the pressed bar has had the chance to repeat its action
-// (or has stopped repeating), as a user reading the box would give it.
-struct BoxWithEventLoop : testing::RecordingPrompt {
-  explicit BoxWithEventLoop(QScrollBar* pressedBar) : bar(pressedBar) {}
-  MessageAnswer ShowMessage(const MessageRequest& request) override {
-    const MessageAnswer answer = RecordingPrompt::ShowMessage(request);
-    if (messages.size() == 1) {
-      QSignalSpy actions(bar, &QAbstractSlider::actionTriggered);
-      settled = QTest::qWaitFor([&] { return !actions.isEmpty() || !Repeating(bar); }, 5000);
-    }
-    return answer;
-  }
-  QScrollBar* bar;
-  bool settled = false;  // the bar repeated or stopped while the box was up
-};
 
 }  // namespace
 

@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <stdexcept>
 
-extern char** environ;
+#include "tests/support/exec_arguments.h"
 
 namespace tavrel::testing {
 namespace {
@@ -40,18 +40,10 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
   posix_spawn_file_actions_addclose(&actions, errPipe[0]);
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
 
-  std::vector<char*> args;
-  for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  std::vector<std::string> envStrings;
-  for (char** e = environ; *e != nullptr; ++e) envStrings.emplace_back(*e);
-  envStrings.insert(envStrings.end(), environment.begin(), environment.end());
-  std::vector<char*> env;
-  for (auto& e : envStrings) env.push_back(e.data());
-  env.push_back(nullptr);
-
+  const ExecArguments arguments(argv, environment);
   pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), env.data());
+  const int spawned =
+      posix_spawn(&pid, arguments.Args()[0], &actions, nullptr, arguments.Args(), arguments.Env());
   posix_spawn_file_actions_destroy(&actions);
   close(outPipe[1]);
   close(errPipe[1]);
