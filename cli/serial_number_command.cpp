@@ -41,8 +41,8 @@ CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
   serialNumber->require_subcommand(1);
   auto* write = serialNumber->add_subcommand(
       "write",
-      "unlock the camera, write the seven digits, store them for the window program "
-      "and append a record to the adjustment log");
+      "read the identification, unlock the camera, write the seven digits, store them for "
+      "the window program and append a record to the adjustment log");
   const CLI::Validator sevenDigits(
       [](const std::string& text) {
         return OneLine(std::string(SerialNumberCheckMessage(CheckSerialNumberText(text))));
@@ -58,8 +58,10 @@ CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
 int RunSerialNumberWrite(CameraUnit& camera, const ConsolePrompt& prompt, std::ostream& err,
                          const SerialNumberOptions& options) {
   ParameterDocument document(camera);
-  UnlockSerialNumber(document);
   const Identification ident = ReadIdentification(document);
+  // As the panel does: the unlock goes right before the digits, so a camera
+  // that locks again after any other command still takes them.
+  UnlockSerialNumber(document);
 
   ProfileFileRecent recent(err);
   SerialNumberWrite request;

@@ -29,8 +29,8 @@ struct SerialNumberOptions {
 // so a bad text is a usage error before anything is opened or sent.
 CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options);
 
-// Unlocks the camera (a failure is printed and the write goes on), reads the
-// identification for the model name, writes the serial number, stores it in
+// Reads the identification for the model name, unlocks the camera (a failure
+// is printed and the write goes on), writes the serial number, stores it in
 // the window program's profile and appends the log record. Exit status:
 // 0, 3 when the link failed (entries written before it stay written), 4 when
 // the log or the profile could not be written (the camera holds the number).

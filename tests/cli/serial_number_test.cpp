@@ -2,6 +2,7 @@
 // camera, the window program's profile and the adjustment log end up holding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -66,9 +67,16 @@ TEST_F(SerialNumberCommand, WritesTheCameraTheProfileAndOneLogRecord) {
   const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  const std::vector<std::string> bodies = camera.ReceivedBodies();
-  ASSERT_FALSE(bodies.empty());
-  EXPECT_EQ(bodies.front(), "01FF01604A1D00");  // the unlock comes first
+  // Command and address of each body: the identification reads, then the
+  // unlock right before the digits, then the Adjust GAIN read for the log.
+  std::vector<std::string> traffic;
+  for (const std::string& body : camera.ReceivedBodies()) traffic.push_back(body.substr(4, 4));
+  const auto unlock = std::find(traffic.begin(), traffic.end(), "0160");
+  ASSERT_NE(unlock, traffic.end());
+  EXPECT_EQ(unlock - traffic.begin(), 5 + 6 + 4);  // "Talbrook", "LOMIRA-P/S", 43..46
+  for (auto read = traffic.begin(); read != unlock; ++read) EXPECT_EQ(read->substr(0, 2), "90");
+  EXPECT_EQ(std::vector<std::string>(unlock, traffic.end()),
+            (std::vector<std::string>{"0160", "1010", "1011", "1012", "1013", "811C"}));
 
   for (const auto& [entry, value] :
        {std::pair{"43", "12336"}, {"44", "12849"}, {"45", "13363"}, {"46", "53"}}) {
@@ -116,9 +124,9 @@ TEST_F(SerialNumberCommand, ALockedLogIsExitFourWithTheNumberWrittenAnyway) {
 }
 
 TEST_F(SerialNumberCommand, ALinkFailureIsExitThreeAndKeepsWhatWasWritten) {
-  // The unlock, five vendor-name reads ("Talbrook" and its end), six
-  // model-name reads, four serial-number reads and entry 43 go through; then
-  // the camera stops answering.
+  // Five vendor-name reads ("Talbrook" and its end), six model-name reads,
+  // four serial-number reads, the unlock and entry 43 go through; then the
+  // camera stops answering.
   camera.AddFault({sim::FaultKind::kEnqNak, -1, 1 + 5 + 6 + 4 + 1});
   const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
   EXPECT_EQ(r.exitStatus, 3);
