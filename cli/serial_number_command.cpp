@@ -1,6 +1,8 @@
 #include "cli/serial_number_command.h"
 
 #include <CLI/CLI.hpp>
+#include <chrono>
+#include <string>
 
 #include "cli/console_prompt.h"
 #include "cli/exit_status.h"
@@ -33,6 +35,13 @@ class ProfileFileRecent : public RecentSerialNumberStore {
   bool stored_ = false;
 };
 
+// "5 s": how long a held log is waited for.
+std::string WaitText() {
+  return std::to_string(
+             std::chrono::duration_cast<std::chrono::seconds>(kAdjustmentLogWait).count()) +
+         " s";
+}
+
 }  // namespace
 
 CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
@@ -51,7 +60,15 @@ CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
   write->add_option("DIGITS", options.digits, "the serial number, seven decimal digits")
       ->required()
       ->check(sevenDigits);
-  write->add_option("--log", options.logFile, "the adjustment log")->capture_default_str();
+  const std::string wait = WaitText();
+  write
+      ->add_option("--log", options.logFile,
+                   "the adjustment log; one another program holds is waited for up to " + wait)
+      ->capture_default_str();
+  app.footer(app.get_footer() + "\nserial-number write waits up to " + wait +
+             " for an adjustment log that another program holds\n"
+             "(another tavrelctl, or the window program writing its record), then gives up\n"
+             "with exit status 4; a spreadsheet that has the log open is told about at once.\n");
   return write;
 }
 

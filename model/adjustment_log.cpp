@@ -15,11 +15,12 @@ constexpr char kHeader[] =
     "\x93\xfa\x8e\x9e,\x8b\x40\x8e\xed\x96\xbc,\x83\x56\x83\x8a\x83\x41\x83\x8bNo.,"
     "\x95\x57\x8f\x80\x8a\xb4\x93\x78\r\n";
 
-void ShowBusy(ParameterDocument& document, const std::string& path) {
+void ShowBusy(ParameterDocument& document, const std::string& path, const std::string& reason) {
   UserPrompt* prompt = document.Camera().GetUserPrompt();
   if (prompt == nullptr) return;
   MessageRequest request;
   request.text = AdjustmentLogBusyText(path);
+  if (!reason.empty()) request.text += "\n" + reason;
   request.caption = kAdjustmentLogCaption;
   prompt->ShowMessage(request);
 }
@@ -51,21 +52,28 @@ std::string AdjustmentLogBusyText(const std::string& path) {
 }
 
 bool AppendAdjustmentRecord(ParameterDocument& document, const std::string& path,
-                            const std::string& modelName, const LocalClock& clock) {
-  const std::unique_ptr<AdjustmentLogFile> log = AdjustmentLogFile::Open(path);
-  if (!log) {
-    ShowBusy(document, path);
+                            const std::string& modelName, const LocalClock& clock,
+                            std::chrono::milliseconds wait) {
+  std::string reason;
+  // A log that cannot take the record costs no camera read, as on the panel.
+  if (!AdjustmentLogFile::Open(path, &reason, wait)) {
+    ShowBusy(document, path, reason);
     return false;
   }
   // A failed read is already shown; the record then carries the stored value.
   document.ReadParameter(kAdjustGainEntry);
+  const std::unique_ptr<AdjustmentLogFile> log = AdjustmentLogFile::Open(path, &reason, wait);
+  if (!log) {
+    ShowBusy(document, path, reason);
+    return false;
+  }
   AdjustmentRecord record;
   record.time = clock ? clock() : SystemLocalTime();
   record.modelName = modelName;
   record.serialNumber = SerialNumberOf(document.Camera());
   record.adjustGain = document.GetParameter(kAdjustGainEntry);
-  if (!log->Append(FormatAdjustmentRecord(record))) {
-    ShowBusy(document, path);
+  if (!log->Append(FormatAdjustmentRecord(record), &reason)) {
+    ShowBusy(document, path, reason);
     return false;
   }
   return true;

@@ -3,6 +3,7 @@
 // they are: the header is Shift-JIS, lines end in CR LF.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,15 +49,26 @@ std::string FormatAdjustmentRecord(const AdjustmentRecord& record);
 // its last backslash (so the whole path here).
 std::string AdjustmentLogBusyText(const std::string& path);
 
+// How long a writer waits for the log while another program holds it. A
+// record holds it for a few writes and a flush to disk, so a second tavrel
+// gets it in a moment; a spreadsheet that holds the file gets the busy box
+// once the time is up.
+inline constexpr std::chrono::milliseconds kAdjustmentLogWait{5000};
+
 // The log file, open and locked against every other writer for the length of
-// one record: an exclusive flock and an fcntl write lock, both taken without
-// waiting (on Windows: opened denying every other program). Closing releases
-// the file.
+// one record: an exclusive flock and an fcntl write lock (on Windows: opened
+// denying every other program). Closing releases the file.
 class AdjustmentLogFile {
  public:
-  // Null when another program holds the file (either lock, or a spreadsheet's
-  // ".~lock.NAME#" file beside it) or it cannot be opened or created.
-  static std::unique_ptr<AdjustmentLogFile> Open(const std::string& path);
+  // Null when the file cannot be opened or created, when another program
+  // still holds either lock after `wait`, or when a spreadsheet whose owner
+  // is still at work has marked it with its ".~lock.NAME#" file (one on
+  // another machine, or one on this machine that still holds the file; such
+  // a lock is not waited for). `reason`, when given, then receives why, for
+  // the user.
+  static std::unique_ptr<AdjustmentLogFile> Open(
+      const std::string& path, std::string* reason = nullptr,
+      std::chrono::milliseconds wait = kAdjustmentLogWait);
   ~AdjustmentLogFile();
   AdjustmentLogFile(const AdjustmentLogFile&) = delete;
   AdjustmentLogFile& operator=(const AdjustmentLogFile&) = delete;
@@ -64,19 +76,23 @@ class AdjustmentLogFile {
   // Appends `record` (preceded by the header when the file is empty) with one
   // write at the end of the file, then flushes it to disk. Existing content
   // is never touched; a write that fails part-way is cut back off. False when
-  // the record could not be written whole.
-  bool Append(std::string_view record);
+  // the record could not be written whole; `reason`, when given, then
+  // receives the system's reason.
+  bool Append(std::string_view record, std::string* reason = nullptr);
 
  private:
   explicit AdjustmentLogFile(int fd) : fd_(fd) {}
   int fd_;
 };
 
-// The last step of a serial-number write: opens the log, reads Adjust GAIN
-// from the camera, and appends the record for the serial number the document
-// now holds. On failure the busy box is shown (caption "Serial Number") and
-// false returned; nothing already written is undone.
+// The last step of a serial-number write: makes sure the log can be opened,
+// reads Adjust GAIN from the camera, and appends the record for the serial
+// number the document now holds. The log is not held during the camera read,
+// so another writer is not kept waiting for the camera. On failure the busy
+// box is shown (caption "Serial Number"), with the reason on a second line,
+// and false returned; nothing already written is undone.
 bool AppendAdjustmentRecord(ParameterDocument& document, const std::string& path,
-                            const std::string& modelName, const LocalClock& clock);
+                            const std::string& modelName, const LocalClock& clock,
+                            std::chrono::milliseconds wait = kAdjustmentLogWait);
 
 }  // namespace tavrel

@@ -1,30 +1,101 @@
-// Appending one record to the adjustment log, over the platform's file calls.
+// Opening the adjustment log and appending one record to it, over the
+// platform's file calls.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
+#include "model/spreadsheet_lock.h"
 
 namespace tavrel {
+namespace {
 
-namespace log_file {
+// A spreadsheet writes its lock file in one go; more is not a lock file.
+constexpr std::size_t kLockFileLimit = 4096;
+// Between attempts on a held file: short at first, as a record is written in
+// a moment.
+constexpr int kFirstPauseMs = 2;
+constexpr int kLongestPauseMs = 50;
 
-bool MarkedOpenBySpreadsheet(const std::string& path) {
-  // The platform's own separators: a backslash is one on Windows only.
-  const std::filesystem::path file(path);
-  const std::filesystem::path marker =
-      file.parent_path() / (".~lock." + file.filename().string() + "#");
+std::string ReadLockFile(const std::string& path) {
   std::error_code error;
-  // A dangling link still marks the file.
-  return std::filesystem::symlink_status(marker, error).type() !=
-         std::filesystem::file_type::not_found;
+  // Only a regular file can be a spreadsheet's lock: a pipe would block the read.
+  if (!std::filesystem::is_regular_file(path, error)) return {};
+  std::ifstream file(path, std::ios::binary);
+  std::string content(kLockFileLimit, '\0');
+  file.read(content.data(), static_cast<std::streamsize>(content.size()));
+  content.resize(static_cast<std::size_t>(file.gcount()));
+  return content;
 }
 
-}  // namespace log_file
+// The reason the log may not be opened, when a spreadsheet whose owner is
+// still at work has marked it: one on another machine, or one on this machine
+// that still holds the file. A lock file that is empty or was left by a
+// spreadsheet that ended is passed over.
+std::string LiveSpreadsheetLock(const std::string& path) {
+  const std::string lockPath = SpreadsheetLockPath(path);
+  const std::optional<SpreadsheetLockOwner> owner = ParseSpreadsheetLock(ReadLockFile(lockPath));
+  if (!owner) return {};
+  if (IsThisHost(owner->host, log_file::ThisHostName()) &&
+      !log_file::HeldOpenOnThisMachine({path, lockPath})) {
+    return {};
+  }
+  return SpreadsheetLockText(*owner);
+}
 
-bool AdjustmentLogFile::Append(std::string_view record) {
+std::string StillHeldText(std::chrono::milliseconds wait) {
+  const auto seconds = std::chrono::duration<double>(wait).count();
+  char text[80];
+  std::snprintf(text, sizeof text, "held by another program for more than %g s", seconds);
+  return text;
+}
+
+}  // namespace
+
+std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path,
+                                                           std::string* reason,
+                                                           std::chrono::milliseconds wait) {
+  std::string why = LiveSpreadsheetLock(path);
+  if (why.empty()) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + wait;
+    int pauseMs = kFirstPauseMs;
+    for (;;) {
+      const log_file::OpenAttempt attempt = log_file::TryOpen(path);
+      if (attempt.fd >= 0)
+        return std::unique_ptr<AdjustmentLogFile>(new AdjustmentLogFile(attempt.fd));
+      why = attempt.reason;
+      if (!attempt.busy) break;
+      // Another writer holds the file for the few writes of its record.
+      const auto left =
+          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+      if (left <= 0) {
+        why = StillHeldText(wait);
+        break;
+      }
+      log_file::Pause(static_cast<int>(std::min<long long>(pauseMs, left)));
+      pauseMs = std::min(2 * pauseMs, kLongestPauseMs);
+    }
+  }
+  if (reason != nullptr) *reason = why;
+  return nullptr;
+}
+
+AdjustmentLogFile::~AdjustmentLogFile() {
+  log_file::Close(fd_);
+}
+
+bool AdjustmentLogFile::Append(std::string_view record, std::string* reason) {
+  const auto fail = [reason] {
+    if (reason != nullptr) *reason = log_file::LastErrorText();
+    return false;
+  };
   const std::int64_t size = log_file::Size(fd_);
-  if (size < 0) return false;
+  if (size < 0) return fail();
   std::string bytes;
   if (size == 0) bytes = AdjustmentLogHeader();
   bytes += record;
@@ -34,14 +105,15 @@ bool AdjustmentLogFile::Append(std::string_view record) {
   while (written < bytes.size()) {
     const std::int64_t n = log_file::Write(fd_, bytes.data() + written, bytes.size() - written);
     if (n <= 0) {
+      const bool failed = fail();
       // Only our own bytes are cut off: the file is held against every other
       // writer while it is open.
       if (written > 0) (void)log_file::Truncate(fd_, size);
-      return false;
+      return failed;
     }
     written += static_cast<std::size_t>(n);
   }
-  return log_file::Sync(fd_);
+  return log_file::Sync(fd_) || fail();
 }
 
 }  // namespace tavrel

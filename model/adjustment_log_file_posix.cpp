@@ -1,12 +1,16 @@
 // The adjustment log's file and clock on POSIX systems: the file is held with
 // an exclusive flock and an fcntl write lock, both taken without waiting.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <utility>
 
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
@@ -14,14 +18,57 @@
 namespace tavrel {
 namespace {
 
-bool LockWholeFile(int fd) {
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return false;
+bool IsBusy(int error) {
+  return error == EWOULDBLOCK || error == EAGAIN || error == EACCES;
+}
+
+// Returns 0, or the errno of the lock that could not be taken.
+int LockWholeFile(int fd) {
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return errno;
   struct flock lock {};
   lock.l_type = F_WRLCK;
   lock.l_whence = SEEK_SET;
   lock.l_start = 0;
   lock.l_len = 0;  // to the end, however far it grows
-  return fcntl(fd, F_SETLK, &lock) == 0;
+  return fcntl(fd, F_SETLK, &lock) == 0 ? 0 : errno;
+}
+
+class Directory {
+ public:
+  explicit Directory(DIR* dir) : dir_(dir) {}
+  ~Directory() {
+    if (dir_ != nullptr) closedir(dir_);
+  }
+  Directory(const Directory&) = delete;
+  Directory& operator=(const Directory&) = delete;
+  DIR* Get() const { return dir_; }
+
+ private:
+  DIR* dir_;
+};
+
+bool IsNumber(const char* name) {
+  if (*name == '\0') return false;
+  for (; *name != '\0'; ++name) {
+    if (*name < '0' || *name > '9') return false;
+  }
+  return true;
+}
+
+using FileId = std::pair<dev_t, ino_t>;
+
+bool HoldsAny(DIR* descriptors, const std::vector<FileId>& files) {
+  while (const dirent* entry = readdir(descriptors)) {
+    struct stat info {};
+    // Each entry is a link to what the descriptor has open.
+    if (!IsNumber(entry->d_name) || fstatat(dirfd(descriptors), entry->d_name, &info, 0) != 0) {
+      continue;
+    }
+    for (const FileId& file : files) {
+      if (info.st_dev == file.first && info.st_ino == file.second) return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace
@@ -33,24 +80,31 @@ LocalTime SystemLocalTime() {
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
 
-std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path) {
-  if (log_file::MarkedOpenBySpreadsheet(path)) return nullptr;
+namespace log_file {
+
+OpenAttempt TryOpen(const std::string& path) {
+  OpenAttempt attempt;
   // O_APPEND puts every write at the end of the file.
   const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  if (!LockWholeFile(fd)) {
-    ::close(fd);
-    return nullptr;
+  if (fd < 0) {
+    attempt.reason = std::strerror(errno);
+    return attempt;
   }
-  return std::unique_ptr<AdjustmentLogFile>(new AdjustmentLogFile(fd));
+  const int error = LockWholeFile(fd);
+  if (error != 0) {
+    ::close(fd);
+    attempt.busy = IsBusy(error);
+    attempt.reason = std::strerror(error);
+    return attempt;
+  }
+  attempt.fd = fd;
+  return attempt;
 }
 
-AdjustmentLogFile::~AdjustmentLogFile() {
+void Close(int fd) {
   // Closing drops the fcntl lock and, as the last descriptor, the flock.
-  ::close(fd_);
+  ::close(fd);
 }
-
-namespace log_file {
 
 std::int64_t Size(int fd) {
   struct stat info {};
@@ -58,6 +112,7 @@ std::int64_t Size(int fd) {
 }
 
 std::int64_t Write(int fd, const char* data, std::size_t size) {
+  errno = 0;
   for (;;) {
     const ssize_t n = ::write(fd, data, size);
     if (n >= 0 || errno != EINTR) return n;
@@ -70,6 +125,43 @@ bool Truncate(int fd, std::int64_t size) {
 
 bool Sync(int fd) {
   return fsync(fd) == 0;
+}
+
+std::string LastErrorText() {
+  // A write that took no byte and set nothing: the disk had no room.
+  return std::strerror(errno != 0 ? errno : ENOSPC);
+}
+
+void Pause(int ms) {
+  timespec left{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
+}
+
+std::string ThisHostName() {
+  char name[256] = {};
+  if (gethostname(name, sizeof name - 1) != 0) return {};
+  return name;
+}
+
+bool HeldOpenOnThisMachine(const std::vector<std::string>& paths) {
+  std::vector<FileId> files;
+  for (const std::string& path : paths) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) files.emplace_back(info.st_dev, info.st_ino);
+  }
+  if (files.empty()) return false;
+  // Without /proc no holder can be seen: the lock is taken at its word.
+  const Directory processes(opendir("/proc"));
+  if (processes.Get() == nullptr || access("/proc/self/fd", R_OK) != 0) return true;
+  const std::string self = std::to_string(getpid());
+  while (const dirent* entry = readdir(processes.Get())) {
+    if (!IsNumber(entry->d_name) || self == entry->d_name) continue;
+    // Another user's programs cannot be looked into; they pass unseen.
+    const Directory descriptors(opendir(("/proc/" + std::string(entry->d_name) + "/fd").c_str()));
+    if (descriptors.Get() != nullptr && HoldsAny(descriptors.Get(), files)) return true;
+  }
+  return false;
 }
 
 }  // namespace log_file

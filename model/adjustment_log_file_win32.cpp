@@ -5,9 +5,12 @@
 #include <io.h>
 #include <share.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <ctime>
 
 #include "model/adjustment_log.h"
@@ -22,21 +25,27 @@ LocalTime SystemLocalTime() {
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};
 }
 
-std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path) {
-  if (log_file::MarkedOpenBySpreadsheet(path)) return nullptr;
+namespace log_file {
+
+OpenAttempt TryOpen(const std::string& path) {
+  OpenAttempt attempt;
   int fd = -1;
   if (_sopen_s(&fd, path.c_str(), _O_RDWR | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
                _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0) {
-    return nullptr;
+    // The runtime says EACCES for a file held by another program and for one
+    // the user may not write; the system's own code tells them apart.
+    const unsigned long systemError = _doserrno;
+    attempt.busy = systemError == ERROR_SHARING_VIOLATION || systemError == ERROR_LOCK_VIOLATION;
+    attempt.reason = std::strerror(errno);
+    return attempt;
   }
-  return std::unique_ptr<AdjustmentLogFile>(new AdjustmentLogFile(fd));
+  attempt.fd = fd;
+  return attempt;
 }
 
-AdjustmentLogFile::~AdjustmentLogFile() {
-  _close(fd_);
+void Close(int fd) {
+  _close(fd);
 }
-
-namespace log_file {
 
 std::int64_t Size(int fd) {
   return _filelengthi64(fd);
@@ -52,6 +61,27 @@ bool Truncate(int fd, std::int64_t size) {
 
 bool Sync(int fd) {
   return _commit(fd) == 0;
+}
+
+std::string LastErrorText() {
+  return std::strerror(errno != 0 ? errno : ENOSPC);
+}
+
+void Pause(int ms) {
+  Sleep(static_cast<DWORD>(ms));
+}
+
+std::string ThisHostName() {
+  char name[256] = {};
+  DWORD size = sizeof name;
+  if (!GetComputerNameExA(ComputerNameDnsHostname, name, &size)) return {};
+  return name;
+}
+
+bool HeldOpenOnThisMachine(const std::vector<std::string>&) {
+  // Here the open that denies sharing finds a program still holding the file;
+  // the lock file beside it adds nothing.
+  return false;
 }
 
 }  // namespace log_file

@@ -11,7 +11,8 @@ SerialNumberWriteResult WriteSerialNumber(ParameterDocument& document,
     return SerialNumberWriteResult::kCameraFailed;
   }
   recent.StoreSerialNumber(SerialNumberValue(request.text));
-  if (!AppendAdjustmentRecord(document, request.logPath, request.modelName, request.clock)) {
+  if (!AppendAdjustmentRecord(document, request.logPath, request.modelName, request.clock,
+                              request.logWait)) {
     return SerialNumberWriteResult::kLogFailed;
   }
   return SerialNumberWriteResult::kWritten;

@@ -33,6 +33,7 @@ struct SerialNumberWrite {
   std::string modelName;  // as the last identification read found it; may be empty
   std::string logPath = kAdjustmentLogPath;
   LocalClock clock = SystemLocalTime;
+  std::chrono::milliseconds logWait = kAdjustmentLogWait;  // for a log another program holds
 };
 
 SerialNumberWriteResult WriteSerialNumber(ParameterDocument& document,

@@ -116,11 +116,49 @@ TEST_F(SerialNumberCommand, ALockedLogIsExitFourWithTheNumberWrittenAnyway) {
   ASSERT_TRUE(holder.Locked());
   const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
   EXPECT_EQ(r.exitStatus, 4);
-  EXPECT_EQ(r.err, log + " is opend. Please close " + log + "\n");
+  // Another tavrel would have let go within the wait.
+  EXPECT_EQ(r.err, log + " is opend. Please close " + log +
+                       " held by another program for more than 5 s\n");
   holder.Release();
   EXPECT_EQ(ReadBytes(log), "kept\r\n");
   EXPECT_EQ(CameraSerialNumber(), "0012345");
+  EXPECT_NE(RunProcess({TAVRELCTL_PATH, "--help"}).out.find("waits up to 5 s"), std::string::npos);
   EXPECT_EQ(ReadBytes(profile), "[RECENT]\nLOMIRA-X=12345\n");
+}
+
+TEST_F(SerialNumberCommand, OnlyASpreadsheetStillAtWorkKeepsTheRecordOut) {
+  std::ofstream(log, std::ios::binary) << "kept\r\n";
+  const std::string lockFile = (dir / ".~lock.adjust.csv#").string();
+  // On another machine: refused at once, naming who has it.
+  std::ofstream(lockFile, std::ios::binary)
+      << ",anna,station-elsewhere,08.12.2026 21:05,file:///home/anna/.config/sheet/4;";
+  ProcessResult r = Run({"serial-number", "write", "0012345", "--log", log});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_EQ(r.err, log + " is opend. Please close " + log +
+                       " locked by anna on station-elsewhere since 08.12.2026 21:05\n");
+  EXPECT_EQ(ReadBytes(log), "kept\r\n");
+
+  // Left behind, empty, by a spreadsheet that crashed.
+  std::ofstream(lockFile, std::ios::binary | std::ios::trunc).flush();
+  r = Run({"serial-number", "write", "0012346", "--log", log});
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_NE(ReadBytes(log).find(",LOMIRA-P/S,0012346,700,\r\n"), std::string::npos);
+}
+
+TEST_F(SerialNumberCommand, ALogThatCannotBeOpenedGivesTheSystemsReason) {
+  const struct {
+    std::string path;
+    const char* reason;
+  } rows[] = {
+      {(dir / "missing" / "adjust.csv").string(), "No such file or directory"},
+      {dir.Path().string(), "Is a directory"},
+      {"/dev/full", "No space left on device"},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult r = Run({"serial-number", "write", "0012345", "--log", row.path});
+    EXPECT_EQ(r.exitStatus, 4);
+    EXPECT_EQ(r.err, row.path + " is opend. Please close " + row.path + " " + row.reason + "\n");
+  }
 }
 
 TEST_F(SerialNumberCommand, ALinkFailureIsExitThreeAndKeepsWhatWasWritten) {

@@ -9,10 +9,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <string>
 
+#include "model/spreadsheet_lock.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/temp_folder.h"
@@ -114,29 +116,121 @@ TEST_F(AdjustmentLogTest, TheOpenFileIsLockedBothWays) {
   ::close(other);
 }
 
-TEST_F(AdjustmentLogTest, AFileHeldByAnotherProgramIsRefusedAndLeftAlone) {
+TEST_F(AdjustmentLogTest, AFileHeldByAnotherProgramIsRefusedOnceTheWaitIsUpAndLeftAlone) {
   WriteBytes(log, "kept\r\n");
   for (const LockHolder::Kind kind : {LockHolder::kFlock, LockHolder::kFcntl}) {
     SCOPED_TRACE(kind == LockHolder::kFlock ? "flock" : "fcntl");
     LockHolder holder(log, kind);
     ASSERT_TRUE(holder.Locked());
-    EXPECT_EQ(AdjustmentLogFile::Open(log), nullptr);
+    std::string reason;
+    EXPECT_EQ(AdjustmentLogFile::Open(log, &reason, std::chrono::milliseconds(20)), nullptr);
+    EXPECT_EQ(reason, "held by another program for more than 0.02 s");
     holder.Release();
     EXPECT_NE(AdjustmentLogFile::Open(log), nullptr);  // free again
   }
   EXPECT_EQ(ReadBytes(log), "kept\r\n");
 }
 
-TEST_F(AdjustmentLogTest, ASpreadsheetLockFileOrAnUncreatableFileIsRefused) {
-  const fs::path marker = dir / ".~lock.TAVREL_Camera_AdjustData.csv#";
-  WriteBytes(marker, ",someone,host,01.01.2026 10:00,file:///home/someone/.config/;");
-  EXPECT_EQ(AdjustmentLogFile::Open(log), nullptr);
-  EXPECT_FALSE(fs::exists(log));
-  fs::remove(marker);
-  EXPECT_NE(AdjustmentLogFile::Open(log), nullptr);
+TEST_F(AdjustmentLogTest, AFileThatCannotBeOpenedIsRefusedAtOnceWithTheSystemsReason) {
+  const struct {
+    std::string path;
+    const char* reason;
+  } rows[] = {
+      {(dir / "missing" / "log.csv").string(), "No such file or directory"},
+      {dir.Path().string(), "Is a directory"},
+  };
+  for (const auto& row : rows) {
+    std::string reason;
+    EXPECT_EQ(AdjustmentLogFile::Open(row.path, &reason), nullptr) << row.path;
+    EXPECT_EQ(reason, row.reason);
+  }
+}
 
-  EXPECT_EQ(AdjustmentLogFile::Open((dir / "missing" / "log.csv").string()), nullptr);
-  EXPECT_EQ(AdjustmentLogFile::Open(dir.Path().string()), nullptr);  // a folder
+TEST_F(AdjustmentLogTest, AFullDiskGivesTheSystemsReason) {
+  const auto file = AdjustmentLogFile::Open("/dev/full");
+  ASSERT_NE(file, nullptr);
+  std::string reason;
+  EXPECT_FALSE(file->Append("2026.12. 8 21:5,LOMIRA-P/S,0012345,700,\r\n", &reason));
+  EXPECT_EQ(reason, "No space left on device");
+}
+
+std::string ThisHost() {
+  char name[256] = {};
+  gethostname(name, sizeof name - 1);
+  return name;
+}
+
+class SpreadsheetLockFile : public AdjustmentLogTest {
+ protected:
+  SpreadsheetLockFile() {
+    WriteBytes(log, "kept\r\n");
+    lockFile = dir / ".~lock.TAVREL_Camera_AdjustData.csv#";
+  }
+  static std::string Naming(const std::string& host) {
+    return "Anna Berg,anna," + host + ",08.12.2026 21:05,file:///home/anna/.config/sheet/4;";
+  }
+  fs::path lockFile;
+};
+
+TEST_F(SpreadsheetLockFile, AnOwnerStillAtWorkRefusesTheRecordAtOnce) {
+  // Another machine's spreadsheet cannot be looked into: its word holds.
+  WriteBytes(lockFile, Naming("station-elsewhere.plant.example"));
+  std::string reason;
+  EXPECT_EQ(AdjustmentLogFile::Open(log, &reason), nullptr);
+  EXPECT_EQ(reason, "locked by anna on station-elsewhere.plant.example since 08.12.2026 21:05");
+
+  // A spreadsheet on this machine that still has the file open.
+  WriteBytes(lockFile, Naming(ThisHost()));
+  LockHolder spreadsheet(log, LockHolder::kOpenOnly);
+  ASSERT_TRUE(spreadsheet.Locked());
+  EXPECT_EQ(AdjustmentLogFile::Open(log, &reason), nullptr);
+  EXPECT_EQ(reason, "locked by anna on " + ThisHost() + " since 08.12.2026 21:05");
+  spreadsheet.Release();
+  EXPECT_EQ(ReadBytes(log), "kept\r\n");
+}
+
+TEST_F(SpreadsheetLockFile, OneLeftBehindDoesNotStopTheRecord) {
+  const std::string rows[] = {
+      "",                             // cut off by a crash while written
+      Naming(ThisHost()),             // its spreadsheet on this machine ended
+      Naming("localhost"),            //
+      ",Anna Berg,anna,08.12.2026;",  // not the five fields of a lock
+  };
+  std::string expected = "kept\r\n";
+  for (const std::string& content : rows) {
+    SCOPED_TRACE(content);
+    WriteBytes(lockFile, content);
+    ASSERT_TRUE(AppendOne("record\r\n"));
+    expected += "record\r\n";
+    EXPECT_EQ(ReadBytes(log), expected);
+  }
+}
+
+TEST(SpreadsheetLock, FieldsHostsAndText) {
+  const auto owner =
+      ParseSpreadsheetLock("Berg\\, Anna,an\\;na,Station4.plant,08.12.2026 21:05,u;\n");
+  ASSERT_TRUE(owner);
+  EXPECT_EQ(owner->fullName, "Berg, Anna");
+  EXPECT_EQ(owner->userName, "an;na");
+  EXPECT_EQ(owner->host, "Station4.plant");
+  EXPECT_EQ(owner->openedAt, "08.12.2026 21:05");
+  for (const char* malformed : {"", ",a,b,c,d", ",a,b,c,d,e;", ",a,,c,d;", ",a\\x,b,c,d;"}) {
+    EXPECT_FALSE(ParseSpreadsheetLock(malformed)) << malformed;
+  }
+
+  const struct {
+    const char* lockHost;
+    const char* thisHost;
+    bool same;
+  } hosts[] = {
+      {"station4", "station4", true},     {"STATION4.plant.example", "station4", true},
+      {"station4", "Station4.lan", true}, {"localhost", "station4", true},
+      {"station40", "station4", false},   {".plant", "station4", false},
+  };
+  for (const auto& row : hosts) {
+    EXPECT_EQ(IsThisHost(row.lockHost, row.thisHost), row.same) << row.lockHost;
+  }
+  EXPECT_EQ(SpreadsheetLockText({"Anna Berg", "", "s4", ""}), "locked by Anna Berg on s4");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // and the record in the adjustment log.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -212,10 +213,14 @@ TEST_F(SerialNumberLinkTest, ALogHeldByAnotherProgramLosesOnlyTheRecord) {
   ASSERT_TRUE(holder.Locked());
 
   ASSERT_GE(UnlockSerialNumber(document), 0);
-  EXPECT_EQ(WriteSerialNumber(document, recent, Request("0012345")),
-            SerialNumberWriteResult::kLogFailed);
+  SerialNumberWrite request = Request("0012345");
+  request.logWait = std::chrono::milliseconds(100);
+  EXPECT_EQ(WriteSerialNumber(document, recent, request), SerialNumberWriteResult::kLogFailed);
   ASSERT_EQ(prompt.messages.size(), 1u);
-  EXPECT_EQ(prompt.messages[0].text, log + " is opend. Please close " + log);
+  EXPECT_EQ(prompt.messages[0].text, log + " is opend. Please close " + log +
+                                         "\nheld by another program for more than 0.1 s");
+  // Without the log, no Adjust GAIN read.
+  EXPECT_EQ(Traffic().back(), "1013");
   EXPECT_EQ(prompt.messages[0].caption, "Serial Number");
   EXPECT_EQ(CameraSerialEntries(), (std::vector<int>{12336, 12849, 13363, 53}));
   EXPECT_EQ(recent.stored, (std::vector<std::int32_t>{12345}));

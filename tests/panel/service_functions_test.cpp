@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QSysInfo>
 #include <QTest>
 #include <QToolButton>
 
@@ -182,15 +183,31 @@ class ServiceFunctionsTest : public QObject {
     rig.Type("0012345");
     rig.Click(kSerialWriteButton);
     QCOMPARE(rig.prompt.messages.size(), size_t{1});
+    // Another tavrel would have let go within the wait.
     QCOMPARE(rig.prompt.messages[0].text,
              std::string("./TAVREL_Camera_AdjustData.csv is opend. Please close "
-                         "./TAVREL_Camera_AdjustData.csv"));
+                         "./TAVREL_Camera_AdjustData.csv\n"
+                         "held by another program for more than 5 s"));
     QCOMPARE(rig.prompt.messages[0].caption, std::string("Serial Number"));
     QCOMPARE(rig.CameraValue(43), 12336);
     QCOMPARE(rig.CameraValue(46), 53);
     QCOMPARE(rig.profile->GetProfileInt("Recent", "LOMIRA-X", 0), 12345);
     holder.Release();
     QCOMPARE(rig.Log(), QByteArray());
+  }
+
+  void aSpreadsheetLockFileLeftBehindDoesNotStopTheRecord() {
+    Rig rig;
+    // Left by a spreadsheet that crashed on this machine: nothing holds the log.
+    QFile lock(rig.dir.filePath(".~lock." + kLogName + "#"));
+    QVERIFY(lock.open(QIODevice::WriteOnly));
+    lock.write(",anna," + QSysInfo::machineHostName().toUtf8() +
+               ",08.12.2026 21:05,file:///home/anna/.config/sheet/4;");
+    lock.close();
+    rig.Type("0012345");
+    rig.Click(kSerialWriteButton);
+    QVERIFY(rig.prompt.messages.empty());
+    QCOMPARE(rig.Log(), kHeader + "2026.12. 8 21:5,,0012345,700,\r\n");
   }
 
   void aRefusedUnlockIsToldAndTheWriteGoesOn() {

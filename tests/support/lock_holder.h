@@ -1,5 +1,6 @@
 // A child process that holds a file with one kind of lock (flock or an fcntl
-// write lock) until released: another program holding the file open.
+// write lock), or only open, until released: another program holding the
+// file open.
 #pragma once
 
 #include <fcntl.h>
@@ -13,9 +14,10 @@ namespace tavrel::testing {
 
 class LockHolder {
  public:
-  enum Kind { kFlock, kFcntl };
+  enum Kind { kFlock, kFcntl, kOpenOnly };
 
-  // Returns once the child holds the lock (or failed to take it: Locked()).
+  // Returns once the child holds the lock or the open file (or failed to:
+  // Locked()).
   LockHolder(const std::string& path, Kind kind) {
     int ready[2];
     int release[2];
@@ -60,7 +62,7 @@ class LockHolder {
   // Only async-signal-safe calls after fork.
   [[noreturn]] static void HoldInChild(const std::string& path, Kind kind, int ready, int release) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0666);
-    bool locked = false;
+    bool locked = fd >= 0 && kind == kOpenOnly;
     if (fd >= 0 && kind == kFlock) locked = flock(fd, LOCK_EX | LOCK_NB) == 0;
     if (fd >= 0 && kind == kFcntl) {
       struct flock lock {};
