@@ -102,6 +102,14 @@ bool RegisterCommand::Parsed() const {
   return reg_->parsed();
 }
 
+int RegisterCommand::Check(CameraUnit& camera) const {
+  if (dump_->parsed() && !RegisterPageHasAddresses(AreaOf(area_), PageBase(page_))) {
+    ShowRegisterInputError(camera, RegisterInputError::kAddress);
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
 int RegisterCommand::Run(CameraUnit& camera, std::ostream& out) const {
   if (read_->parsed()) return Read(camera, out);
   if (write_->parsed()) return Write(camera);
@@ -110,7 +118,7 @@ int RegisterCommand::Run(CameraUnit& camera, std::ostream& out) const {
 
 int RegisterCommand::Read(CameraUnit& camera, std::ostream& out) const {
   std::string data;
-  if (ReadRegisterRow(camera, ModeOf(eeprom_), AreaOf(area_), address_, data) !=
+  if (ReadRegisterData(camera, ModeOf(eeprom_), AreaOf(area_), address_, data) !=
       RegisterRowOutcome::kDone) {
     return kExitCamera;
   }
@@ -134,7 +142,7 @@ int RegisterCommand::Dump(CameraUnit& camera, std::ostream& out) const {
     RegisterRowText text = InitialRegisterRow(area, base, row);
     if (text.address.empty()) return RegisterRowOutcome::kDone;  // blank rows are skipped
     const RegisterRowOutcome outcome =
-        ReadRegisterRow(camera, ModeOf(eeprom_), area, text.address, text.data);
+        ReadRegisterData(camera, ModeOf(eeprom_), area, text.address, text.data);
     const bool done = outcome == RegisterRowOutcome::kDone;
     failed = failed || !done;
     if (json_) {

@@ -25,7 +25,12 @@ class RegisterCommand {
   RegisterCommand& operator=(const RegisterCommand&) = delete;
 
   bool Parsed() const;
-  // Runs the parsed subcommand; returns the exit status.
+  // What is checked before the port opens: a dump of a page that shows no
+  // address is the register editor's address error (exit 2), as its page
+  // buttons give it at once. kExitOk to go on.
+  int Check(CameraUnit& camera) const;
+  // Runs the parsed subcommand; returns the exit status. Data that are not
+  // hexadecimal digits fail the row with link code 24.
   int Run(CameraUnit& camera, std::ostream& out) const;
 
  private:

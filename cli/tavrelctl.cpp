@@ -1,6 +1,7 @@
 #include "cli/tavrelctl.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -35,7 +36,8 @@ Examples (the built-in virtual camera needs no hardware):
 
 Exit status: 0 success, 2 usage error, 3 link or camera failure
 (the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
-or written or is not a settings file.
+or written or is not a settings file, or output that cannot be written.
+Every argument is checked before the port is opened.
 )";
 
 struct Options {
@@ -65,13 +67,16 @@ class Session {
     camera_.SetUserPrompt(&prompt_);
   }
 
-  // Sets the table up for the model and opens the link. False when the link
-  // could not be opened (the reason is already printed).
-  bool Open() {
+  // Sets the table up for the model: its names and ranges, before the link.
+  void SetUpTable() {
     cameraType = CameraTypeFromName(options_.model);
     camera_.InitTable();
     for (int i = 0; i < kParameterCount; ++i) camera_.ResetValue(i);
+  }
 
+  // Opens the link. False when it could not be opened (the reason is already
+  // printed).
+  bool Open() {
     if (options_.simulate) {
       sim::CameraOptions simOptions;
       simOptions.model = options_.model;
@@ -98,6 +103,13 @@ class Session {
   std::ostream& Out() { return out_; }
   std::ostream& Err() { return err_; }
   const Options& Opts() const { return options_; }
+
+  // What the checks before the link found, for the command to use.
+  struct Checked {
+    int entry = 0;
+    std::int32_t value = 0;
+    DecodedSettings settings;
+  } checked;
 
  private:
   bool OpenDevice(const std::string& path) {
@@ -127,10 +139,62 @@ int Usage(std::ostream& err, const std::string& message) {
   return kExitUsage;
 }
 
-std::optional<int> ResolveEntry(Session& session, int* status) {
+// An entry as a message names it: by its name, or by its number when it has
+// none.
+std::string EntryLabel(const CameraUnit& camera, int index) {
+  const std::string name = camera.GetName(index);
+  return name.empty() ? "entry " + std::to_string(index) : name;
+}
+
+int CheckEntry(Session& session) {
   const EntryLookup lookup = FindEntry(session.Camera(), session.Opts().entry);
-  if (!lookup.index) *status = Usage(session.Err(), lookup.error);
-  return lookup.index;
+  if (!lookup.index) return Usage(session.Err(), lookup.error);
+  session.checked.entry = *lookup.index;
+  return kExitOk;
+}
+
+int CheckSet(Session& session) {
+  if (const int status = CheckEntry(session); status != kExitOk) return status;
+  const auto value = ParseInteger(session.Opts().value);
+  if (!value) return Usage(session.Err(), "VALUE \"" + session.Opts().value + "\" is not a number");
+  const CameraUnit& camera = session.Camera();
+  const std::int32_t minimum = camera.GetMinimum(session.checked.entry, true);
+  const std::int32_t maximum = camera.GetMaximum(session.checked.entry, true);
+  if (!session.Opts().force && (*value < minimum || *value > maximum)) {
+    return Usage(session.Err(), "value " + std::to_string(*value) + " is outside " +
+                                    EntryLabel(camera, session.checked.entry) + "'s range " +
+                                    std::to_string(minimum) + " to " + std::to_string(maximum) +
+                                    " (--force sends it anyway)");
+  }
+  session.checked.value = *value;
+  return kExitOk;
+}
+
+// The file is read and checked before the link opens; only a complete one (or
+// an empty one, which changes nothing) goes on to the camera.
+int CheckLoad(Session& session) {
+  const std::string& file = session.Opts().file;
+  const SettingsFileContents contents = ReadSettingsFile(file);
+  if (!contents.read) {
+    session.Err() << res::LoadString(res::kIdsFailedToOpenDoc) << ' ' << file << ": "
+                  << contents.errorText << '\n';
+    return kExitFile;
+  }
+  switch (contents.decoded.result) {
+    case SettingsLoadResult::kLoaded:
+    case SettingsLoadResult::kEmpty:
+      session.checked.settings = contents.decoded;
+      return kExitOk;
+    case SettingsLoadResult::kHeaderMismatch:
+      // Shows the mismatch message; nothing is sent.
+      ApplySettings(session.Camera(), contents.decoded, file);
+      return kExitFile;
+    case SettingsLoadResult::kUnexpectedFormat:
+    case SettingsLoadResult::kCannotRead:
+      break;
+  }
+  session.Err() << res::LoadString(res::kIdsUnexpectedFormat) << '\n';
+  return kExitFile;
 }
 
 // The entries that the whole-camera read visits: up to the first entry that
@@ -162,18 +226,15 @@ int ReadAll(Session& session) {
 }
 
 int Get(Session& session) {
-  int status = kExitOk;
-  const auto index = ResolveEntry(session, &status);
-  if (!index) return status;
   CameraUnit& camera = session.Camera();
-  if (camera.ReadParameter(*index) < 0) return kExitCamera;
-  const std::int32_t value = camera.GetValue(*index, false);
+  const int index = session.checked.entry;
+  if (camera.ReadParameter(index) < 0) return kExitCamera;
+  const std::int32_t value = camera.GetValue(index, false);
   if (session.Opts().json) {
-    session.Out() << nlohmann::json{{"index", *index},
-                                    {"name", camera.GetName(*index)},
-                                    {"value", value}}
-                         .dump(2)
-                  << '\n';
+    session.Out()
+        << nlohmann::json{{"index", index}, {"name", camera.GetName(index)}, {"value", value}}.dump(
+               2)
+        << '\n';
   } else {
     session.Out() << value << '\n';
   }
@@ -181,21 +242,9 @@ int Get(Session& session) {
 }
 
 int Set(Session& session) {
-  int status = kExitOk;
-  const auto index = ResolveEntry(session, &status);
-  if (!index) return status;
-  const auto value = ParseInteger(session.Opts().value);
-  if (!value) return Usage(session.Err(), "VALUE \"" + session.Opts().value + "\" is not a number");
-  CameraUnit& camera = session.Camera();
-  const std::int32_t minimum = camera.GetMinimum(*index, true);
-  const std::int32_t maximum = camera.GetMaximum(*index, true);
-  if (!session.Opts().force && (*value < minimum || *value > maximum)) {
-    return Usage(session.Err(), "value " + std::to_string(*value) + " is outside " +
-                                    camera.GetName(*index) + "'s range " + std::to_string(minimum) +
-                                    " to " + std::to_string(maximum) +
-                                    " (--force sends it anyway)");
-  }
-  return camera.WriteParameter(*index, *value) < 0 ? kExitCamera : kExitOk;
+  return session.Camera().WriteParameter(session.checked.entry, session.checked.value) < 0
+             ? kExitCamera
+             : kExitOk;
 }
 
 int WriteAll(Session& session) {
@@ -215,22 +264,7 @@ int Save(Session& session) {
 }
 
 int Load(Session& session) {
-  CameraUnit& camera = session.Camera();
-  const SettingsLoadOutcome result = LoadSettingsFile(camera, session.Opts().file);
-  switch (result.result) {
-    case SettingsLoadResult::kLoaded:
-    case SettingsLoadResult::kEmpty:
-      break;
-    case SettingsLoadResult::kHeaderMismatch:
-      return kExitFile;  // the mismatch message is already printed
-    case SettingsLoadResult::kUnexpectedFormat:
-      session.Err() << res::LoadString(res::kIdsUnexpectedFormat) << '\n';
-      return kExitFile;
-    case SettingsLoadResult::kCannotRead:
-      session.Err() << res::LoadString(res::kIdsFailedToOpenDoc) << ' ' << session.Opts().file
-                    << ": " << result.errorText << '\n';
-      return kExitFile;
-  }
+  ApplySettings(session.Camera(), session.checked.settings, session.Opts().file);
   return session.Prompt().FailureShown() ? kExitCamera : kExitOk;
 }
 
@@ -358,26 +392,36 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     options.port = 1;
   }
 
+  struct Command {
+    CLI::App* command;
+    int (*check)(Session&);  // before the link opens; null when there is nothing to check
+    int (*run)(Session&);
+  };
+  const std::vector<Command> commands = {
+      {readAll, nullptr, ReadAll}, {get, CheckEntry, Get},
+      {set, CheckSet, Set},        {writeAll, nullptr, WriteAll},
+      {save, nullptr, Save},       {load, CheckLoad, Load},
+      {send, nullptr, Send},       {query, nullptr, Query},
+      {ident, nullptr, Ident},     {serialNumberWrite, nullptr, SerialNumberWrite},
+  };
+  const auto parsed = std::find_if(commands.begin(), commands.end(),
+                                   [](const Command& c) { return c.command->parsed(); });
+  if (parsed == commands.end() && !reg.Parsed()) return Usage(err, "no command given");
+
   Session session(options, out, err);
+  session.SetUpTable();
+  // Every argument is checked before the port is touched.
+  const int checked = reg.Parsed()               ? reg.Check(session.Camera())
+                      : parsed->check != nullptr ? parsed->check(session)
+                                                 : kExitOk;
+  if (checked != kExitOk) return checked;
   if (!session.Camera().TraceTo(options.trace)) {
     err << "tavrelctl: cannot open the trace file " << session.Camera().GetSystemErrorText()
         << '\n';
     return kExitFile;
   }
   if (!session.Open()) return kExitCamera;
-
-  const std::vector<std::pair<CLI::App*, int (*)(Session&)>> commands = {
-      {readAll, ReadAll}, {get, Get},
-      {set, Set},         {writeAll, WriteAll},
-      {save, Save},       {load, Load},
-      {send, Send},       {query, Query},
-      {ident, Ident},     {serialNumberWrite, SerialNumberWrite},
-  };
-  if (reg.Parsed()) return reg.Run(session.Camera(), out);
-  for (const auto& [command, run] : commands) {
-    if (command->parsed()) return run(session);
-  }
-  return Usage(err, "no command given");
+  return reg.Parsed() ? reg.Run(session.Camera(), out) : parsed->run(session);
 }
 
 }  // namespace tavrel::cli

@@ -58,14 +58,6 @@ std::string BodyStart(RegisterMode mode, std::string_view code) {
   return body;
 }
 
-RegisterRowOutcome ShowInputError(CameraUnit& camera, RegisterInputError error) {
-  if (UserPrompt* prompt = camera.GetUserPrompt()) {
-    prompt->ShowMessage(
-        ProgramMessage(std::string(RegisterInputErrorText(error)), MessageIcon::kExclamation));
-  }
-  return RegisterRowOutcome::kInputError;
-}
-
 }  // namespace
 
 std::string_view RegisterAreaName(RegisterArea area) {
@@ -89,6 +81,13 @@ bool IsShownRegisterAddress(RegisterArea area, int address) {
   if (area == RegisterArea::kCommon) return address < 0x7F;
   if (area == RegisterArea::kInfo) return address <= 0x7F;
   return true;
+}
+
+bool RegisterPageHasAddresses(RegisterArea area, int pageBase) {
+  for (int row = 0; row < kRegisterPageRows; ++row) {
+    if (IsShownRegisterAddress(area, pageBase + row)) return true;
+  }
+  return false;
 }
 
 RegisterRowText InitialRegisterRow(RegisterArea area, int pageBase, int row) {
@@ -139,10 +138,18 @@ std::string RegisterReplyData(RegisterArea area, std::string_view reply) {
   return std::string(reply.substr(0, static_cast<std::size_t>(RegisterDataDigits(area))));
 }
 
+RegisterRowOutcome ShowRegisterInputError(CameraUnit& camera, RegisterInputError error) {
+  if (UserPrompt* prompt = camera.GetUserPrompt()) {
+    prompt->ShowMessage(
+        ProgramMessage(std::string(RegisterInputErrorText(error)), MessageIcon::kExclamation));
+  }
+  return RegisterRowOutcome::kInputError;
+}
+
 RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                     std::string_view address, std::string_view data) {
   const RegisterBody body = BuildRegisterWriteBody(mode, area, address, data);
-  if (body.error != RegisterInputError::kNone) return ShowInputError(camera, body.error);
+  if (body.error != RegisterInputError::kNone) return ShowRegisterInputError(camera, body.error);
   if (camera.SendCommand(body.body.c_str()) < 0) {
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
@@ -153,13 +160,27 @@ RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, Regis
 RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                    std::string_view address, std::string& data) {
   const RegisterBody body = BuildRegisterReadBody(mode, area, address);
-  if (body.error != RegisterInputError::kNone) return ShowInputError(camera, body.error);
+  if (body.error != RegisterInputError::kNone) return ShowRegisterInputError(camera, body.error);
   char reply[kMessageBufferSize] = {};
   if (camera.Query(body.body.c_str(), reply) < 0) {
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
   }
   data = RegisterReplyData(area, reply);
+  return RegisterRowOutcome::kDone;
+}
+
+RegisterRowOutcome ReadRegisterData(CameraUnit& camera, RegisterMode mode, RegisterArea area,
+                                    std::string_view address, std::string& data) {
+  std::string reply;
+  const RegisterRowOutcome outcome = ReadRegisterRow(camera, mode, area, address, reply);
+  if (outcome != RegisterRowOutcome::kDone) return outcome;
+  if (!IsHexText(reply, static_cast<std::size_t>(RegisterDataDigits(area)))) {
+    camera.SetError(LinkCode::kInvalidCharacter);
+    camera.ShowLastError();
+    return RegisterRowOutcome::kLinkError;
+  }
+  data = reply;
   return RegisterRowOutcome::kDone;
 }
 

@@ -30,6 +30,10 @@ int RegisterDataDigits(RegisterArea area);
 // INFO after 0x7F; the other areas show every address.
 bool IsShownRegisterAddress(RegisterArea area, int address);
 
+// Whether any row of the page starting at `pageBase` shows an address: the
+// common area's pages from 80 and the INFO area's from 80 show none.
+bool RegisterPageHasAddresses(RegisterArea area, int pageBase);
+
 // What a row holds when its page is shown: the address as two capital hex
 // digits and zero data, or two empty texts for a blank row.
 struct RegisterRowText {
@@ -63,11 +67,21 @@ std::string RegisterReplyData(RegisterArea area, std::string_view reply);
 // application's standard box, a failed message in the link error box, both
 // through the camera's prompt.
 enum class RegisterRowOutcome { kDone, kInputError, kLinkError };
+// Shows the input error's message in the application's standard box through
+// the camera's prompt; returns kInputError.
+RegisterRowOutcome ShowRegisterInputError(CameraUnit& camera, RegisterInputError error);
 RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                     std::string_view address, std::string_view data);
 // On success `data` receives the reply's data digits; otherwise it is untouched.
 RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                    std::string_view address, std::string& data);
+
+// As ReadRegisterRow, for a caller that takes the data as a number: data
+// that are not the area's count of hexadecimal digits fail as a parameter
+// read does, with link code 24 recorded and shown, where the register editor
+// shows them as they came.
+RegisterRowOutcome ReadRegisterData(CameraUnit& camera, RegisterMode mode, RegisterArea area,
+                                    std::string_view address, std::string& data);
 
 // Runs `runRow` for rows 0 to 31 in order. An input error ends the page (the
 // rows after it are not sent); a failed message does not.

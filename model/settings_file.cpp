@@ -212,21 +212,6 @@ void ShowHeaderMismatch(CameraUnit& camera, std::string_view filePath) {
                      MessageIcon::kExclamation));
 }
 
-SettingsLoadResult Apply(CameraUnit& camera, const DecodedSettings& decoded,
-                         std::string_view filePath) {
-  if (decoded.result == SettingsLoadResult::kHeaderMismatch) {
-    ShowHeaderMismatch(camera, filePath);
-    return decoded.result;
-  }
-  for (std::size_t index = 0; index < decoded.values.size(); ++index) {
-    camera.SetValue(static_cast<int>(index), decoded.values[index], true);
-  }
-  // Only a complete file goes to the camera. A failed write has shown its
-  // own error box; the file is loaded either way.
-  if (decoded.result == SettingsLoadResult::kLoaded) camera.WriteAllParameters();
-  return decoded.result;
-}
-
 std::string ErrorText(int error) {
   return std::strerror(error);
 }
@@ -249,33 +234,59 @@ std::vector<std::uint8_t> EncodeSettings(const ParameterTable& table) {
   return bytes;
 }
 
-SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t> bytes,
-                                std::string_view filePath) {
-  return Apply(camera, DecodeSettings(bytes), filePath);
+SettingsLoadResult ApplySettings(CameraUnit& camera, const DecodedSettings& decoded,
+                                 std::string_view filePath) {
+  if (decoded.result == SettingsLoadResult::kHeaderMismatch) {
+    ShowHeaderMismatch(camera, filePath);
+    return decoded.result;
+  }
+  for (std::size_t index = 0; index < decoded.values.size(); ++index) {
+    camera.SetValue(static_cast<int>(index), decoded.values[index], true);
+  }
+  // Only a complete file goes to the camera. A failed write has shown its
+  // own error box; the file is loaded either way.
+  if (decoded.result == SettingsLoadResult::kLoaded) camera.WriteAllParameters();
+  return decoded.result;
 }
 
-SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path) {
-  SettingsLoadOutcome outcome;
+SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t> bytes,
+                                std::string_view filePath) {
+  return ApplySettings(camera, DecodeSettings(bytes), filePath);
+}
+
+SettingsFileContents ReadSettingsFile(const std::string& path) {
+  SettingsFileContents contents;
   // A settings file is a file on disk: a pipe or device would block the
   // program in open or read, waiting for a writer that may never come.
   struct stat info {};
   if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
-    outcome.errorText = kNotARegularFile;
-    return outcome;
+    contents.errorText = kNotARegularFile;
+    return contents;
   }
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
   if (file.Get() < 0) {
-    outcome.errorText = ErrorText(errno);
-    return outcome;
+    contents.errorText = ErrorText(errno);
+    return contents;
   }
   FileSource source(file.Get());
-  const DecodedSettings decoded = Decode(source);
+  contents.decoded = Decode(source);
   if (source.Error() != 0) {
     // A file that cannot be read (a folder, a failing disk) changes nothing.
-    outcome.errorText = ErrorText(source.Error());
+    contents.errorText = ErrorText(source.Error());
+    return contents;
+  }
+  contents.read = true;
+  return contents;
+}
+
+SettingsLoadOutcome LoadSettingsFile(CameraUnit& camera, const std::string& path) {
+  const SettingsFileContents contents = ReadSettingsFile(path);
+  SettingsLoadOutcome outcome;
+  if (!contents.read) {
+    outcome.errorText = contents.errorText;
     return outcome;
   }
-  outcome.result = Apply(camera, decoded, path);
+  outcome.result = ApplySettings(camera, contents.decoded, path);
   return outcome;
 }
 

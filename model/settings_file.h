@@ -62,8 +62,24 @@ std::vector<std::uint8_t> EncodeSettings(const ParameterTable& table);
 SettingsLoadResult LoadSettings(CameraUnit& camera, std::span<const std::uint8_t> bytes,
                                 std::string_view filePath);
 
+// Stores decoded values as LoadSettings does and writes the table to the
+// camera when the file was complete; a header mismatch is shown and changes
+// nothing.
+SettingsLoadResult ApplySettings(CameraUnit& camera, const DecodedSettings& decoded,
+                                 std::string_view filePath);
+
 // The reason given for a path that names neither a regular file nor a folder.
 inline constexpr const char* kNotARegularFile = "Not a regular file";
+
+// What the file at `path` holds, read as LoadSettingsFile reads it, without
+// touching any table: `read` false and the system's reason when it cannot be
+// read.
+struct SettingsFileContents {
+  bool read = false;
+  DecodedSettings decoded;
+  std::string errorText;
+};
+SettingsFileContents ReadSettingsFile(const std::string& path);
 
 // Loads the file at `path` as LoadSettings does. Only regular files (and
 // folders, which fail to read) are opened; anything else is refused with

@@ -58,13 +58,42 @@ TEST(TavrelctlReg, DumpPrintsTheShownRowsOfAPage) {
   EXPECT_EQ(Lines(r.out).size(), 32u);
   EXPECT_EQ(Lines(r.out).back(), "1F\t00");
 
+  // Pages that show no address: the editor's address message at once.
   const std::size_t sent = camera.ReceivedBodies().size();
   for (const char* area : {"common", "info"}) {
-    r = Reg(camera, {"dump", area, "--page", "a0"});
-    EXPECT_EQ(r.exitStatus, 0) << r.err;
-    EXPECT_EQ(r.out, "");
+    for (const char* page : {"80", "a0", "E0"}) {
+      for (const bool json : {false, true}) {
+        std::vector<std::string> args = {"dump", area, "--page", page};
+        if (json) args.push_back("--json");
+        r = Reg(camera, args);
+        EXPECT_EQ(r.exitStatus, 2) << area << ' ' << page;
+        EXPECT_EQ(r.err, "アドレスの入力が不正です。\n");
+        EXPECT_EQ(r.out, "");
+      }
+    }
   }
   EXPECT_EQ(camera.ReceivedBodies().size(), sent);
+}
+
+TEST(TavrelctlReg, DataThatAreNotHexDigitsAreLinkCode24) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  const char* const kCode24 =
+      "ERROR - Invalid character type found in received data from camera unit.\n";
+  camera.AddFault({sim::FaultKind::kBadValue, 1, 0});
+  ProcessResult r = Reg(camera, {"read", "afe", "10"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, kCode24);
+  EXPECT_EQ(r.out, "");
+
+  // Row 05 of the dump gets the bad reply; the others go on.
+  camera.AddFault({sim::FaultKind::kBadValue, 1, 5});
+  r = Reg(camera, {"dump", "tg"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err, kCode24);
+  const auto lines = Lines(r.out);
+  ASSERT_EQ(lines.size(), 31u);
+  EXPECT_EQ(lines[4], "04\t00");
+  EXPECT_EQ(lines[5], "06\t00");
 }
 
 TEST(TavrelctlReg, AFailingRowPrintsItsErrorAndTheDumpGoesOn) {

@@ -156,6 +156,7 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
       {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
       {{"--simulate", "get", "129"}, "0 to 128"},
       {{"--simulate", "set", "GAIN", "999"}, "0 to 336"},
+      {{"--simulate", "set", "16", "99"}, "value 99 is outside entry 16's range 0 to 26 "},
       {{"--simulate", "--model", "NOPE", "read-all"}, "NOPE"},
       {{"--port", "11", "read-all"}, "--port"},
   };
@@ -167,6 +168,54 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
   const ProcessResult help = Tavrelctl({"get", "--help"});
   EXPECT_EQ(help.exitStatus, 0);
   EXPECT_NE(help.out.find("ENTRY"), std::string::npos) << help.out;
+}
+
+TEST(Tavrelctl, EveryArgumentIsCheckedBeforeThePortOpens) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string foreign = dir.File("foreign.tdx");
+  std::ofstream(foreign, std::ios::binary) << '\x03' << "XYZ" << std::string(516, '\0');
+  const struct {
+    std::vector<std::string> args;
+    int exitStatus;
+    const char* says;
+  } rows[] = {
+      {{"set", "GAIN", "999"}, 2, "outside GAIN's range"},
+      {{"set", "GAIN", "many"}, 2, "not a number"},
+      {{"get", "nosuchentry"}, 2, "unknown entry"},
+      {{"load", dir.File("missing.tdx")}, 4, "No such file or directory"},
+      {{"load", foreign}, 4, "File type mismatch."},
+      {{"reg", "dump", "common", "--page", "80"}, 2, "アドレスの入力が不正です。"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args = {"--port", "5"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    // Nothing is behind COM5: opening it would fail with exit 3.
+    const ProcessResult r = Tavrelctl(args, {"TAVREL_COM5=/nonexistent/tavrel-test-port"});
+    EXPECT_EQ(r.exitStatus, row.exitStatus) << row.args.back() << ": " << r.err;
+    EXPECT_NE(r.err.find(row.says), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("ERROR - "), std::string::npos) << r.err;
+  }
+}
+
+TEST(Tavrelctl, OutputThatCannotBeWrittenIsExit4WithTheReason) {
+  const struct {
+    const char* redirection;
+    const char* reason;
+  } rows[] = {
+      {">/dev/full", "No space left on device"},
+      {">&-", "Bad file descriptor"},  // and the camera's pty does not take its place
+  };
+  for (const auto& row : rows) {
+    // A dump writes each row as it comes, while the camera's pty is open.
+    for (const char* command : {"read-all", "reg dump tg", "--help"}) {
+      const ProcessResult r =
+          RunProcess({"/bin/sh", "-c",
+                      std::string("exec \"$0\" --simulate ") + command + " " + row.redirection,
+                      TAVRELCTL_PATH});
+      EXPECT_EQ(r.exitStatus, 4) << command << row.redirection;
+      EXPECT_EQ(r.err, std::string("tavrelctl: cannot write the output: ") + row.reason + "\n");
+    }
+  }
 }
 
 TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {
