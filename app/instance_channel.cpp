@@ -3,6 +3,10 @@
 #include <QDataStream>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <optional>
+#include <string>
+
+#include "model/handed_file_message.h"
 
 namespace tavrel {
 namespace {
@@ -28,7 +32,7 @@ bool InstanceChannel::SendToRunning(const QString& name, const QString& path,
   QLocalSocket socket;
   socket.connectToServer(name);
   if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
-  socket.write(path.toUtf8() + '\n');
+  socket.write(QByteArray::fromStdString(HandedFileRequest(path.toUtf8().toStdString())));
   socket.flush();
   // No time limit while the program is there: giving up would start a second
   // program on the same port while the first is merely busy. Its end closes
@@ -43,7 +47,7 @@ bool InstanceChannel::SendToRunning(const QString& name, const QString& path,
     if (!toldWaiting && stillWaiting) stillWaiting();
     toldWaiting = true;
   }
-  return socket.readLine().startsWith("ok");
+  return IsHandedFileTaken(socket.readLine().toStdString());
 }
 
 InstanceChannel::InstanceChannel(QObject* parent) : QObject(parent) {}
@@ -73,10 +77,10 @@ void InstanceChannel::HandleConnection() {
   while (QLocalSocket* socket = m_server->nextPendingConnection()) {
     const auto answer = [this, socket] {
       if (!socket->canReadLine()) return;
-      const QString path = QString::fromUtf8(socket->readLine()).trimmed();
-      if (!path.isEmpty()) emit fileReceived(path);
+      const std::optional<std::string> path = HandedFilePath(socket->readLine().toStdString());
+      if (path) emit fileReceived(QString::fromStdString(*path));
       // Only now may the sender end: the file is in this program's hands.
-      socket->write("ok\n");
+      socket->write(QByteArray::fromStdString(std::string(kHandedFileTaken)));
       socket->flush();
     };
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
