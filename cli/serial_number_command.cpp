@@ -68,7 +68,8 @@ CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
   app.footer(app.get_footer() + "\nserial-number write waits up to " + wait +
              " for an adjustment log that another program holds\n"
              "(another tavrelctl, or the window program writing its record), then gives up\n"
-             "with exit status 4; a spreadsheet that has the log open is told about at once.\n");
+             "with exit status 4; a spreadsheet's lock file naming another machine stops it\n"
+             "at once.\n");
   return write;
 }
 

@@ -61,11 +61,10 @@ inline constexpr std::chrono::milliseconds kAdjustmentLogWait{5000};
 class AdjustmentLogFile {
  public:
   // Null when the file cannot be opened or created, when another program
-  // still holds either lock after `wait`, or when a spreadsheet whose owner
-  // is still at work has marked it with its ".~lock.NAME#" file (one on
-  // another machine, or one on this machine that still holds the file; such
-  // a lock is not waited for). `reason`, when given, then receives why, for
-  // the user.
+  // still holds it after `wait`, or when a spreadsheet whose owner is still
+  // at work has marked it with its ".~lock.NAME#" file: at once for one on
+  // another machine, after `wait` for one on this machine that holds the
+  // file. `reason`, when given, then receives why, for the user.
   static std::unique_ptr<AdjustmentLogFile> Open(
       const std::string& path, std::string* reason = nullptr,
       std::chrono::milliseconds wait = kAdjustmentLogWait);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 #include "model/adjustment_log.h"
@@ -32,19 +33,27 @@ std::string ReadLockFile(const std::string& path) {
   return content;
 }
 
-// The reason the log may not be opened, when a spreadsheet whose owner is
-// still at work has marked it: one on another machine, or one on this machine
-// that still holds the file. A lock file that is empty or was left by a
-// spreadsheet that ended is passed over.
-std::string LiveSpreadsheetLock(const std::string& path) {
+// What a spreadsheet's lock file beside the log says. An empty one, or one
+// left on this machine by a spreadsheet that has ended, says nothing.
+struct SpreadsheetMark {
+  bool elsewhere = false;  // its owner works on another machine: not to be waited for
+  bool heldHere = false;   // a program on this machine holds the log or the lock file
+  std::string text;        // who has it, for the user
+};
+
+SpreadsheetMark MarkOf(const std::string& path) {
+  SpreadsheetMark mark;
   const std::string lockPath = SpreadsheetLockPath(path);
   const std::optional<SpreadsheetLockOwner> owner = ParseSpreadsheetLock(ReadLockFile(lockPath));
-  if (!owner) return {};
-  if (IsThisHost(owner->host, log_file::ThisHostName()) &&
-      !log_file::HeldOpenOnThisMachine({path, lockPath})) {
-    return {};
+  if (!owner) return mark;
+  if (!IsThisHost(owner->host, log_file::ThisHostName())) {
+    mark.elsewhere = true;
+  } else {
+    // The holder may also be another tavrel writing its record: worth waiting for.
+    mark.heldHere = log_file::HeldOpenOnThisMachine({path, lockPath});
   }
-  return SpreadsheetLockText(*owner);
+  if (mark.elsewhere || mark.heldHere) mark.text = SpreadsheetLockText(*owner);
+  return mark;
 }
 
 std::string StillHeldText(std::chrono::milliseconds wait) {
@@ -59,27 +68,33 @@ std::string StillHeldText(std::chrono::milliseconds wait) {
 std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path,
                                                            std::string* reason,
                                                            std::chrono::milliseconds wait) {
-  std::string why = LiveSpreadsheetLock(path);
-  if (why.empty()) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + wait;
-    int pauseMs = kFirstPauseMs;
-    for (;;) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + wait;
+  int pauseMs = kFirstPauseMs;
+  std::string why;
+  for (;;) {
+    const SpreadsheetMark mark = MarkOf(path);
+    if (mark.elsewhere) {
+      why = mark.text;
+      break;
+    }
+    if (!mark.heldHere) {
       const log_file::OpenAttempt attempt = log_file::TryOpen(path);
-      if (attempt.fd >= 0)
+      if (attempt.fd >= 0) {
         return std::unique_ptr<AdjustmentLogFile>(new AdjustmentLogFile(attempt.fd));
+      }
       why = attempt.reason;
       if (!attempt.busy) break;
-      // Another writer holds the file for the few writes of its record.
-      const auto left =
-          std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-      if (left <= 0) {
-        why = StillHeldText(wait);
-        break;
-      }
-      log_file::Pause(static_cast<int>(std::min<long long>(pauseMs, left)));
-      pauseMs = std::min(2 * pauseMs, kLongestPauseMs);
     }
+    // Another writer holds the file for the few writes of its record.
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) {
+      why = mark.heldHere ? mark.text : StillHeldText(wait);
+      break;
+    }
+    log_file::Pause(static_cast<int>(std::min<long long>(pauseMs, left)));
+    pauseMs = std::min(2 * pauseMs, kLongestPauseMs);
   }
   if (reason != nullptr) *reason = why;
   return nullptr;

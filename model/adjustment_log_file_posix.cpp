@@ -7,10 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
