@@ -29,10 +29,12 @@ QString InstanceChannel::DefaultName() {
 
 bool InstanceChannel::SendToRunning(const QString& name, const QString& path,
                                     const std::function<void()>& stillWaiting) {
+  const std::optional<std::string> request = HandedFileRequest(path.toUtf8().toStdString());
+  if (!request) return false;
   QLocalSocket socket;
   socket.connectToServer(name);
   if (!socket.waitForConnected(kConnectTimeoutMs)) return false;
-  socket.write(QByteArray::fromStdString(HandedFileRequest(path.toUtf8().toStdString())));
+  socket.write(QByteArray::fromStdString(*request));
   socket.flush();
   // No time limit while the program is there: giving up would start a second
   // program on the same port while the first is merely busy. Its end closes

@@ -18,8 +18,9 @@ class InstanceChannel : public QObject {
   static QString DefaultName();
 
   // Sends `path` to the program listening on `name` and waits until that
-  // program has queued it: true then. False when no program is listening or
-  // it ends before it answers. A program busy in a camera exchange answers
+  // program has queued it: true then. False when no program is listening, it
+  // ends before it answers, or the path cannot travel in one request line (a
+  // line feed in it...). A program busy in a camera exchange answers
   // late; `stillWaiting` is called once when the answer is slow in coming.
   static bool SendToRunning(const QString& name, const QString& path,
                             const std::function<void()>& stillWaiting = {});

@@ -16,16 +16,18 @@ bool IsContinuation(unsigned char byte) {
 
 }  // namespace
 
-std::string HandedFileRequest(std::string_view path) {
+std::optional<std::string> HandedFileRequest(std::string_view path) {
   std::string request(path);
   request += '\n';
+  if (HandedFilePath(request) != path) return std::nullopt;
   return request;
 }
 
 std::optional<std::string> HandedFilePath(std::string_view line) {
   while (!line.empty() && IsBlankOrControl(line.front())) line.remove_prefix(1);
   while (!line.empty() && IsBlankOrControl(line.back())) line.remove_suffix(1);
-  if (line.empty() || line.find('\0') != std::string_view::npos || !IsUtf8(line)) {
+  if (line.empty() || line.find_first_of(std::string_view("\0\n", 2)) != std::string_view::npos ||
+      !IsUtf8(line)) {
     return std::nullopt;
   }
   return std::string(line);

@@ -13,12 +13,15 @@ namespace tavrel {
 
 inline constexpr std::string_view kHandedFileTaken = "ok\n";
 
-// The request for `path` (UTF-8).
-std::string HandedFileRequest(std::string_view path);
+// The request for `path` (UTF-8); none for a path one request line cannot
+// carry whole (one with a line feed or a NUL in it, blanks at either end, or
+// text that is not UTF-8): such a file is opened by its own program instead.
+std::optional<std::string> HandedFileRequest(std::string_view path);
 
 // The path in a request line (its line feed included or not). Blanks and
 // control characters at either end are not part of it. None when nothing is
-// left, or when the text is not UTF-8 or holds a NUL, as no path can.
+// left, or when the text is not UTF-8 or holds a NUL or a line feed, as no
+// request can.
 std::optional<std::string> HandedFilePath(std::string_view line);
 
 // Whether an answer line says the file was taken.

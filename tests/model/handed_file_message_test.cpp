@@ -26,14 +26,19 @@ TEST(HandedFileMessage, ThePathIsTheLineWithoutBlanksAtItsEnds) {
       {"/tmp/\xe9t\xe9.tdx\n", std::nullopt},     // Latin-1, not UTF-8
       {"/tmp/\xc0\xaf.tdx\n", std::nullopt},      // an overlong '/'
       {"/tmp/\xed\xa0\x80.tdx\n", std::nullopt},  // a surrogate
+      {"/tmp/a\nb.tdx\n", std::nullopt},          // two lines are two requests
   };
   for (const auto& row : rows) {
     EXPECT_EQ(HandedFilePath(row.line), row.path) << row.line;
     if (row.path) {
-      EXPECT_EQ(HandedFilePath(HandedFileRequest(*row.path)), row.path);
+      EXPECT_EQ(HandedFilePath(HandedFileRequest(*row.path).value()), row.path);
     }
   }
   EXPECT_EQ(HandedFileRequest("/tmp/a.tdx"), "/tmp/a.tdx\n");
+  // A path a request line cannot carry whole is not sent.
+  for (const char* path : {"/tmp/a\nb.tdx", "/tmp/a.tdx ", "", "/tmp/\xe9.tdx"}) {
+    EXPECT_EQ(HandedFileRequest(path), std::nullopt) << path;
+  }
 }
 
 TEST(HandedFileMessage, OnlyOkSaysTheFileWasTaken) {
