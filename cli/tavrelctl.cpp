@@ -231,10 +231,8 @@ int Get(Session& session) {
   if (camera.ReadParameter(index) < 0) return kExitCamera;
   const std::int32_t value = camera.GetValue(index, false);
   if (session.Opts().json) {
-    session.Out()
-        << nlohmann::json{{"index", index}, {"name", camera.GetName(index)}, {"value", value}}.dump(
-               2)
-        << '\n';
+    const nlohmann::json entry{{"index", index}, {"name", camera.GetName(index)}, {"value", value}};
+    session.Out() << entry.dump(2) << '\n';
   } else {
     session.Out() << value << '\n';
   }
