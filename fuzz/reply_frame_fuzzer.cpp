@@ -3,45 +3,15 @@
 // value the frame could not carry.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <memory>
 
+#include "fuzz/scripted_line.h"
 #include "link/comm_port.h"
-#include "link/transport.h"
 
 namespace {
 
-void Require(bool condition) {
-  if (!condition) std::abort();
-}
-
-// A line that accepts everything written and answers reads from a script;
-// when the script runs out every read times out.
-class ScriptedLine : public tavrel::Transport {
- public:
-  ScriptedLine(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-
-  std::int32_t Write(const std::uint8_t*, std::int32_t count, std::int32_t) override {
-    return count;
-  }
-  std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t) override {
-    const auto wanted = static_cast<std::size_t>(count);
-    if (size_ - offset_ < wanted) {
-      offset_ = size_;
-      return tavrel::LinkFailure(tavrel::LinkCode::kTimeOut);
-    }
-    std::memcpy(buffer, data_ + offset_, wanted);
-    offset_ += wanted;
-    return count;
-  }
-  std::int32_t Purge(std::uint32_t) override { return 0; }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t offset_ = 0;
-};
+using fuzz::Require;
+using fuzz::ScriptedLine;
 
 // Entry ranges and command bytes the program really uses.
 constexpr std::int32_t kRanges[][2] = {{0, 1}, {0, 462}, {0, 65535}, {1, 1236}, {0, 70000}};
