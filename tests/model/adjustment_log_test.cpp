@@ -178,6 +178,10 @@ TEST_F(SpreadsheetLockFile, AnOwnerStillAtWorkKeepsTheRecordOut) {
   std::string reason;
   EXPECT_EQ(AdjustmentLogFile::Open(log, &reason), nullptr);
   EXPECT_EQ(reason, "locked by anna on station-elsewhere.plant.example since 08.12.2026 21:05");
+  fs::remove(log);
+  EXPECT_EQ(AdjustmentLogFile::Open(log), nullptr);
+  EXPECT_FALSE(fs::exists(log));  // not even created
+  WriteBytes(log, "kept\r\n");
 
   // A spreadsheet on this machine that still has the file open.
   WriteBytes(lockFile, Naming(ThisHost()));
@@ -193,7 +197,7 @@ TEST_F(SpreadsheetLockFile, OneLeftBehindDoesNotStopTheRecord) {
   const std::string rows[] = {
       "",                             // cut off by a crash while written
       Naming(ThisHost()),             // its spreadsheet on this machine ended
-      Naming("localhost"),            //
+      Naming("localhost"),            // the name every machine has
       ",Anna Berg,anna,08.12.2026;",  // not the five fields of a lock
   };
   std::string expected = "kept\r\n";
