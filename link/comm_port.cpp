@@ -173,7 +173,11 @@ std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::
     SetError(-written);
     return 0;
   }
-  if (written < count && transport_->ShortWriteIsTimeOut()) SetError(LinkCode::kTimeOut);
+  if (written < count) {
+    // Ran out of time: the bytes not sent are what the user must hear of.
+    NoteTransportError();
+    SetError(-transport_->ShortWriteFailure());
+  }
   return written;
 }
 

@@ -112,6 +112,10 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   DWORD written = 0;
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
     TraceNow(trace_, TraceDirection::kPcToCamera, data, written);
+    if (written < static_cast<DWORD>(count)) {
+      systemError_ = "WriteFile: timed out with " + std::to_string(count - written) + " of " +
+                     std::to_string(count) + " bytes not sent";
+    }
     return static_cast<std::int32_t>(written);
   }
   RememberLastError("WriteFile");
@@ -147,6 +151,10 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
   PurgeComm(handle_, PURGE_RXCLEAR);
   // Code 5 unless the port flagged a line error, as on every other failure:
   // the reply wait then ends at once instead of retrying a dead port.
+  return LinkFailure(LineErrorCode(TakeLineErrors()));
+}
+
+std::int32_t Win32Serial::ShortWriteFailure() {
   return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 

@@ -35,6 +35,7 @@ class Win32Serial : public Transport {
   // never polled with zero time-outs.
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override;
   std::int32_t Purge(std::uint32_t flags) override;
+  std::int32_t ShortWriteFailure() override;
   std::string SystemErrorText() const override { return systemError_; }
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
 

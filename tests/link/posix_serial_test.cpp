@@ -63,6 +63,21 @@ class PosixSerialTest : public ::testing::Test {
     pollfd in{watch, POLLIN, 0};
     return poll(&in, 1, 5000) == 1;
   }
+  // The port on the terminal, with line-error counters the test moves.
+  std::shared_ptr<LineErrorCounts> AttachWithCounters() {
+    std::string errorText;
+    auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
+    EXPECT_NE(nullptr, serial) << errorText;
+    if (serial == nullptr) return nullptr;
+    EXPECT_EQ(0, serial->Configure(9600, 8, 2, 0));
+    auto counts = std::make_shared<LineErrorCounts>();
+    serial->SetLineCounterSource([counts](LineErrorCounts* now) {
+      *now = *counts;
+      return true;
+    });
+    port.AttachTransport(std::move(serial), 3, 9600);
+    return counts;
+  }
 
   PtyPair pty;
   CommPort port;
@@ -264,11 +279,44 @@ TEST_F(OutputQueueTest, WriteWaitsUntilTheQueueHasEmptied) {
   EXPECT_EQ(0, queuedBytes);
 }
 
-TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCount) {
+TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCountAndTheTimeOut) {
   queuedBytes = 2;  // stuck: what is queued never leaves
   const std::uint8_t frame[] = {kStx, 'A', kEtx, '0', '0'};
   EXPECT_EQ(3, port.Write(frame, 5, kShortTimeoutMs));
-  EXPECT_EQ(0, port.GetErrorCode());  // the count alone tells the caller
+  EXPECT_EQ(5, port.GetErrorCode());
+  EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("2 of 5 bytes not sent"));
+}
+
+// A transmitter that never empties (output stopped, as by a flow-control
+// stop the line does not lift): the write ends at its time-out with a short
+// count and records the time-out, or the line error flagged meanwhile, as a
+// failed read does, so that the box tells why the command failed.
+TEST_F(PosixSerialTest, WriteTheLineDoesNotTakeRecordsItsReason) {
+  struct Case {
+    const char* what;
+    bool framingError;
+    std::int32_t code;
+  };
+  const int watch = WatchTerminal();
+  ASSERT_GE(watch, 0);
+  const auto counts = AttachWithCounters();
+  ASSERT_NE(nullptr, counts);
+  ASSERT_EQ(0, tcflow(watch, TCOOFF));
+  for (const Case& c : {Case{"nothing flagged", false, 5}, Case{"framing error", true, 10}}) {
+    SCOPED_TRACE(c.what);
+    port.SetError(LinkCode::kChecksumMismatch);  // an older reason, not to be shown again
+    if (c.framingError) ++counts->framing;
+    EXPECT_EQ(0, port.Write(&kEnq, 1, kShortTimeoutMs));
+    EXPECT_EQ(c.code, port.GetErrorCode());
+    EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("timed out"));
+    // Reported once: the next failure is a plain time-out.
+    std::uint8_t in = 0;
+    EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
+  }
+  ASSERT_EQ(0, tcflow(watch, TCOON));
+  EXPECT_EQ(1, port.Write(&kEnq, 1, 1000));
+  EXPECT_EQ(std::string(1, static_cast<char>(kEnq)), ReadFromMaster(1));
+  close(watch);
 }
 
 TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
@@ -302,16 +350,8 @@ TEST_F(PosixSerialTest, LineSettingsThePortRefusesFailWithTimeOutCode) {
 }
 
 TEST_F(PosixSerialTest, LineErrorsStayFlaggedUntilAFailureReportsThem) {
-  std::string errorText;
-  auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
-  ASSERT_NE(nullptr, serial) << errorText;
-  ASSERT_EQ(0, serial->Configure(9600, 8, 2, 0));
-  auto counts = std::make_shared<LineErrorCounts>();
-  serial->SetLineCounterSource([counts](LineErrorCounts* now) {
-    *now = *counts;
-    return true;
-  });
-  port.AttachTransport(std::move(serial), 3, 9600);
+  const auto counts = AttachWithCounters();
+  ASSERT_NE(nullptr, counts);
 
   // A framing error during a read that still succeeds...
   ASSERT_EQ(1, write(pty.master(), "a", 1));
