@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -319,21 +320,50 @@ TEST_F(PosixSerialTest, WriteTheLineDoesNotTakeRecordsItsReason) {
   close(watch);
 }
 
+// Runs `step` and checks that it ended before half of `waitedOut`, the time
+// it takes when it waits out its time-outs (a hung-up line that is polled on
+// until the deadline): a bound far from the time the step really takes.
+template <typename Step>
+auto EndsLongBefore(std::chrono::milliseconds waitedOut, Step step) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto result = step();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, waitedOut / 2);
+  return result;
+}
+
 TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
+  using std::chrono::milliseconds;
   ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
   ASSERT_EQ(2, write(pty.master(), "ab", 2));
   pty.CloseMaster();
   // No line error was seen, so every failure is code 5 (not an I/O error),
-  // and the system's reason is kept. The long time-out must not be waited out.
+  // and the system's reason is kept. The long time-outs must not be waited
+  // out; a command waits out at least its four ENQ answers' (1000 ms each).
   std::uint8_t in[4] = {};
-  EXPECT_EQ(-5, port.Read(in, 4, 60'000));
+  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 5000), [&] { return port.Read(in, 4, 5000); }));
   EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("read"));
-  EXPECT_EQ(0, port.Write(in, 1, 60'000));
+  EXPECT_EQ(0, EndsLongBefore(milliseconds(20'000), [&] { return port.Write(in, 1, 20'000); }));
   EXPECT_EQ(5, port.GetErrorCode());
   EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("write"));
-  EXPECT_EQ(-5, port.SendCommand("01FF010C012C00"));
+  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 1000),
+                               [&] { return port.SendCommand("01FF010C012C00"); }));
   char reply[kMessageBufferSize];
-  EXPECT_EQ(-5, port.Query("01FF810C000000", reply));
+  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 1000),
+                               [&] { return port.Query("01FF810C000000", reply); }));
+}
+
+// The camera's end goes away while the port waits for its answer.
+TEST_F(PosixSerialTest, HangUpDuringAWaitEndsIt) {
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  ASSERT_EQ(1, port.Write(&kEnq, 1, 1000));
+  std::thread camera([this] {
+    ReadFromMaster(1);  // the ENQ, then the line goes
+    pty.CloseMaster();
+  });
+  std::uint8_t in = 0;
+  EXPECT_EQ(-5, EndsLongBefore(std::chrono::milliseconds(20'000),
+                               [&] { return port.Read(&in, 1, 20'000); }));
+  camera.join();
 }
 
 TEST_F(PosixSerialTest, LineSettingsThePortRefusesFailWithTimeOutCode) {
@@ -359,7 +389,9 @@ TEST_F(PosixSerialTest, LineErrorsStayFlaggedUntilAFailureReportsThem) {
   std::uint8_t in = 0;
   EXPECT_EQ(1, port.Read(&in, 1, 1000));
   EXPECT_EQ(0, port.GetErrorCode());
-  // ...is reported by the next failure, and only by that one.
+  // ...outlasts the next command's purge...
+  EXPECT_EQ(0, port.Purge(kPurgeTxClear | kPurgeRxClear));
+  // ...and is reported by the next failure, and only by that one.
   EXPECT_EQ(-10, port.Read(&in, 1, kShortTimeoutMs));
   EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
 
