@@ -1,7 +1,10 @@
 // tavrelctl.exe, the Windows build, run under Wine: its COM1 is a pseudo-
 // terminal served by the virtual camera, and its board is the Windows build
 // of the CameraLink test library.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -254,6 +257,22 @@ TEST(WineTavrelctl, CameraFaultsEndAsOnLinux) {
     EXPECT_EQ(windows.out, linux.out) << c.name;
     EXPECT_EQ(windows.err, linux.err) << c.name;
   }
+}
+
+// A transmitter that never empties (the line's output stopped, as by a
+// flow-control stop that is never lifted): every ENQ runs out of time, and
+// the error tells the time-out, not an older or a software error.
+TEST(WineTavrelctl, WritesThatRunOutOfTimeReportTheTimeOut) {
+  CameraOnCom com1;
+  // Opened before the program opens the port, which then keeps it for itself.
+  const int line = ::open(com1.Camera().DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(line, 0);
+  ASSERT_EQ(tcflow(line, TCOOFF), 0);
+  const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  ::close(line);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err.rfind("ERROR - Communication time out detected.", 0), 0u) << r.err;
+  EXPECT_TRUE(com1.Camera().ReceivedBodies().empty());
 }
 
 TEST(WineTavrelctl, BoardLibraryByItsDllName) {
