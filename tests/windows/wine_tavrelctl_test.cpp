@@ -275,6 +275,45 @@ TEST(WineTavrelctl, WritesThatRunOutOfTimeReportTheTimeOut) {
   EXPECT_TRUE(com1.Camera().ReceivedBodies().empty());
 }
 
+// How often `name` (ACK, ENQ ...) stands among the bytes a camera trace
+// shows going `direction` ("PC->CAM").
+int CountTraced(const std::string& trace, const std::string& direction, const std::string& name) {
+  int count = 0;
+  for (const std::string& line : Lines(trace)) {
+    const std::string bytes = line.substr(0, line.find("  |"));  // without the text column
+    if (bytes.find(" " + direction + " ") == std::string::npos) continue;
+    for (std::size_t at = bytes.find(" " + name); at != std::string::npos;
+         at = bytes.find(" " + name, at + 1)) {
+      const std::size_t end = at + 1 + name.size();
+      if (end == bytes.size() || bytes[end] == ' ') ++count;
+    }
+  }
+  return count;
+}
+
+// A camera that reads its line slowly (paced at 9600 baud, answering after a
+// pause) still has the PC's ACK of a reply to read when the next command
+// begins: the command's purge must leave it on the line.
+TEST(WineTavrelctl, EveryReplyIsAcknowledgedToASlowCamera) {
+  const fs::path trace = kWindowsBuild / "test-files" / "slow-camera.trace";
+  fs::create_directories(trace.parent_path());
+  fs::remove(trace);
+  sim::CameraOptions options;
+  options.paceBaud = 9600;
+  options.turnaroundMs = 5;
+  options.traceFile = trace.string();
+  CameraOnCom com1(options);
+  ProcessResult r = TavrelctlExe({"--port", "1", "read-all"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  ASSERT_EQ(Lines(r.out).size(), 50u) << r.out;
+  // Once the camera has answered one more command, it has read the last ACK.
+  r = TavrelctlExe({"--port", "1", "send", "01FF010C000100"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const std::string traced = ReadBytes(trace);
+  EXPECT_EQ(CountTraced(traced, "CAM->PC", "STX"), 50) << traced;
+  EXPECT_EQ(CountTraced(traced, "PC->CAM", "ACK"), 50) << traced;
+}
+
 TEST(WineTavrelctl, BoardLibraryByItsDllName) {
   const std::vector<std::string> dllFolder = {"WINEPATH=" + WindowsPath(kWindowsBuild)};
   std::vector<std::string> env = dllFolder;
