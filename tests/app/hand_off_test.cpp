@@ -10,13 +10,11 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "tests/support/accessibility_bus.h"
 #include "tests/support/atspi_tree.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/desktop_test.h"
 
 using namespace tavrel::testing;
 using namespace std::chrono_literals;
@@ -26,43 +24,9 @@ namespace {
 constexpr const char* kStartDialog = "Select Communication System";
 constexpr const char* kServiceName = "Marbleton service mode";
 
-class HandOffTest : public ::testing::Test {
+class HandOffTest : public DesktopTest {
  protected:
-  static void SetUpTestSuite() {
-    bus = new AccessibilityBus();
-    if (bus->Ready()) {
-      bus->UseInThisProcess();
-      connected = ConnectToAccessibilityBus(problem);
-    } else {
-      problem = bus->Problem();
-    }
-  }
-  static void TearDownTestSuite() {
-    delete bus;
-    bus = nullptr;
-  }
-
-  void SetUp() override {
-    if (!connected) GTEST_SKIP() << "no accessibility bus: " << problem;
-  }
-
-  // The program under `name` (a link to it in the test's folder), on the
-  // test's channel, profile and display.
-  ChildProcess Start(const std::string& name, std::vector<std::string> arguments) {
-    const std::filesystem::path link = folder.Path() / name;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(link))) {
-      std::filesystem::create_symlink(TAVREL_PROGRAM, link);
-    }
-    arguments.insert(arguments.begin(), link.string());
-    std::vector<std::string> environment = bus->Environment();
-    environment.push_back("QT_QPA_PLATFORM=xcb");
-    environment.push_back("QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1");
-    environment.push_back("XDG_CONFIG_HOME=" + (folder.Path() / "config").string());
-    environment.push_back("TAVREL_INSTANCE_NAME=" + Channel());
-    return ChildProcess(arguments, environment, {});
-  }
-
-  std::string Channel() const { return (folder.Path() / "channel").string(); }
+  std::string ProgramPath() const override { return TAVREL_PROGRAM; }
 
   // Whether a program accepts connections on the channel now. A channel
   // nobody listens on has no socket, or one left by a program that ended
@@ -78,11 +42,6 @@ class HandOffTest : public ::testing::Test {
     ::close(probe);
     return accepted;
   }
-
-  static inline AccessibilityBus* bus = nullptr;
-  static inline bool connected = false;
-  static inline std::string problem;
-  TempFolder folder{"tavrel-hand-off"};
 };
 
 // A program started under the service name or with options is one of its
