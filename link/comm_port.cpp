@@ -174,7 +174,7 @@ std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::
     return 0;
   }
   if (written < count) {
-    // Ran out of time: the bytes not sent are what the user must hear of.
+    // Ran out of time: the count tells the caller, the code the user why.
     NoteTransportError();
     SetError(-transport_->ShortWriteFailure());
   }
