@@ -46,7 +46,8 @@ QString UsageText() {
       "\n"
       "Remote control of the camera over a COM port or a CameraLink board.\n"
       "A settings file named on the command line is opened and written to the camera.\n"
-      "Named alone while the program runs, it opens in the running program.\n"
+      "Named alone while the program runs, it opens in the running program (one\n"
+      "started without options, not under the service name).\n"
       "\n"
       "Options:\n"
       "  --connect LINK     skip the start-up dialog: com1:9600 .. com10:38400, or board:PATH\n"
@@ -57,23 +58,24 @@ QString UsageText() {
       "  --simulate         serve a virtual camera of the chosen model on COM1\n"
       "  --screenshot DIR   save pictures of the main window and the dialogs in DIR, then end\n"
       "  --exit-when-shown  end as soon as the main window is shown (start-up timing)\n"
-      "  --print-menu       print the menu items the program offers under this name, then end\n"
+      "  --print-menu       print the menu items the program offers under this name and end,\n"
+      "                     without the start-up\n"
       "  --trace FILE       append every byte on the line to FILE\n"
       "  -h, --help         show this text\n");
 }
 
-bool OnlyNamesAFile(const CommandLine& line) {
-  return line.error.isEmpty() && !line.help && !line.start.document.isEmpty() &&
-         !line.start.preset && !line.simulate && line.screenshotDir.isEmpty() &&
-         !line.exitWhenShown && !line.printMenu && line.traceFile.isEmpty();
+bool IsPlainStart(const CommandLine& line, bool serviceName) {
+  return !serviceName && line.error.isEmpty() && !line.help && !line.start.preset &&
+         !line.simulate && line.screenshotDir.isEmpty() && !line.exitWhenShown && !line.printMenu &&
+         line.traceFile.isEmpty();
+}
+
+bool HandsItsFileOver(const CommandLine& line, bool serviceName) {
+  return IsPlainStart(line, serviceName) && !line.start.document.isEmpty();
 }
 
 bool RunsUntilEnded(const CommandLine& line) {
   return line.screenshotDir.isEmpty() && !line.printMenu && !line.exitWhenShown;
-}
-
-bool TakesHandedFiles(const CommandLine& line) {
-  return RunsUntilEnded(line);
 }
 
 CommandLine ParseCommandLine(const QStringList& arguments) {

@@ -21,16 +21,19 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const QStringList& arguments);
 
-// True when the line names a settings file and nothing else: only such a start
-// hands its file to a program already running. Any option asks for a program
-// of its own (another link, pictures, a timing run), which then starts.
-bool OnlyNamesAFile(const CommandLine& line);
+// A start with nothing but a settings file (or nothing at all), under the
+// program's own name: the start the desktop makes. Only such a start hands
+// its file to a program already running, and only such a program takes the
+// files later starts hand over. Any option (another link, pictures, a timing
+// run) or the service name asks for a program of its own, which neither
+// hands nor takes files: a file opened from the desktop must not land in a
+// service-mode program or one on another camera.
+bool IsPlainStart(const CommandLine& line, bool serviceName);
+// A plain start that names a settings file.
+bool HandsItsFileOver(const CommandLine& line, bool serviceName);
 // Whether the program runs until the user ends it, rather than ending by
 // itself after the pictures, the menu listing or a start-up timing.
 bool RunsUntilEnded(const CommandLine& line);
-// Whether the program takes files handed over by later starts: only a run
-// that lasts, for one that ends by itself would confirm a file it never opens.
-bool TakesHandedFiles(const CommandLine& line);
 QString UsageText();
 
 // "com1:9600" or "board:PATH"; false when the text is neither.

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QFont>
 #include <QString>
 #include <QValidator>
 #include <QWidget>
@@ -13,14 +12,13 @@
 namespace tavrel::ui {
 
 // A dialog as its template gives it: title, identifier (tagged with the
-// title), fixed size in dialog units, and the 8-point font it is drawn for.
+// title), fixed size in dialog units, and the font whose size the units
+// stand for.
 inline void SetUpDialog(QDialog* dialog, int id, const QString& title, int width, int height) {
   dialog->setWindowTitle(title);
   SetControlId(dialog, id, title);
   dialog->setFixedSize(DialogUnitsToPixels(width, height));
-  QFont small = dialog->font();
-  small.setPointSize(8);
-  dialog->setFont(small);
+  dialog->setFont(DialogFont(dialog->font()));
 }
 
 // A control of type T (constructed from its text) placed in `parent`; `id` -1

@@ -2,7 +2,10 @@
 #include "panel/qt_strings.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 
 #include "app/main_frame.h"
 #include "res/string_table.h"
@@ -40,6 +43,26 @@ QMessageBox::StandardButtons ToQtButtons(MessageButtons buttons) {
   return QMessageBox::Ok;
 }
 
+// Room beside a message box's text: its icon and margins.
+constexpr int kBesideTheText = 160;
+
+// A message box wraps a line longer than about half the screen, and breaks
+// it after any "/" as well as at blanks, so a path is shown in two pieces.
+// Its text is given the width of its longest line instead, up to the width
+// beyond which the box gives up wrapping at words at all.
+void KeepLinesWhole(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (label == nullptr) return;
+  int widest = 0;
+  for (const QString& line : box.text().split(QLatin1Char('\n'))) {
+    widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 1);
+  }
+  const QScreen* screen = box.screen();
+  const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 1024;
+  const int wordWrapLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+  label->setMinimumWidth(std::min(widest, wordWrapLimit - kBesideTheText));
+}
+
 MessageAnswer FromQtButton(int button) {
   switch (button) {
     case QMessageBox::Cancel:
@@ -72,6 +95,7 @@ MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
                   ToQtButtons(request.buttons), owner);
   // Escape answers Cancel where there is one, else the only button.
   if (request.buttons == MessageButtons::kYesNo) box.setEscapeButton(QMessageBox::No);
+  KeepLinesWhole(box);
   return FromQtButton(m_runBox(box));
 }
 

@@ -14,14 +14,32 @@
 #include "app/main_frame.h"
 #include "app/menu_listing.h"
 #include "app/program_icon.h"
+#include "app/recent_file_list.h"
 #include "app/screenshots.h"
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
+#include "link/comm_port.h"
 #include "model/camera_unit.h"
 #include "panel/profile_store.h"
 #include "sim/in_process_camera.h"
 
 namespace tavrel {
+namespace {
+
+// The menu the program offers under `executableName`, with the recent files
+// the profile holds, without the start-up: no dialog, no link, nothing
+// written.
+int PrintMenu(const QString& executableName) {
+  const CommPort noLink;
+  ProfileStore profile;
+  const RecentFileList recentFiles(profile);
+  CMainFrame frame(noLink, executableName);
+  frame.SetRecentFiles(recentFiles.Files());
+  std::fputs(qPrintable(MenuListing(frame)), stdout);
+  return 0;
+}
+
+}  // namespace
 
 int RunTavrel(int argc, char** argv) {
   // Help and mistakes are answered before any window system is needed.
@@ -38,6 +56,8 @@ int RunTavrel(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
+  const QString executableName = arguments.value(0);
+  if (line.printMenu) return PrintMenu(executableName);
   // Only where someone types: the pictures show no keyboard focus.
   std::unique_ptr<KeyboardOwner> keyboard;
   if (RunsUntilEnded(line)) keyboard = std::make_unique<KeyboardOwner>();
@@ -45,7 +65,8 @@ int RunTavrel(int argc, char** argv) {
   // A settings file opened from the desktop while the program runs goes to
   // the running program.
   const QString channelName = InstanceChannel::DefaultName();
-  if (OnlyNamesAFile(line)) {
+  const bool serviceName = CMainFrame::IsDeveloperName(executableName);
+  if (HandsItsFileOver(line, serviceName)) {
     const QString path = QFileInfo(line.start.document).absoluteFilePath();
     const auto tellWaiting = [&path] {
       std::fprintf(stderr, "tavrel: the running program is busy; %s opens there when it is free\n",
@@ -83,7 +104,7 @@ int RunTavrel(int argc, char** argv) {
   // Claimed before the start-up, which may take long (the dialog, the
   // start-up read): a file handed over meanwhile waits for this program.
   InstanceChannel channel;
-  const bool listening = TakesHandedFiles(line) && channel.Listen(channelName);
+  const bool listening = IsPlainStart(line, serviceName) && channel.Listen(channelName);
 
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);
@@ -100,10 +121,6 @@ int RunTavrel(int argc, char** argv) {
     channel.Serve();
   }
 
-  if (line.printMenu) {
-    std::fputs(qPrintable(MenuListing(*app.MainFrame())), stdout);
-    return 0;
-  }
   if (!line.screenshotDir.isEmpty()) {
     QTimer::singleShot(0, &app, [&] {
       const bool saved = SaveScreenshots(line.screenshotDir, *app.MainFrame(), camera);

@@ -1,6 +1,7 @@
 # A Debian package of everything a user installs:
 #   cmake --build build && cpack -G DEB --config build/CPackConfig.cmake -B build/package
-# Depends comes from the shared libraries the programs link (dpkg-shlibdeps).
+# Depends comes from the shared libraries the programs link (dpkg-shlibdeps);
+# Recommends names what the programs need but do not link.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tavrel)
 set(CPACK_PACKAGE_VENDOR Talbrook)
@@ -16,6 +17,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The register editor's labels are Japanese: without a font that has their
+# glyphs they show as empty boxes. Not linked, so dpkg-shlibdeps cannot tell.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-ipaexfont-gothic)
 # The CameraLink test library lives in the package's own folder, not on the
 # loader's search path; dpkg-shlibdeps still reads what it links.
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)

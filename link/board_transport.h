@@ -50,7 +50,6 @@ class BoardTransport : public Transport {
   // A board has no queues the program may purge: the purge reaches for a COM
   // port and finds none open.
   std::int32_t Purge(std::uint32_t flags) override;
-  bool ShortWriteIsTimeOut() const override { return true; }
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
  private:

@@ -173,7 +173,11 @@ std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::
     SetError(-written);
     return 0;
   }
-  if (written < count && transport_->ShortWriteIsTimeOut()) SetError(LinkCode::kTimeOut);
+  if (written < count) {
+    // Ran out of time: the count tells the caller, the code the user why.
+    NoteTransportError();
+    SetError(-transport_->ShortWriteFailure());
+  }
   return written;
 }
 

@@ -294,13 +294,17 @@ std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
   }
   if (!failed) {
     const std::int32_t queued = DrainOutput(deadline);
-    if (queued == 0) return written;
     failed = queued < 0;
     if (!failed) {
-      // Time-out: what has not left by now is not sent at all, and the short
-      // count tells the caller.
-      tcflush(fd_, TCOFLUSH);
-      return written - std::min(queued, written);
+      // Time-out: what has not left by now is not sent at all; the short
+      // count tells the caller, ShortWriteFailure the reason.
+      if (queued > 0) tcflush(fd_, TCOFLUSH);
+      const std::int32_t sent = written - std::min(queued, written);
+      if (sent < count) {
+        systemError_ = "write: timed out with " + std::to_string(count - sent) + " of " +
+                       std::to_string(count) + " bytes not sent";
+      }
+      return sent;
     }
   }
   // Drop what is still queued, keeping the reason already noted.

@@ -36,6 +36,7 @@ class PosixSerial : public Transport {
   // The transmit side is emptied only of bytes still waiting in the output
   // queue: what has left the port is the camera's.
   std::int32_t Purge(std::uint32_t flags) override;
+  std::int32_t ShortWriteFailure() override { return Failure(); }
   std::string SystemErrorText() const override { return systemError_; }
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
 

@@ -47,7 +47,8 @@ class Transport {
   virtual ~Transport() = default;
 
   // Writes `count` bytes (count > 0) with `timeoutMs` per byte on a COM port,
-  // for the whole call on the board. A short count is a time-out.
+  // for the whole call on the board. A short count is a time-out, whose code
+  // ShortWriteFailure gives.
   virtual std::int32_t Write(const std::uint8_t* data, std::int32_t count,
                              std::int32_t timeoutMs) = 0;
 
@@ -63,10 +64,10 @@ class Transport {
   // program's, LinkCode::kPortNotOpened).
   virtual std::int32_t Purge(std::uint32_t flags) = 0;
 
-  // True where a short count from Write is the carrier's only sign of a
-  // time-out (the board library), so the link records the time-out code for
-  // it. A COM port's short write is told by its count alone.
-  virtual bool ShortWriteIsTimeOut() const { return false; }
+  // The negated code a short count from Write records: the time-out, or on
+  // a COM port the line error flagged meanwhile, as a failed Read reports it
+  // (and clears it). Asked once, right after the short Write.
+  virtual std::int32_t ShortWriteFailure() { return LinkFailure(LinkCode::kTimeOut); }
 
   // The operating system's text for the last failure, for diagnosis; empty
   // when there is none.

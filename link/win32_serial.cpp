@@ -71,8 +71,19 @@ void Win32Serial::RememberLastError(const char* what) {
 std::uint32_t Win32Serial::TakeLineErrors() {
   DWORD errors = 0;
   COMSTAT status{};
+  if (!ClearCommError(handle_, &errors, &status)) errors = 0;
+  const std::uint32_t flagged = latchedErrors_ | errors;
+  latchedErrors_ = 0;
+  return flagged;
+}
+
+DWORD Win32Serial::OutputQueued() {
+  DWORD errors = 0;
+  COMSTAT status{};
   if (!ClearCommError(handle_, &errors, &status)) return 0;
-  return errors;
+  // Asking clears the flags: they are kept for the failure that reports them.
+  latchedErrors_ |= errors;
+  return status.cbOutQue;
 }
 
 bool Win32Serial::ApplyTimeouts() {
@@ -112,6 +123,10 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   DWORD written = 0;
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
     TraceNow(trace_, TraceDirection::kPcToCamera, data, written);
+    if (written < static_cast<DWORD>(count)) {
+      systemError_ = "WriteFile: timed out with " + std::to_string(count - written) + " of " +
+                     std::to_string(count) + " bytes not sent";
+    }
     return static_cast<std::int32_t>(written);
   }
   RememberLastError("WriteFile");
@@ -150,8 +165,17 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
   return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 
+std::int32_t Win32Serial::ShortWriteFailure() {
+  return LinkFailure(LineErrorCode(TakeLineErrors()));
+}
+
 std::int32_t Win32Serial::Purge(std::uint32_t flags) {
-  if (PurgeComm(handle_, flags)) return 0;
+  // A completed write has handed its bytes to the line; what the camera has
+  // not read yet is still the camera's (the ACK of the last reply among it).
+  // Only bytes still queued for sending are dropped.
+  constexpr std::uint32_t kTransmit = PURGE_TXABORT | PURGE_TXCLEAR;
+  if ((flags & kTransmit) != 0 && OutputQueued() == 0) flags &= ~kTransmit;
+  if (flags == 0 || PurgeComm(handle_, flags)) return 0;
   RememberLastError("PurgeComm");
   return LinkFailure(LinkCode::kPurgeFailed);
 }

@@ -34,14 +34,19 @@ class Win32Serial : public Transport {
   // ReadFile blocks for at most the time left of count x `timeoutMs`; it is
   // never polled with zero time-outs.
   std::int32_t Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) override;
+  // The transmit side is emptied only of bytes still queued for sending.
   std::int32_t Purge(std::uint32_t flags) override;
+  std::int32_t ShortWriteFailure() override;
   std::string SystemErrorText() const override { return systemError_; }
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
  private:
   explicit Win32Serial(HANDLE handle) : handle_(handle) {}
-  // Reads and clears the port's line-error flags (CE_*).
+  // Reads and clears the port's line-error flags (CE_*), with those seen
+  // meanwhile by OutputQueued.
   std::uint32_t TakeLineErrors();
+  // Bytes waiting in the driver's output queue (0 when it cannot tell).
+  DWORD OutputQueued();
   bool ApplyTimeouts();
   void RememberLastError(const char* what);
 
@@ -51,6 +56,9 @@ class Win32Serial : public Transport {
   // the rest as they were.
   COMMTIMEOUTS timeouts_{};
   std::string systemError_;
+  // Line errors ClearCommError reported outside a failure, kept until one
+  // reports them.
+  std::uint32_t latchedErrors_ = 0;
   LineTrace* trace_ = nullptr;
 };
 

@@ -98,14 +98,18 @@ RenameResult ReplaceByRename(const std::string& target, const struct stat* old,
   // full disk or quota would also break a rewrite in place half-way.
   if (file.Get() < 0) return {errno != EACCES && errno != EPERM, errno};
 
-  // Ownership first: changing it clears set-id bits that the mode restores.
-  // Either may be refused to an ordinary user; the save goes on without.
+  // Ownership, then the contents, then the mode: a change of owner and an
+  // ordinary user's write both clear set-id bits, which the mode restores.
+  // Owner and group may be refused to an ordinary user; the save goes on
+  // without.
   if (old != nullptr && ::fchown(file.Get(), old->st_uid, old->st_gid) != 0) {
     (void)::fchown(file.Get(), static_cast<uid_t>(-1), old->st_gid);
   }
-  (void)::fchmod(file.Get(), old != nullptr ? (old->st_mode & 07777) : ModeForNewFile());
-
-  const bool written = WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0 && file.Close();
+  bool written = WriteAll(file.Get(), bytes);
+  if (written) {
+    (void)::fchmod(file.Get(), old != nullptr ? (old->st_mode & 07777) : ModeForNewFile());
+  }
+  written = written && ::fsync(file.Get()) == 0 && file.Close();
   const bool renamed = written && ::rename(temporary.c_str(), target.c_str()) == 0;
   if (!renamed) {
     const int error = errno;

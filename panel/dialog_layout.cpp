@@ -1,5 +1,6 @@
 #include "panel/dialog_layout.h"
 
+#include <QFontMetricsF>
 #include <QVariant>
 #include <cmath>
 
@@ -23,6 +24,24 @@ QRect DialogUnitsToPixels(int x, int y, int width, int height) {
 
 QSize DialogUnitsToPixels(int width, int height) {
   return QSize(ToPixels(width, kPixelsPerUnitX), ToPixels(height, kPixelsPerUnitY));
+}
+
+QFont DialogFont(QFont base) {
+  const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  constexpr double kAverageWidth = 4 * kPixelsPerUnitX;
+  int best = 0;
+  double bestDistance = 0;
+  for (int pixels = 6; pixels <= 24; ++pixels) {
+    base.setPixelSize(pixels);
+    const double average = QFontMetricsF(base).horizontalAdvance(letters) / letters.size();
+    const double distance = std::abs(average - kAverageWidth);
+    if (best == 0 || distance < bestDistance) {
+      best = pixels;
+      bestDistance = distance;
+    }
+  }
+  base.setPixelSize(best);
+  return base;
 }
 
 void PlaceInDialogUnits(QWidget* widget, int x, int y, int width, int height) {

@@ -2,6 +2,7 @@
 // by numeric identifier (tests and accessibility rely on the identifiers).
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -15,6 +16,13 @@ inline constexpr double kPixelsPerUnitY = 1.625;
 
 QRect DialogUnitsToPixels(int x, int y, int width, int height);
 QSize DialogUnitsToPixels(int width, int height);
+
+// The font forms and dialogs are drawn in: `base`'s family at the pixel size
+// whose average character width (over A-Z and a-z, as dialog units are
+// measured) comes nearest four horizontal units, the width the units stand
+// for. So a family wider or narrower than the one the layouts were drawn for
+// still fills its controls as they were drawn, and captions fit them.
+QFont DialogFont(QFont base);
 
 // Places `widget` at a rectangle given in dialog units within its parent.
 void PlaceInDialogUnits(QWidget* widget, int x, int y, int width, int height);

@@ -20,8 +20,6 @@ namespace {
 
 using K = ControlKind;
 
-constexpr int kFontPixelSize = 10;
-
 constexpr res::StringId Caption(int id) {
   return res::kIdsPanelControlBase + id;
 }
@@ -104,14 +102,15 @@ constexpr FormControl kForm[] = {
     {kSerialWriteButton, K::kPushButton, Caption(kSerialWriteButton), 240, 218, 32, 14},
     // Identification (service).
     {kIdentGroup, K::kGroupBox, Caption(kIdentGroup), 7, 181, 160, 56},
-    {kVendorNameLabel, K::kLabel, Caption(kVendorNameLabel), 12, 192, 56, 8},
-    {kModelNameLabel, K::kLabel, Caption(kModelNameLabel), 12, 201, 56, 8},
-    {kSerialNumberLabel, K::kLabel, Caption(kSerialNumberLabel), 12, 210, 56, 8},
-    {kVersionLabel, K::kLabel, Caption(kVersionLabel), 12, 219, 56, 8},
-    {kVendorNameText, K::kPlainText, Caption(kVendorNameText), 70, 192, 60, 8},
-    {kModelNameText, K::kPlainText, Caption(kModelNameText), 70, 201, 60, 8},
-    {kSerialNumberText, K::kPlainText, Caption(kSerialNumberText), 70, 210, 60, 8},
-    {kVersionText, K::kPlainText, Caption(kVersionText), 70, 219, 60, 8},
+    // The captions' column is as wide as "SERIAL NUMBER :" needs.
+    {kVendorNameLabel, K::kLabel, Caption(kVendorNameLabel), 12, 192, 60, 8},
+    {kModelNameLabel, K::kLabel, Caption(kModelNameLabel), 12, 201, 60, 8},
+    {kSerialNumberLabel, K::kLabel, Caption(kSerialNumberLabel), 12, 210, 60, 8},
+    {kVersionLabel, K::kLabel, Caption(kVersionLabel), 12, 219, 60, 8},
+    {kVendorNameText, K::kPlainText, Caption(kVendorNameText), 74, 192, 56, 8},
+    {kModelNameText, K::kPlainText, Caption(kModelNameText), 74, 201, 56, 8},
+    {kSerialNumberText, K::kPlainText, Caption(kSerialNumberText), 74, 210, 56, 8},
+    {kVersionText, K::kPlainText, Caption(kVersionText), 74, 219, 56, 8},
     {kIdentReadButton, K::kPushButton, Caption(kIdentReadButton), 132, 218, 30, 14},
     // Camera timing.
     {0, K::kGroupBox, res::kIdsPanelCameraTiming, 281, 150, 95, 87},
@@ -234,10 +233,7 @@ std::span<const FormControl> FormTemplate() {
 
 void BuildForm(QWidget& form) {
   form.setFixedSize(ui::DialogUnitsToPixels(kFormWidthUnits, kFormHeightUnits));
-  // The layout was drawn for an 8-point sans-serif font: 13 pixels a line.
-  QFont font = form.font();
-  font.setPixelSize(kFontPixelSize);
-  form.setFont(font);
+  form.setFont(ui::DialogFont(form.font()));
   for (const FormControl& control : kForm) {
     const QString text = control.textId != 0 ? ui::LoadQString(control.textId) : QString();
     QWidget* widget = CreateControl(control, text, form);

@@ -22,6 +22,7 @@ constexpr KindName kKinds[] = {
     {"bad-checksum", FaultKind::kBadChecksum},
     {"lower-checksum", FaultKind::kLowerChecksum},
     {"bad-value", FaultKind::kBadValue},
+    {"nul-value", FaultKind::kNulValue},
     {"garbage", FaultKind::kGarbage},
     {"hangup", FaultKind::kHangup},
     {"reply-silent", FaultKind::kReplySilent},
@@ -86,11 +87,12 @@ CameraCommandLine ParseCameraCommandLine(const std::vector<std::string>& args) {
       ->type_name("BAUD");
   app.add_option("--turnaround", options.turnaroundMs, "Delay before each answer (ms)")
       ->type_name("MS");
-  app.add_option("--fault", faults,
-                 "Inject a fault, repeatable: KIND[:COUNT][@AFTER], COUNT absent = always, "
-                 "AFTER = command frames served normally first. KIND: enq-nak, enq-silent, "
-                 "frame-no-ack, bad-checksum, lower-checksum, bad-value, garbage, hangup, "
-                 "reply-silent, reply-cut")
+  app.add_option(
+         "--fault", faults,
+         "Inject a fault, repeatable: KIND[:COUNT][@AFTER], COUNT absent = always, "
+         "AFTER = command frames served normally first. KIND: enq-nak, enq-silent, "
+         "frame-no-ack, bad-checksum, lower-checksum, bad-value, nul-value, garbage, hangup, "
+         "reply-silent, reply-cut")
       ->type_name("KIND[:COUNT][@AFTER]");
   app.add_option(
          "--vendor-name", options.vendorName,

@@ -14,6 +14,7 @@ enum class FaultKind {
   kBadChecksum,    // reply frame with a wrong checksum
   kLowerChecksum,  // reply checksum in lower-case digits
   kBadValue,       // reply value with non-hex characters
+  kNulValue,       // reply value with a NUL among its characters
   kGarbage,        // garbage bytes before the reply's STX
   kHangup,         // close the line
   kReplySilent,    // acknowledge a read command but never send its reply frame

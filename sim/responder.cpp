@@ -180,6 +180,8 @@ void Responder::SendReply(std::vector<std::uint8_t>& out) {
   std::vector<std::uint8_t> frame = {kStx};
   if (Strike(FaultKind::kBadValue, replyIndex_)) {
     for (char c : std::string("GHIJKL")) frame.push_back(static_cast<std::uint8_t>(c));
+  } else if (Strike(FaultKind::kNulValue, replyIndex_)) {
+    frame.insert(frame.end(), std::begin(kNulValueCharacters), std::end(kNulValueCharacters));
   } else {
     for (auto byte : reply_) AppendHex(frame, byte, false);
   }

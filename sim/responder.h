@@ -28,6 +28,8 @@ inline constexpr int kMaxReplySends = 4;
 inline constexpr std::size_t kCutReplyLength = 4;
 // Bytes sent ahead of a reply frame by the garbage fault (never STX).
 inline constexpr std::uint8_t kGarbageBytes[] = {0x00, 0x7F, 0x3F, 0xFF};
+// The value characters of a reply under the nul-value fault.
+inline constexpr std::uint8_t kNulValueCharacters[] = {'A', 'B', 0x00, 'D', 'E', 'F'};
 
 // Camera-side frame checksum: one's complement of the byte sum.
 std::uint8_t FrameChecksum(const std::uint8_t* bytes, std::size_t count);

@@ -13,9 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "tests/support/accessibility_bus.h"
 #include "tests/support/atspi_tree.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/desktop_test.h"
 
 using namespace tavrel::testing;
 using namespace std::chrono_literals;
@@ -78,41 +77,9 @@ void ExpectSpeakable(const AccessibleNode& window) {
   }
 }
 
-class AtspiTreeTest : public ::testing::Test {
+class AtspiTreeTest : public DesktopTest {
  protected:
-  static void SetUpTestSuite() {
-    bus = new AccessibilityBus();
-    if (bus->Ready()) {
-      bus->UseInThisProcess();
-      connected = ConnectToAccessibilityBus(problem);
-    } else {
-      problem = bus->Problem();
-    }
-  }
-  static void TearDownTestSuite() {
-    delete bus;
-    bus = nullptr;
-  }
-
-  void SetUp() override {
-    if (!connected) GTEST_SKIP() << "no accessibility bus: " << problem;
-  }
-
-  // Starts the program under `name` (a link to it in a folder of the test's
-  // own) with `arguments`, speaking on the bus.
-  ChildProcess Start(const std::string& name, std::vector<std::string> arguments) {
-    const std::filesystem::path link = folder.Path() / name;
-    std::filesystem::create_symlink(ProgramPath(), link);
-    arguments.insert(arguments.begin(), link.string());
-    std::vector<std::string> environment = bus->Environment();
-    environment.push_back("QT_QPA_PLATFORM=xcb");
-    environment.push_back("QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1");
-    environment.push_back("XDG_CONFIG_HOME=" + (folder.Path() / "config").string());
-    // The program's instance channel is a socket in the test's folder, gone
-    // with it however the program ends.
-    environment.push_back("TAVREL_INSTANCE_NAME=" + (folder.Path() / "channel").string());
-    return ChildProcess(arguments, environment, {});
-  }
+  std::string ProgramPath() const override { return ::ProgramPath(); }
 
   // Opens a tool window with `open`, reads it, closes it with Escape.
   void ExpectToolSpeakable(const ProgramTree& program, const std::string& title, auto open) {
@@ -125,11 +92,6 @@ class AtspiTreeTest : public ::testing::Test {
     TypeKey(kEscape);
     EXPECT_TRUE(program.WaitForWindowGone(title, 10s));
   }
-
-  static inline AccessibilityBus* bus = nullptr;
-  static inline bool connected = false;
-  static inline std::string problem;
-  TempFolder folder{"tavrel-atspi"};
 };
 
 TEST_F(AtspiTreeTest, StartDialogNamesEveryControl) {

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include "app/command_line.h"
+#include "app/main_frame.h"
 
 using tavrel::CommandLine;
 using tavrel::ParseCommandLine;
@@ -76,44 +77,43 @@ class CommandLineTest : public QObject {
     QVERIFY(!ParseCommandLine(arguments).error.isEmpty());
   }
 
-  // Only a start that names a settings file and nothing else hands the file
-  // to a program already running; options ask for a program of their own.
-  void onlyAFileAloneIsHandedOver_data() {
+  // Only a plain start (no option, the program's own name) that names a
+  // settings file hands it to a program already running, and only a plain
+  // start takes the files later ones hand over: options and the service name
+  // ask for a program of its own, which neither hands nor takes them.
+  void onlyAPlainStartHandsOverAndTakesFiles_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("handedOver");
-    QTest::newRow("file") << QStringList{"tavrel", "a.tdx"} << true;
-    QTest::newRow("nothing") << QStringList{"tavrel"} << false;
-    QTest::newRow("--connect") << QStringList{"tavrel", "--connect", "com2", "a.tdx"} << false;
-    QTest::newRow("--simulate") << QStringList{"tavrel", "--simulate", "a.tdx"} << false;
-    QTest::newRow("--screenshot") << QStringList{"tavrel", "a.tdx", "--screenshot", "d"} << false;
-    QTest::newRow("--exit-when-shown")
-        << QStringList{"tavrel", "--exit-when-shown", "a.tdx"} << false;
-    QTest::newRow("--print-menu") << QStringList{"tavrel", "--print-menu", "a.tdx"} << false;
-    QTest::newRow("--trace") << QStringList{"tavrel", "--trace", "t.log", "a.tdx"} << false;
-    QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false;
-    QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false;
-  }
-  void onlyAFileAloneIsHandedOver() {
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, handedOver);
-    QCOMPARE(tavrel::OnlyNamesAFile(ParseCommandLine(arguments)), handedOver);
-  }
-
-  // A run that ends by itself takes no handed files: it would confirm them to
-  // the sender and never open them.
-  void onlyARunTheUserEndsTakesHandedFiles_data() {
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("handsOver");
     QTest::addColumn<bool>("takes");
-    QTest::newRow("plain") << QStringList{"tavrel"} << true;
-    QTest::newRow("--simulate, a file") << QStringList{"tavrel", "--simulate", "a.tdx"} << true;
-    QTest::newRow("--screenshot") << QStringList{"tavrel", "--screenshot", "d"} << false;
-    QTest::newRow("--print-menu") << QStringList{"tavrel", "--print-menu"} << false;
-    QTest::newRow("--exit-when-shown") << QStringList{"tavrel", "--exit-when-shown"} << false;
+    const QString service = QStringLiteral("/opt/Marbleton Service Mode.exe");
+    QTest::newRow("file") << QStringList{"tavrel", "a.tdx"} << true << true;
+    QTest::newRow("nothing") << QStringList{"tavrel"} << false << true;
+    QTest::newRow("service name") << QStringList{service} << false << false;
+    QTest::newRow("service name, a file") << QStringList{service, "a.tdx"} << false << false;
+    QTest::newRow("--connect") << QStringList{"tavrel", "--connect", "com2", "a.tdx"} << false
+                               << false;
+    QTest::newRow("--connect alone")
+        << QStringList{"tavrel", "--connect", "com2"} << false << false;
+    QTest::newRow("--simulate") << QStringList{"tavrel", "--simulate", "a.tdx"} << false << false;
+    QTest::newRow("--screenshot") << QStringList{"tavrel", "a.tdx", "--screenshot", "d"} << false
+                                  << false;
+    QTest::newRow("--exit-when-shown")
+        << QStringList{"tavrel", "--exit-when-shown", "a.tdx"} << false << false;
+    QTest::newRow("--print-menu") << QStringList{"tavrel", "--print-menu", "a.tdx"} << false
+                                  << false;
+    QTest::newRow("--trace") << QStringList{"tavrel", "--trace", "t.log", "a.tdx"} << false
+                             << false;
+    QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false << false;
+    QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false << false;
   }
-  void onlyARunTheUserEndsTakesHandedFiles() {
+  void onlyAPlainStartHandsOverAndTakesFiles() {
     QFETCH(QStringList, arguments);
+    QFETCH(bool, handsOver);
     QFETCH(bool, takes);
-    QCOMPARE(tavrel::TakesHandedFiles(ParseCommandLine(arguments)), takes);
+    const bool serviceName = tavrel::CMainFrame::IsDeveloperName(arguments.front());
+    const tavrel::CommandLine line = ParseCommandLine(arguments);
+    QCOMPARE(tavrel::HandsItsFileOver(line, serviceName), handsOver);
+    QCOMPARE(tavrel::IsPlainStart(line, serviceName), takes);
   }
 };
 

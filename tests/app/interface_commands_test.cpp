@@ -280,10 +280,19 @@ class InterfaceCommandsTest : public QObject {
     QVERIFY(rig.prompt.messages.empty());
   }
 
+  void manualReadShowsTheReplyAsItArrived_data() {
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("letters") << int(sim::FaultKind::kBadValue) << QStringLiteral("GHIJKL");
+    QTest::newRow("a NUL among them")
+        << int(sim::FaultKind::kNulValue) << QString::fromLatin1("AB\0DEF", 6);
+  }
   void manualReadShowsTheReplyAsItArrived() {
+    QFETCH(int, fault);
+    QFETCH(QString, shown);
     AppRig rig;
     StartInServiceMode(rig);
-    rig.virtualCamera.AddFault({sim::FaultKind::kBadValue, 1, 0});
+    rig.virtualCamera.AddFault({static_cast<sim::FaultKind>(fault), 1, 0});
     QString received;
     rig.runners.push_back([&](QDialog& dialog) {
       if (!ShowModal(dialog)) return -1;
@@ -295,7 +304,7 @@ class InterfaceCommandsTest : public QObject {
       return dialog.result();
     });
     rig.Frame().FindAction(cmd::kManualCommand)->trigger();
-    QCOMPARE(received, QStringLiteral("GHIJKL"));
+    QCOMPARE(received, shown);
   }
 
   void manualBodyOf23CharactersIsRefusedWithTheDialogStillOpen() {

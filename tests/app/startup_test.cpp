@@ -7,7 +7,9 @@
 
 #include <QAbstractButton>
 #include <QAbstractEventDispatcher>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -306,6 +308,44 @@ class StartupTest : public QObject {
     const QString reduced =
         QStringLiteral("  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n");
     QCOMPARE(interface, serviceTools ? full : reduced);
+  }
+
+  // The menu listing needs no start-up: no dialog, no link, no profile
+  // written, whatever else the command line asks; the recent files the
+  // profile holds are listed as the File menu shows them.
+  void printMenuAloneNeedsNoStartUp_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("alone") << QStringList{"--print-menu"};
+    QTest::newRow("with a link") << QStringList{"--simulate", "--connect", "com1:9600",
+                                                "--print-menu"};
+  }
+  void printMenuAloneNeedsNoStartUp() {
+    QFETCH(QStringList, arguments);
+    QTemporaryDir config;
+    const QString profilePath = config.filePath(QStringLiteral("Talbrook/ TAVREL CONTROL.ini"));
+    QVERIFY(QDir().mkpath(QFileInfo(profilePath).path()));
+    const QByteArray profile = "[Recent File List]\nFile1=/data/camera one.tdx\n";
+    {
+      QFile file(profilePath);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(profile);
+    }
+    QProcess program;
+    program.setProcessEnvironment(ProgramEnvironment(
+        QStringLiteral("tavrel-print-menu-test-%1").arg(QCoreApplication::applicationPid()),
+        config.path()));
+    program.start(QStringLiteral(TAVREL_PROGRAM), arguments);
+    const bool ended = program.waitForFinished(20000);
+    if (!ended) program.kill();
+    QVERIFY2(ended, "still running: the start-up dialog is up");
+    QCOMPARE(program.exitCode(), 0);
+    const QString menu = QString::fromLocal8Bit(program.readAllStandardOutput());
+    QVERIFY2(menu.startsWith(QStringLiteral("&File\n  &Open...\tCtrl+O\n")), qPrintable(menu));
+    QVERIFY2(menu.contains(QStringLiteral("  &1 /data/camera one.tdx\n")), qPrintable(menu));
+    QVERIFY2(menu.contains(QStringLiteral("&Interface\n  &Read From Camera")), qPrintable(menu));
+    QFile written(profilePath);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), profile);
   }
 
   void programTracesTheLineFromStartUp() {

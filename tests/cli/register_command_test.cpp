@@ -41,6 +41,21 @@ TEST(TavrelctlReg, WriteAndReadReachTheRegistersOfEachMode) {
   EXPECT_EQ(camera.ReceivedBodies().back(), "01FF8410000000");
 }
 
+// A camera that refuses every handshake: the error line, nothing printed,
+// and the failure in the exit status.
+TEST(TavrelctlReg, WriteAndReadExit3OnALinkFailure) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"write", "dsp", "0a", "ff"}, {"read", "afe", "10"}}) {
+    const ProcessResult r = Reg(camera, args);
+    EXPECT_EQ(r.exitStatus, 3) << args.front();
+    EXPECT_EQ(r.err, "ERROR - Unexpected character received from camera unit.\n");
+    EXPECT_EQ(r.out, "");
+  }
+  EXPECT_TRUE(camera.ReceivedBodies().empty());
+}
+
 TEST(TavrelctlReg, DumpPrintsTheShownRowsOfAPage) {
   sim::PtyCamera camera(sim::CameraOptions{});
   camera.WriteRegister(1, 0x01, 0x61, {0xBE, 0xEF, 0x99});

@@ -267,6 +267,10 @@ TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
   const ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "query", "01FF810C000000"});
   ASSERT_EQ(r.exitStatus, 0) << r.err;
   EXPECT_EQ(r.out, "012C00\n");
+  // All six as they came, a NUL among them too.
+  camera.AddFault({sim::FaultKind::kNulValue, 1, 0});
+  EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "query", "01FF810C000000"}).out,
+            std::string("AB\0DEF\n", 7));
   EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", std::string(23, '0')}).err,
             "ERROR - Illegal message size of transmission data. \n");
 }

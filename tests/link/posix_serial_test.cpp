@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -62,6 +63,21 @@ class PosixSerialTest : public ::testing::Test {
   static bool Arrived(int watch) {
     pollfd in{watch, POLLIN, 0};
     return poll(&in, 1, 5000) == 1;
+  }
+  // The port on the terminal, with line-error counters the test moves.
+  std::shared_ptr<LineErrorCounts> AttachWithCounters() {
+    std::string errorText;
+    auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
+    EXPECT_NE(nullptr, serial) << errorText;
+    if (serial == nullptr) return nullptr;
+    EXPECT_EQ(0, serial->Configure(9600, 8, 2, 0));
+    auto counts = std::make_shared<LineErrorCounts>();
+    serial->SetLineCounterSource([counts](LineErrorCounts* now) {
+      *now = *counts;
+      return true;
+    });
+    port.AttachTransport(std::move(serial), 3, 9600);
+    return counts;
   }
 
   PtyPair pty;
@@ -264,28 +280,90 @@ TEST_F(OutputQueueTest, WriteWaitsUntilTheQueueHasEmptied) {
   EXPECT_EQ(0, queuedBytes);
 }
 
-TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCount) {
+TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCountAndTheTimeOut) {
   queuedBytes = 2;  // stuck: what is queued never leaves
   const std::uint8_t frame[] = {kStx, 'A', kEtx, '0', '0'};
   EXPECT_EQ(3, port.Write(frame, 5, kShortTimeoutMs));
-  EXPECT_EQ(0, port.GetErrorCode());  // the count alone tells the caller
+  EXPECT_EQ(5, port.GetErrorCode());
+  EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("2 of 5 bytes not sent"));
+}
+
+// A transmitter that never empties (output stopped, as by a flow-control
+// stop the line does not lift): the write ends at its time-out with a short
+// count and records the time-out, or the line error flagged meanwhile, as a
+// failed read does, so that the box tells why the command failed.
+TEST_F(PosixSerialTest, WriteTheLineDoesNotTakeRecordsItsReason) {
+  struct Case {
+    const char* what;
+    bool framingError;
+    std::int32_t code;
+  };
+  const int watch = WatchTerminal();
+  ASSERT_GE(watch, 0);
+  const auto counts = AttachWithCounters();
+  ASSERT_NE(nullptr, counts);
+  ASSERT_EQ(0, tcflow(watch, TCOOFF));
+  for (const Case& c : {Case{"nothing flagged", false, 5}, Case{"framing error", true, 10}}) {
+    SCOPED_TRACE(c.what);
+    port.SetError(LinkCode::kChecksumMismatch);  // an older reason, not to be shown again
+    if (c.framingError) ++counts->framing;
+    EXPECT_EQ(0, port.Write(&kEnq, 1, kShortTimeoutMs));
+    EXPECT_EQ(c.code, port.GetErrorCode());
+    EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("timed out"));
+    // Reported once: the next failure is a plain time-out.
+    std::uint8_t in = 0;
+    EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
+  }
+  ASSERT_EQ(0, tcflow(watch, TCOON));
+  EXPECT_EQ(1, port.Write(&kEnq, 1, 1000));
+  EXPECT_EQ(std::string(1, static_cast<char>(kEnq)), ReadFromMaster(1));
+  close(watch);
+}
+
+// Runs `step` and checks that it ended before half of `waitedOut`, the time
+// it takes when it waits out its time-outs (a hung-up line that is polled on
+// until the deadline): a bound far from the time the step really takes.
+template <typename Step>
+auto EndsLongBefore(std::chrono::milliseconds waitedOut, Step step) {
+  const auto start = std::chrono::steady_clock::now();
+  const auto result = step();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, waitedOut / 2);
+  return result;
 }
 
 TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
+  using std::chrono::milliseconds;
   ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
   ASSERT_EQ(2, write(pty.master(), "ab", 2));
   pty.CloseMaster();
   // No line error was seen, so every failure is code 5 (not an I/O error),
-  // and the system's reason is kept. The long time-out must not be waited out.
+  // and the system's reason is kept. The long time-outs must not be waited
+  // out; a command waits out at least its four ENQ answers' (1000 ms each).
   std::uint8_t in[4] = {};
-  EXPECT_EQ(-5, port.Read(in, 4, 60'000));
+  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 5000), [&] { return port.Read(in, 4, 5000); }));
   EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("read"));
-  EXPECT_EQ(0, port.Write(in, 1, 60'000));
+  EXPECT_EQ(0, EndsLongBefore(milliseconds(20'000), [&] { return port.Write(in, 1, 20'000); }));
   EXPECT_EQ(5, port.GetErrorCode());
   EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("write"));
-  EXPECT_EQ(-5, port.SendCommand("01FF010C012C00"));
+  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 1000),
+                               [&] { return port.SendCommand("01FF010C012C00"); }));
   char reply[kMessageBufferSize];
-  EXPECT_EQ(-5, port.Query("01FF810C000000", reply));
+  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 1000),
+                               [&] { return port.Query("01FF810C000000", reply); }));
+}
+
+// The camera's end goes away while the port waits for its answer.
+TEST_F(PosixSerialTest, HangUpDuringAWaitEndsIt) {
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  ASSERT_EQ(1, port.Write(&kEnq, 1, 1000));
+  std::thread camera([this] {
+    ReadFromMaster(1);  // the ENQ, then the line goes
+    pty.CloseMaster();
+  });
+  std::uint8_t in = 0;
+  EXPECT_EQ(-5, EndsLongBefore(std::chrono::milliseconds(20'000),
+                               [&] { return port.Read(&in, 1, 20'000); }));
+  camera.join();
 }
 
 TEST_F(PosixSerialTest, LineSettingsThePortRefusesFailWithTimeOutCode) {
@@ -302,16 +380,8 @@ TEST_F(PosixSerialTest, LineSettingsThePortRefusesFailWithTimeOutCode) {
 }
 
 TEST_F(PosixSerialTest, LineErrorsStayFlaggedUntilAFailureReportsThem) {
-  std::string errorText;
-  auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
-  ASSERT_NE(nullptr, serial) << errorText;
-  ASSERT_EQ(0, serial->Configure(9600, 8, 2, 0));
-  auto counts = std::make_shared<LineErrorCounts>();
-  serial->SetLineCounterSource([counts](LineErrorCounts* now) {
-    *now = *counts;
-    return true;
-  });
-  port.AttachTransport(std::move(serial), 3, 9600);
+  const auto counts = AttachWithCounters();
+  ASSERT_NE(nullptr, counts);
 
   // A framing error during a read that still succeeds...
   ASSERT_EQ(1, write(pty.master(), "a", 1));
@@ -319,7 +389,9 @@ TEST_F(PosixSerialTest, LineErrorsStayFlaggedUntilAFailureReportsThem) {
   std::uint8_t in = 0;
   EXPECT_EQ(1, port.Read(&in, 1, 1000));
   EXPECT_EQ(0, port.GetErrorCode());
-  // ...is reported by the next failure, and only by that one.
+  // ...outlasts the next command's purge...
+  EXPECT_EQ(0, port.Purge(kPurgeTxClear | kPurgeRxClear));
+  // ...and is reported by the next failure, and only by that one.
   EXPECT_EQ(-10, port.Read(&in, 1, kShortTimeoutMs));
   EXPECT_EQ(-5, port.Read(&in, 1, kShortTimeoutMs));
 

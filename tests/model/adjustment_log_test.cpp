@@ -113,6 +113,12 @@ TEST_F(AdjustmentLogTest, TheOpenFileIsLockedBothWays) {
   const int other = ::open(log.c_str(), O_RDWR);
   ASSERT_GE(other, 0);
   EXPECT_NE(flock(other, LOCK_EX | LOCK_NB), 0);
+  // And our fcntl lock with an open file description lock asked for there.
+  struct flock probe {};
+  probe.l_type = F_WRLCK;
+  probe.l_whence = SEEK_SET;
+  ASSERT_EQ(fcntl(other, F_OFD_GETLK, &probe), 0);
+  EXPECT_EQ(probe.l_type, F_WRLCK);
   ::close(other);
 }
 

@@ -179,21 +179,42 @@ TEST_F(FileReplaceTest, HardLinkedFileIsRewrittenInPlaceForEveryName) {
 }
 
 TEST_F(FileReplaceTest, ReplacedFileKeepsModeOwnerAndGroup) {
-  // As root the file is given to another user and group first; otherwise
-  // they are the user's own and only the mode can show a fault.
-  const fs::path file = folder / "camera.tdx";
-  WriteBytes(file, kOld);
-  GiveToOrdinaryUser(file);
-  ::chmod(file.c_str(), 0604);
-  const struct stat before = StatOf(file);
+  // As root the file is given to another user and group first, and also
+  // saved by that user, its owner; otherwise they are the user's own. The
+  // set-id and sticky bits are kept too, where the file system takes them
+  // (an executable's set-id bits are what a change of owner clears).
+  struct Saver {
+    const char* who;
+    bool asOwner;
+  };
+  for (const Saver saver : {Saver{"this user", false}, Saver{"the owner", true}}) {
+    if (saver.asOwner && (::geteuid() != 0 || Nobody() == nullptr)) continue;
+    SCOPED_TRACE(saver.who);
+    // The owner replaces files by rename only in a folder of their own.
+    const fs::path place = folder / (saver.asOwner ? "owners" : "any");
+    fs::create_directory(place);
+    GiveToOrdinaryUser(place);
+    for (const mode_t mode : {0604, 02604, 01604, 06755}) {
+      SCOPED_TRACE(std::to_string(mode));
+      const fs::path file = place / ("camera-" + std::to_string(mode) + ".tdx");
+      WriteBytes(file, kOld);
+      GiveToOrdinaryUser(file);
+      ::chmod(file.c_str(), mode);
+      const struct stat before = StatOf(file);
+      if ((before.st_mode & 07777) != mode) continue;  // not kept by this file system
 
-  EXPECT_EQ(ReplaceFileContents(file, kNew), 0);
-  const struct stat after = StatOf(file);
-  EXPECT_EQ(ReadByteVector(file), kNew);
-  EXPECT_NE(after.st_ino, before.st_ino);  // replaced whole, by rename
-  EXPECT_EQ(after.st_mode & 07777, 0604u);
-  EXPECT_EQ(after.st_uid, before.st_uid);
-  EXPECT_EQ(after.st_gid, before.st_gid);
+      const int saved = saver.asOwner
+                            ? RunAsOrdinaryUser([&] { return ReplaceFileContents(file, kNew); })
+                            : ReplaceFileContents(file, kNew);
+      EXPECT_EQ(saved, 0);
+      const struct stat after = StatOf(file);
+      EXPECT_EQ(ReadByteVector(file), kNew);
+      EXPECT_NE(after.st_ino, before.st_ino);  // replaced whole, by rename
+      EXPECT_EQ(after.st_mode & 07777, mode);
+      EXPECT_EQ(after.st_uid, before.st_uid);
+      EXPECT_EQ(after.st_gid, before.st_gid);
+    }
+  }
 }
 
 TEST_F(FileReplaceTest, SymbolicLinksStayAndTheFileTheyNameIsReplaced) {

@@ -1,6 +1,9 @@
 #!/bin/sh
-# Builds the Debian package from a built tree, unpacks it into a temporary
-# folder and runs the unpacked programs.
+# Builds the Debian package from a built tree, installs it with dpkg into a
+# private root (whose package database holds this machine's packages the
+# .deb depends on, so its Depends must be met by them) and runs the installed
+# programs. Nothing outside the temporary folder is touched: the maintainer
+# scripts run without chroot against a stand-in for ldconfig.
 #   deb_package_test.sh BUILD_DIR LIBDIR
 set -eu
 build=$1
@@ -26,8 +29,35 @@ for package in libc6 libstdc++6 libqt6widgets6 libqt6network6; do
   echo "$depends" | grep -q "$package" || fail "Depends lacks $package"
 done
 
+# The register editor's Japanese labels need a font with their glyphs.
+recommends=$(dpkg-deb --field "$deb" Recommends)
+echo "Recommends: $recommends"
+[ "$recommends" = fonts-ipaexfont-gothic ] || fail "Recommends is not fonts-ipaexfont-gothic"
+# Where the recommended package is installed here, it does bring such a font.
+if dpkg-query -W -f '${Status}' fonts-ipaexfont-gothic 2>/dev/null | grep -q "ok installed" &&
+  command -v fc-list >/dev/null; then
+  font=$(dpkg-query -L fonts-ipaexfont-gothic | grep -E '\.(ttf|otf)$' | head -n 1)
+  fc-list ':lang=ja' file | grep -qF "$font" || fail "fonts-ipaexfont-gothic has no Japanese font"
+fi
+
 root="$work/root"
-dpkg -x "$deb" "$root"
+admin="$root/var/lib/dpkg"
+mkdir -p "$admin/info" "$admin/updates" "$work/stub"
+depends_names=$(echo "$depends" | sed 's/([^)]*)//g; s/[,|]/ /g')
+# shellcheck disable=SC2086 # one name per word
+dpkg-query --status $depends_names >"$admin/status" || fail "a package of Depends is not installed here"
+printf '#!/bin/sh\necho "ldconfig $*" >>"%s"\n' "$work/ldconfig.calls" >"$work/stub/ldconfig"
+chmod +x "$work/stub/ldconfig"
+as_dpkg() {
+  PATH="$work/stub:$PATH" dpkg --root="$root" --force-script-chrootless --force-not-root \
+    --log=/dev/null "$@" >>"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log" >&2; fail "dpkg $*"; }
+}
+as_dpkg -i "$deb"
+dpkg --root="$root" -s tavrel | grep -qx "Status: install ok installed" || fail "not installed"
+dpkg --root="$root" -s tavrel | grep -qx "Recommends: fonts-ipaexfont-gothic" ||
+  fail "the installed package does not recommend the font"
+dpkg --root="$root" --verify tavrel || fail "installed files differ from the package's"
+grep -q "^ldconfig" "$work/ldconfig.calls" || fail "the library cache was not renewed on install"
 for file in \
   usr/bin/tavrel usr/bin/tavrelctl usr/bin/tavrel-camsim \
   "usr/$libdir/tavrel/libclsersim.so" \
@@ -40,11 +70,15 @@ for file in \
 done
 grep -qx "Icon=tavrel" "$root/usr/share/applications/tavrel.desktop" || fail "desktop entry icon"
 
-# The unpacked programs run from where they were unpacked.
+# The installed programs run from where they were installed.
 output=$("$root/usr/bin/tavrelctl" --simulate read-all) || fail "tavrelctl --simulate read-all"
 echo "$output" | grep -q "GAIN" || fail "read-all printed no GAIN: $output"
 "$root/usr/bin/tavrelctl" --board "$root/usr/$libdir/tavrel/libclsersim.so" get GAIN >/dev/null ||
-  fail "tavrelctl through the unpacked CameraLink library"
+  fail "tavrelctl through the installed CameraLink library"
 "$root/usr/bin/tavrel-camsim" --help >/dev/null || fail "tavrel-camsim --help"
 "$root/usr/bin/tavrel" --help >/dev/null || fail "tavrel --help"
+
+# Removed, it leaves none of its files.
+as_dpkg --purge tavrel
+[ ! -e "$root/usr/bin/tavrelctl" ] || fail "tavrelctl left after removal"
 echo "package ok: $(basename "$deb")"

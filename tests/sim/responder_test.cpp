@@ -274,20 +274,22 @@ Bytes Reply(const std::string& digits, const std::string& checksum) {
   return Cat(Cat({0x02}, B(digits)), Cat({0x03}, B(checksum)));
 }
 
+// A reply frame carrying `characters`, with its right checksum.
+Bytes ReplyOf(const std::string& characters) {
+  unsigned sum = 0x02 + 0x03;
+  for (char c : characters) sum += static_cast<std::uint8_t>(c);
+  char digits[3];
+  std::snprintf(digits, sizeof digits, "%02X", (sum & 0xFF) ^ 0xFF);
+  return Reply(characters, digits);
+}
+
 TEST(ResponderTest, InjectsEachFaultKindCountedAndDelayed) {
   // Reading 0x11 of a KESTRA-P/S (834): 034200, checksum D1.
   const Bytes good = Cat({0x06, 0x06}, Reply("034200", "D1"));
   const Bytes lower = Cat({0x06, 0x06}, Reply("034200", "d1"));
   const Bytes badSum = Cat({0x06, 0x06}, Reply("034200", "D2"));
-  Bytes badValue = Cat({0x06, 0x06}, Reply("GHIJKL", "00"));
-  {
-    unsigned sum = 0;
-    for (std::size_t i = 2; i < 10; ++i) sum += badValue[i];
-    char digits[3];
-    std::snprintf(digits, sizeof digits, "%02X", (sum & 0xFF) ^ 0xFF);
-    badValue[10] = static_cast<std::uint8_t>(digits[0]);
-    badValue[11] = static_cast<std::uint8_t>(digits[1]);
-  }
+  const Bytes badValue = Cat({0x06, 0x06}, ReplyOf("GHIJKL"));
+  const Bytes nulValue = Cat({0x06, 0x06}, ReplyOf(std::string("AB\0DEF", 6)));
   const Bytes garbage =
       Cat(Cat({0x06, 0x06}, Bytes(std::begin(sim::kGarbageBytes), std::end(sim::kGarbageBytes))),
           Reply("034200", "D1"));
@@ -299,6 +301,7 @@ TEST(ResponderTest, InjectsEachFaultKindCountedAndDelayed) {
       {"bad-checksum once", {K::kBadChecksum, 1, 0}, {badSum, good, good}},
       {"lower-checksum after one", {K::kLowerChecksum, -1, 1}, {good, lower, lower}},
       {"bad-value once after two", {K::kBadValue, 1, 2}, {good, good, badValue}},
+      {"nul-value once", {K::kNulValue, 1, 0}, {nulValue, good, good}},
       {"garbage always", {K::kGarbage, -1, 0}, {garbage, garbage, garbage}},
       {"reply-silent once after one", {K::kReplySilent, 1, 1}, {good, {0x06, 0x06}, good}},
       {"reply-cut once", {K::kReplyCut, 1, 0}, {Bytes(good.begin(), good.begin() + 6), good, good}},

@@ -1,7 +1,10 @@
 // tavrelctl.exe, the Windows build, run under Wine: its COM1 is a pseudo-
 // terminal served by the virtual camera, and its board is the Windows build
 // of the CameraLink test library.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <array>
 #include <filesystem>
@@ -254,6 +257,61 @@ TEST(WineTavrelctl, CameraFaultsEndAsOnLinux) {
     EXPECT_EQ(windows.out, linux.out) << c.name;
     EXPECT_EQ(windows.err, linux.err) << c.name;
   }
+}
+
+// A transmitter that never empties (the line's output stopped, as by a
+// flow-control stop that is never lifted): every ENQ runs out of time, and
+// the error tells the time-out, not an older or a software error.
+TEST(WineTavrelctl, WritesThatRunOutOfTimeReportTheTimeOut) {
+  CameraOnCom com1;
+  // Opened before the program opens the port, which then keeps it for itself.
+  const int line = ::open(com1.Camera().DevicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(line, 0);
+  ASSERT_EQ(tcflow(line, TCOOFF), 0);
+  const ProcessResult r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  ::close(line);
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(r.err.rfind("ERROR - Communication time out detected.", 0), 0u) << r.err;
+  EXPECT_TRUE(com1.Camera().ReceivedBodies().empty());
+}
+
+// How often `name` (ACK, ENQ ...) stands among the bytes a camera trace
+// shows going `direction` ("PC->CAM").
+int CountTraced(const std::string& trace, const std::string& direction, const std::string& name) {
+  int count = 0;
+  for (const std::string& line : Lines(trace)) {
+    const std::string bytes = line.substr(0, line.find("  |"));  // without the text column
+    if (bytes.find(" " + direction + " ") == std::string::npos) continue;
+    for (std::size_t at = bytes.find(" " + name); at != std::string::npos;
+         at = bytes.find(" " + name, at + 1)) {
+      const std::size_t end = at + 1 + name.size();
+      if (end == bytes.size() || bytes[end] == ' ') ++count;
+    }
+  }
+  return count;
+}
+
+// A camera that reads its line slowly (paced at 9600 baud, answering after a
+// pause) still has the PC's ACK of a reply to read when the next command
+// begins: the command's purge must leave it on the line.
+TEST(WineTavrelctl, EveryReplyIsAcknowledgedToASlowCamera) {
+  const fs::path trace = kWindowsBuild / "test-files" / "slow-camera.trace";
+  fs::create_directories(trace.parent_path());
+  fs::remove(trace);
+  sim::CameraOptions options;
+  options.paceBaud = 9600;
+  options.turnaroundMs = 5;
+  options.traceFile = trace.string();
+  CameraOnCom com1(options);
+  ProcessResult r = TavrelctlExe({"--port", "1", "read-all"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  ASSERT_EQ(Lines(r.out).size(), 50u) << r.out;
+  // Once the camera has answered one more command, it has read the last ACK.
+  r = TavrelctlExe({"--port", "1", "send", "01FF010C000100"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const std::string traced = ReadBytes(trace);
+  EXPECT_EQ(CountTraced(traced, "CAM->PC", "STX"), 50) << traced;
+  EXPECT_EQ(CountTraced(traced, "PC->CAM", "ACK"), 50) << traced;
 }
 
 TEST(WineTavrelctl, BoardLibraryByItsDllName) {
