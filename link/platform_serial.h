@@ -22,6 +22,9 @@ namespace tavrel {
 // and above; elsewhere $TAVREL_COM<n> when set, else /dev/ttyS<n-1>. Empty
 // for port numbers that name no device (0 and below).
 std::string ComPortDevicePath(std::int32_t port);
+// The platform's own name for "COM n", whatever the environment says:
+// /dev/ttyS<n-1>, or \\.\COMn on Windows. Empty for 0 and below.
+std::string DefaultComPortDevicePath(std::int32_t port);
 
 // Whether `baud` is a rate the line can be set to.
 bool IsSupportedBaudRate(std::int32_t baud);
