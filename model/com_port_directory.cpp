@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "link/platform_serial.h"
+#include "link/com_port_device.h"
 #include "model/profile_file.h"
 
 namespace tavrel {

@@ -4,6 +4,7 @@
 #include <vector>
 
 namespace tavrel {
+#ifndef _WIN32
 namespace {
 
 std::string PermissionHint(const std::string& path) {
@@ -42,6 +43,7 @@ std::string MissingHint(const SystemRoots& roots) {
 }
 
 }  // namespace
+#endif
 
 std::string ExplainDeviceOpenFailure(const CommPort::DeviceOpenFailure& failure,
                                      const SystemRoots& roots) {
