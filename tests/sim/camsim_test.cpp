@@ -63,6 +63,19 @@ int WaitExit(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// A fresh PAVON-P/S behind `device`: its partial scan end reads 768, takes
+// 500, and reads 500.
+void ReadWriteAndReadAgain(const std::string& device, int baud) {
+  tavrel::CommPort port;
+  ASSERT_EQ(port.OpenSerialDevice(device, baud), 0) << port.GetSystemErrorText();
+  std::int32_t value = 0;
+  EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
+  EXPECT_EQ(value, 768);
+  EXPECT_EQ(port.WriteValue(0x01, 0xFF, 0x01, 0x20, 1, 768, 500), 0);
+  EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
+  EXPECT_EQ(value, 500);
+}
+
 TEST(CamsimTest, ServesOnItsPtyAndStopsCleanlyOnSigterm) {
   const auto link =
       std::filesystem::temp_directory_path() / ("tavrel-camsim-test-" + std::to_string(getpid()));
@@ -72,17 +85,7 @@ TEST(CamsimTest, ServesOnItsPtyAndStopsCleanlyOnSigterm) {
   ASSERT_EQ(device.rfind("/dev/pts/", 0), 0u) << device;
   EXPECT_EQ(std::filesystem::read_symlink(link), device);
 
-  {
-    tavrel::CommPort port;
-    ASSERT_EQ(port.OpenSerialDevice(link.string(), 9600), 0);
-    // Partial scan end of a PAVON-P/S: 768.
-    std::int32_t value = 0;
-    EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
-    EXPECT_EQ(value, 768);
-    EXPECT_EQ(port.WriteValue(0x01, 0xFF, 0x01, 0x20, 1, 768, 500), 0);
-    EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
-    EXPECT_EQ(value, 500);
-  }
+  ReadWriteAndReadAgain(link.string(), 9600);
 
   ASSERT_EQ(kill(child.pid, SIGTERM), 0);
   EXPECT_EQ(WaitExit(child.pid), 0);
@@ -249,16 +252,7 @@ TEST(CamsimRig, TheLinkReadsAndWritesOverARealLine) {
                          "--model", "PAVON-P/S"});
     ASSERT_GT(child.pid, 0);
     ASSERT_EQ(ReadLine(child.output), cameraPort);
-    {
-      tavrel::CommPort port;
-      ASSERT_EQ(port.OpenSerialDevice(pcPort, baud), 0) << port.GetSystemErrorText();
-      std::int32_t value = 0;
-      EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
-      EXPECT_EQ(value, 768);
-      EXPECT_EQ(port.WriteValue(0x01, 0xFF, 0x01, 0x20, 1, 768, 500), 0);
-      EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x81, 0x20, 1, 768, &value), 0);
-      EXPECT_EQ(value, 500);
-    }
+    ReadWriteAndReadAgain(pcPort, baud);
     ASSERT_EQ(kill(child.pid, SIGTERM), 0);
     EXPECT_EQ(WaitExit(child.pid), 0);
     ::close(child.output);
