@@ -222,6 +222,28 @@ void CMainFrame::UpdatePortIndicator() {
   const QString text = PortIndicatorText();
   m_portPane->setEnabled(true);
   if (m_portPane->text() != text) m_portPane->setText(text);
+  const QString tip = PortIndicatorToolTip();
+  if (m_portPane->toolTip() != tip) m_portPane->setToolTip(tip);
+}
+
+QString CMainFrame::PortIndicatorToolTip() const {
+  const QString com = QStringLiteral("COM%1").arg(m_link.GetPortNumber());
+  const QString device = QString::fromStdString(m_link.GetDevicePath());
+  if (m_link.IsAwaitingReopen()) {
+    return QStringLiteral("%1: %2 hung up; the next exchange with the camera opens it again")
+        .arg(com, device);
+  }
+  if (!m_link.IsPortOpen()) {
+    return m_link.HasBoardConnection() ? QStringLiteral("No COM port open: a CameraLink board")
+                                       : QStringLiteral("No COM port open");
+  }
+  if (device.isEmpty()) return com;
+  // A by-id name says which adapter; the device it leads to, where it is now.
+  const QFileInfo file(device);
+  if (file.isSymLink() && file.exists()) {
+    return QStringLiteral("%1: %2 (%3)").arg(com, device, file.canonicalFilePath());
+  }
+  return QStringLiteral("%1: %2").arg(com, device);
 }
 
 QString CMainFrame::PortIndicatorText() const {

@@ -32,9 +32,11 @@ class CMainFrame : public QMainWindow {
   // it shows while a camera exchange blocks the program.
   void SetStatusText(const QString& text);
   QString StatusText() const;
-  // Refreshes the port indicator from the link (" ?" or "COM<n>").
+  // Refreshes the port indicator from the link (" ?" or "COM<n>"), and its
+  // tooltip, which names the device.
   void UpdatePortIndicator();
   QString PortIndicatorText() const;
+  QString PortIndicatorToolTip() const;
 
   // The client-area widget (the control panel).
   void SetView(QWidget* view);

@@ -93,6 +93,7 @@ MessageAnswer QtUserPrompt::ShowMessage(const MessageRequest& request) {
   QWidget* owner = request.ownerless ? nullptr : BoxOwner();
   QMessageBox box(ToQtIcon(request.icon), caption, QString::fromStdString(request.text),
                   ToQtButtons(request.buttons), owner);
+  if (!request.detail.empty()) box.setInformativeText(QString::fromStdString(request.detail));
   // Escape answers Cancel where there is one, else the only button.
   if (request.buttons == MessageButtons::kYesNo) box.setEscapeButton(QMessageBox::No);
   KeepLinesWhole(box);

@@ -211,6 +211,11 @@ void CSelectCommDlg::UpdateData(bool store) {
   LoadGroup(m_cameraGroup, m_nCameraRow);
 }
 
+void CSelectCommDlg::OfferComPortMenus(ComPortMenuServices services) {
+  auto* menus = new ComPortMenus(std::move(services), this);
+  for (int i = 0; i < kComCount; ++i) menus->Attach(m_portGroup->button(i), i + 1);
+}
+
 CommSelection CSelectCommDlg::Selection() const {
   CommSelection selection;
   selection.opened = m_bOpened;

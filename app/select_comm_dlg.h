@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <string>
 
+#include "app/com_port_menus.h"
+
 class QAbstractButton;
 class QButtonGroup;
 class QLabel;
@@ -53,6 +55,10 @@ class CSelectCommDlg : public QDialog {
   CSelectCommDlg(FileChooser& fileChooser, QWidget* parent = nullptr);
 
   CommSelection Selection() const;
+
+  // The COM buttons say which device each stands for and offer the devices
+  // found in a context menu (app/com_port_menus.h).
+  void OfferComPortMenus(ComPortMenuServices services);
 
   // Control events (public so that scripted runs can drive them).
   void OnPortClicked(int portChoice);

@@ -13,7 +13,7 @@ CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
     : QDialog(parent), m_nPort(port), m_nBaud(baud) {
   ui::SetUpDialog(this, kDialogId, QStringLiteral("Serial Port Selection"), 187, 93);
 
-  auto* com1 = ui::MakeControl<QRadioButton>(this, kIdCom1, QStringLiteral("COM1"), 18, 22, 50, 10);
+  m_com1 = ui::MakeControl<QRadioButton>(this, kIdCom1, QStringLiteral("COM1"), 18, 22, 50, 10);
   m_com2 = ui::MakeControl<QRadioButton>(this, kIdCom2, QStringLiteral("COM2"), 18, 38, 50, 10);
   m_baud19200 =
       ui::MakeControl<QRadioButton>(this, kIdBaud19200, QStringLiteral("19200"), 92, 22, 50, 10);
@@ -30,7 +30,7 @@ CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
   baudBox->lower();
 
   auto* ports = new QButtonGroup(this);
-  ports->addButton(com1);
+  ports->addButton(m_com1);
   ports->addButton(m_com2);
   auto* bauds = new QButtonGroup(this);
   bauds->addButton(m_baud19200);
@@ -39,11 +39,17 @@ CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)
   m_baud19200->setEnabled(false);
   baud9600->setEnabled(false);
 
-  (m_nPort == 2 ? m_com2 : com1)->setChecked(true);
+  (m_nPort == 2 ? m_com2 : m_com1)->setChecked(true);
   (m_nBaud == 19200 ? m_baud19200 : baud9600)->setChecked(true);
 
   connect(ok, &QPushButton::clicked, this, &CSerialPortDlg::accept);
   connect(cancel, &QPushButton::clicked, this, &CSerialPortDlg::reject);
+}
+
+void CSerialPortDlg::OfferComPortMenus(ComPortMenuServices services) {
+  auto* menus = new ComPortMenus(std::move(services), this);
+  menus->Attach(m_com1, 1);
+  menus->Attach(m_com2, 2);
 }
 
 void CSerialPortDlg::accept() {

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "app/com_port_menus.h"
+
 class QRadioButton;
 
 namespace tavrel {
@@ -30,12 +32,17 @@ class CSerialPortDlg : public QDialog {
 
   SerialPortChoice Choice() const { return {m_nPort, m_nBaud}; }
 
+  // The COM buttons say which device each stands for and offer the devices
+  // found in a context menu (app/com_port_menus.h).
+  void OfferComPortMenus(ComPortMenuServices services);
+
   void accept() override;
 
  private:
   int m_nPort = 1;
   int m_nBaud = 9600;
 
+  QRadioButton* m_com1 = nullptr;
   QRadioButton* m_com2 = nullptr;
   QRadioButton* m_baud19200 = nullptr;
 };

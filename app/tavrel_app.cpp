@@ -33,7 +33,10 @@ std::int32_t BaudRateOfChoice(int choice) {
 }  // namespace
 
 CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services)
-    : m_camera(camera), m_profile(profile), m_services(std::move(services)) {
+    : m_camera(camera),
+      m_profile(profile),
+      m_comPorts(profile.FileName().toStdString()),
+      m_services(std::move(services)) {
   if (m_services.prompt != nullptr) {
     m_prompt = m_services.prompt;
   } else {
@@ -48,6 +51,7 @@ CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices se
   }
   if (!m_services.runDialog) m_services.runDialog = ModalDialogRunner();
   m_camera.SetUserPrompt(m_prompt);
+  m_camera.SetComPortResolver(m_comPorts.Resolver());
 }
 
 CTavrelApp::~CTavrelApp() {
@@ -66,6 +70,7 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
     cameraType = options.presetCameraType;
   } else {
     CSelectCommDlg dialog(*m_files);
+    dialog.OfferComPortMenus({&m_comPorts, m_services.runDialog});
     m_services.runDialog(dialog);
     selection = dialog.Selection();
   }

@@ -11,6 +11,7 @@
 
 #include "app/dialog_runner.h"
 #include "app/select_comm_dlg.h"
+#include "model/com_port_directory.h"
 
 namespace tavrel {
 
@@ -74,6 +75,8 @@ class CTavrelApp : public QObject {
 
   CameraUnit& m_camera;
   ProfileStore& m_profile;
+  // Where the COM ports lead: the environment, else the profile's choices.
+  ComPortDirectory m_comPorts;
   AppServices m_services;
   std::unique_ptr<QtUserPrompt> m_qtPrompt;
   std::unique_ptr<FileChooser> m_qtFiles;

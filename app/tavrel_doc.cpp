@@ -14,6 +14,7 @@
 #include "model/camera_unit.h"
 #include "model/program_message.h"
 #include "model/settings_file.h"
+#include "panel/profile_store.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -45,6 +46,7 @@ CTavrelDoc::CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& file
       m_prompt(prompt),
       m_files(files),
       m_recentFiles(profile),
+      m_comPorts(profile.FileName().toStdString()),
       m_title(QString::fromStdString(Text(res::kIdsUntitled))) {}
 
 CTavrelDoc::~CTavrelDoc() {
@@ -190,6 +192,7 @@ void CTavrelDoc::SetDialogHost(QWidget* parent, DialogRunner runDialog) {
 void CTavrelDoc::OnSetupPort() {
   CameraUnit& camera = Camera();
   CSerialPortDlg dialog(camera.GetPortNumber(), camera.GetBaudRate(), m_dialogParent);
+  dialog.OfferComPortMenus({&m_comPorts, m_runDialog});
   if (m_runDialog(dialog) != QDialog::Accepted) return;
   const SerialPortChoice choice = dialog.Choice();
   // The open closes the current link first and shows its own error box.

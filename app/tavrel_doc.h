@@ -9,6 +9,7 @@
 
 #include "app/dialog_runner.h"
 #include "app/recent_file_list.h"
+#include "model/com_port_directory.h"
 #include "model/parameter_document.h"
 #include "res/string_ids.h"
 
@@ -83,6 +84,8 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   UserPrompt& m_prompt;
   FileChooser& m_files;
   RecentFileList m_recentFiles;
+  // The COM ports of the Serial Port dialog's menus, kept in the profile.
+  ComPortDirectory m_comPorts;
   QString m_pathName;
   QString m_title;
   QWidget* m_dialogParent = nullptr;

@@ -1,7 +1,7 @@
 // Processor time of a failing exchange on a line that hangs up: the camera's
 // end goes away in the middle of a read command (an unplugged adapter, a
-// closed pty), and on a line that is already hung up. The link must end the
-// exchange without spinning.
+// closed pty), and the exchange after it, which opens the device again and
+// finds it gone. The link must end the exchanges without spinning.
 // Usage: hangup_bench [ms before the hang-up = 500]
 #include <termios.h>
 #include <unistd.h>
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   peer.join();
   const Figures after = ReadOnce(port);
   Print("hang-up during the exchange", during);
-  Print("line already hung up", after);
+  Print("the next exchange, device gone", after);
   std::printf("goal: CPU < 5 %% of the wall time of the exchange that was waiting\n");
   return 0;
 }

@@ -16,6 +16,8 @@ namespace {
 
 MessageAnswer ShowMessageLine(std::ostream& err, const MessageRequest& request) {
   err << OneLine(request.text) << '\n';
+  // The detail keeps its lines: the reason, then the hint.
+  if (!request.detail.empty()) err << request.detail << '\n';
   err.flush();
   // A script cannot answer a question: take the answer that changes nothing.
   switch (request.buttons) {
@@ -36,6 +38,7 @@ MessageAnswer ConsolePrompt::ShowMessage(const MessageRequest& request) {
   if (request.icon == MessageIcon::kError || request.icon == MessageIcon::kExclamation) {
     failureShown_ = true;
   }
+  if (!request.detail.empty()) detailShown_ = true;
   return ShowMessageLine(err_, request);
 }
 

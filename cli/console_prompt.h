@@ -1,5 +1,6 @@
 // The command-line tool's way of reaching the user: an error box becomes one
-// line on stderr, progress text goes to stderr only when asked for.
+// line on stderr (and its detail, if any, the lines after it), progress text
+// goes to stderr only when asked for.
 #pragma once
 
 #include <ostream>
@@ -20,11 +21,14 @@ class ConsolePrompt : public UserPrompt {
 
   // True once any error or warning box was shown: the command then fails.
   bool FailureShown() const { return failureShown_; }
+  // True once a box with a detail was shown (the reason is told already).
+  bool DetailShown() const { return detailShown_; }
 
  private:
   std::ostream& err_;
   bool verbose_;
   bool failureShown_ = false;
+  bool detailShown_ = false;
 };
 
 // `text` on one line: line breaks become single blanks.

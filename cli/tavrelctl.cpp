@@ -12,10 +12,12 @@
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
+#include "cli/ports_command.h"
 #include "cli/register_command.h"
 #include "cli/serial_number_command.h"
 #include "cli/simulated_camera.h"
 #include "model/camera_unit.h"
+#include "model/com_port_directory.h"
 #include "model/identification_text.h"
 #include "model/manual_command.h"
 #include "model/parameter_document.h"
@@ -118,9 +120,11 @@ class Session {
     return Explained(false);
   }
 
-  // With --verbose, a failed open also prints the system's reason.
+  // With --verbose, a failed open also prints the system's reason, unless
+  // the error's own detail told it.
   bool Explained(bool opened) {
-    if (!opened && options_.verbose && !camera_.GetSystemErrorText().empty()) {
+    if (!opened && options_.verbose && !prompt_.DetailShown() &&
+        !camera_.GetSystemErrorText().empty()) {
       err_ << "tavrelctl: " << camera_.GetSystemErrorText() << '\n';
     }
     return opened;
@@ -333,10 +337,18 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
   linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
-  linkGroup->add_option("--device", options.device,
-                        "a serial device path directly (e.g. /dev/ttyUSB0, a pty)");
-  linkGroup->add_option("--board", options.board,
-                        "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)");
+  // An empty name would quietly mean COM1.
+  const CLI::Validator named(
+      [](std::string& text) { return text.empty() ? std::string("must not be empty") : ""; },
+      "PATH");
+  linkGroup
+      ->add_option("--device", options.device,
+                   "a serial device path directly (e.g. /dev/ttyUSB0, a pty)")
+      ->check(named);
+  linkGroup
+      ->add_option("--board", options.board,
+                   "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)")
+      ->check(named);
   linkGroup->add_flag("--simulate", options.simulate, "the built-in virtual camera (no hardware)");
   linkGroup->require_option(0, 1);
   app.add_option("--baud", options.baud, "baud rate of a serial link")
@@ -375,6 +387,9 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   ident->add_flag("--json", options.json, "print JSON");
   const RegisterCommand reg(app);
   auto* serialNumberWrite = AddSerialNumberCommand(app, options.serialNumber);
+#ifndef _WIN32
+  const PortsCommand ports(app);
+#endif
 
   try {
     app.parse(argc, argv);
@@ -386,6 +401,10 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     }
     return kExitUsage;
   }
+#ifndef _WIN32
+  // Opens no link.
+  if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
+#endif
   if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
     options.port = 1;
   }

@@ -1,5 +1,6 @@
 #include "link/comm_port.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "link/board_transport.h"
@@ -29,7 +30,7 @@ constexpr char kBoardOpenErrorCaption[] = "Error";
 
 }  // namespace
 
-CommPort::CommPort() = default;
+CommPort::CommPort() : comPortResolver_(ComPortDevicePath) {}
 
 CommPort::~CommPort() {
   Close();
@@ -40,6 +41,7 @@ CommPort::~CommPort() {
 std::int32_t CommPort::Open(std::int32_t port, std::int32_t baud, int byteSize, int stopBits,
                             int parity) {
   Close();
+  deviceOpenFailure_ = {};
   if (static_cast<std::uint32_t>(port) > kHighestPortNumber) {
     return SetError(LinkCode::kPortNumberInvalid);
   }
@@ -50,12 +52,22 @@ std::int32_t CommPort::Open(std::int32_t port, std::int32_t baud, int byteSize, 
     Attach(routedCarrier_(), false);
     return 0;
   }
-  const std::string path = ComPortDevicePath(port);
+  const std::string path = comPortResolver_(port);
   if (path.empty()) {
     systemErrorText_ = "COM" + std::to_string(port) + ": no such port";
+    deviceOpenFailure_ = {path, systemErrorText_, ENOENT};
     return SetError(LinkCode::kPortOpenFailed);
   }
   return OpenDevice(path, baud, byteSize, stopBits, parity);
+}
+
+void CommPort::SetComPortResolver(ComPortResolver resolver) {
+  comPortResolver_ = resolver ? std::move(resolver) : ComPortResolver(ComPortDevicePath);
+}
+
+const std::string& CommPort::GetDevicePath() const {
+  static const std::string kNone;
+  return deviceLine_ ? deviceLine_->path : kNone;
 }
 
 std::int32_t CommPort::OpenSerial(std::int32_t port, std::int32_t baud) {
@@ -71,15 +83,18 @@ std::int32_t CommPort::OpenSerialDevice(const std::string& devicePath, std::int3
 
 std::int32_t CommPort::OpenDevice(const std::string& path, std::int32_t baud, int byteSize,
                                   int stopBits, int parity) {
+  deviceOpenFailure_ = {};
   if (!IsSupportedBaudRate(baud)) return RefuseBaudRate(path, baud);
   std::string errorText;
   std::unique_ptr<PlatformSerial> serial = PlatformSerial::OpenDevice(path, &errorText);
   if (serial == nullptr) {
+    deviceOpenFailure_ = {path, errorText, errno};
     systemErrorText_ = errorText;
     return SetError(LinkCode::kPortOpenFailed);
   }
   const std::int32_t configured = serial->Configure(baud, byteSize, stopBits, parity);
   Attach(std::move(serial), false);
+  deviceLine_ = DeviceLine{path, baud, byteSize, stopBits, parity};
   if (configured < 0) {
     // The port stays open, as the line settings are all that failed.
     NoteTransportError();
@@ -94,6 +109,7 @@ std::int32_t CommPort::RefuseBaudRate(const std::string& portName, std::int32_t 
 }
 
 std::int32_t CommPort::OpenBoard(const std::string& libraryPath) {
+  deviceOpenFailure_ = {};
   std::string detail;
   std::unique_ptr<BoardTransport> board = BoardTransport::Load(libraryPath, &detail);
   if (board == nullptr) {
@@ -124,7 +140,31 @@ std::int32_t CommPort::Close() {
     transport_.reset();
   }
   boardConnection_ = false;
+  deviceLine_.reset();
+  lineHungUp_ = false;
   return 0;
+}
+
+void CommPort::DropHungUpLine() {
+  if (transport_ == nullptr || boardConnection_ || !deviceLine_ || !transport_->LineHungUp()) {
+    return;
+  }
+  // No purge: nothing passes on the line any more.
+  transport_.reset();
+  lineHungUp_ = true;
+}
+
+std::int32_t CommPort::ReopenHungUpLine() {
+  DropHungUpLine();  // it may have hung up while nothing was sent
+  if (!lineHungUp_) return 0;
+  // A copy: the open replaces the kept settings.
+  const DeviceLine line = *deviceLine_;
+  return OpenDevice(line.path, line.baud, line.byteSize, line.stopBits, line.parity);
+}
+
+std::int32_t CommPort::HungUpFailure(const char* operation) {
+  systemErrorText_ = std::string(operation) + ": " + deviceLine_->path + " hung up";
+  return SetError(LinkCode::kTimeOut);
 }
 
 void CommPort::Attach(std::unique_ptr<Transport> transport, bool board) {
@@ -165,12 +205,17 @@ void CommPort::NoteTransportError() {
 
 std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::int32_t timeoutMs) {
   if (count <= 0) return SetError(LinkCode::kBadByteCount);
+  if (transport_ == nullptr && lineHungUp_) {
+    HungUpFailure("write");
+    return 0;
+  }
   if (transport_ == nullptr) return SetError(LinkCode::kPortNotOpened);
   const std::int32_t written = transport_->Write(data, count, timeoutMs);
   if (written < 0) {
     // The count tells the caller; the code tells the user why.
     NoteTransportError();
     SetError(-written);
+    DropHungUpLine();
     return 0;
   }
   if (written < count) {
@@ -184,12 +229,15 @@ std::int32_t CommPort::Write(const std::uint8_t* data, std::int32_t count, std::
 std::int32_t CommPort::Read(std::uint8_t* buffer, std::int32_t count, std::int32_t timeoutMs) {
   lastReadTimedOut_ = false;
   if (count <= 0) return SetError(LinkCode::kBadByteCount);
+  if (transport_ == nullptr && lineHungUp_) return HungUpFailure("read");
   if (transport_ == nullptr) return SetError(LinkCode::kPortNotOpened);
   const std::int32_t received = transport_->Read(buffer, count, timeoutMs);
   if (received < 0) {
     lastReadTimedOut_ = received == LinkFailure(LinkCode::kTimeOut);
     NoteTransportError();
-    return SetError(-received);
+    const std::int32_t failure = SetError(-received);
+    DropHungUpLine();
+    return failure;
   }
   if (received < count) {
     // A carrier that reports its time-outs by the count alone (the board).
@@ -200,11 +248,14 @@ std::int32_t CommPort::Read(std::uint8_t* buffer, std::int32_t count, std::int32
 }
 
 std::int32_t CommPort::Purge(std::uint32_t flags) {
+  if (transport_ == nullptr && lineHungUp_) return HungUpFailure("purge");
   if (transport_ == nullptr) return SetError(LinkCode::kPortNotOpened);
   const std::int32_t result = transport_->Purge(flags);
   if (result < 0) {
     NoteTransportError();
-    return SetError(-result);
+    const std::int32_t failure = SetError(-result);
+    DropHungUpLine();
+    return failure;
   }
   return 0;
 }
@@ -224,6 +275,11 @@ std::int32_t CommPort::CheckReply(const std::uint8_t* frame, std::int32_t length
 }
 
 std::int32_t CommPort::SendCommand(const char* body) {
+  if (ReopenHungUpLine() < 0) return SetError(kKeepStoredCode);
+  return RunCommand(body);
+}
+
+std::int32_t CommPort::RunCommand(const char* body) {
   const std::size_t length = std::strlen(body);
   if (length > static_cast<std::size_t>(kMaxBodyLength)) return SetError(LinkCode::kBodyTooLong);
   Purge(kPurgeBothQueues);  // a failed purge leaves its code, nothing more
@@ -268,8 +324,9 @@ bool CommPort::AwaitReplyStart() {
 }
 
 std::int32_t CommPort::Query(const char* body, char* reply) {
+  if (ReopenHungUpLine() < 0) return SetError(kKeepStoredCode);
   for (int cycle = 0; cycle < kQueryCycles; ++cycle) {
-    if (SendCommand(body) < 0) return SetError(kKeepStoredCode);
+    if (RunCommand(body) < 0) return SetError(kKeepStoredCode);
     int failedFrames = 0;
     while (failedFrames < kReplyFramesPerCycle) {
       std::uint8_t frame[kReplyFrameLength];

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "link/comm_error.h"
@@ -36,9 +37,8 @@ class CommPort : public virtual CommError {
   UserPrompt* GetUserPrompt() const { return userPrompt_; }
 
   // --- Transport -----------------------------------------------------------
-  // Opens COM port `port` (1..10 in use; 0 is accepted and fails to open).
-  // On Linux "COM n" is the device named by the environment variable
-  // TAVREL_COM<n> when set, else /dev/ttyS<n-1>.
+  // Opens COM port `port` (1..10 in use; 0 is accepted and fails to open) on
+  // the device the COM port resolver names for it.
   std::int32_t Open(std::int32_t port, std::int32_t baud, int byteSize, int stopBits, int parity);
   // Open with 8 data bits, two stop bits and no parity.
   std::int32_t OpenSerial(std::int32_t port, std::int32_t baud);
@@ -58,6 +58,35 @@ class CommPort : public virtual CommError {
   static std::int32_t LineErrorCode(std::uint32_t flags) {
     return static_cast<std::int32_t>(tavrel::LineErrorCode(flags));
   }
+
+  // Names the device "COM n" stands for (empty: none). Until one is set:
+  // ComPortDevicePath, that is $TAVREL_COM<n> on Linux, else the platform's
+  // own name. The camera object adds the user's assignments
+  // (model/com_port_directory.h), which the link knows nothing of.
+  using ComPortResolver = std::function<std::string(std::int32_t port)>;
+  void SetComPortResolver(ComPortResolver resolver);
+
+  // The device the COM port was opened on, as it was named (a link such as a
+  // /dev/serial/by-id name stays the link), while the port is open or waits
+  // to be opened again after a hang-up; empty otherwise, and for a port
+  // carried by anything but a device.
+  const std::string& GetDevicePath() const;
+  // The line hung up (adapter pulled, the far end closed): the port was
+  // closed, and the next exchange (SendCommand, Query) opens the same device
+  // path again with the same line settings before it starts. A port that
+  // was never opened, or was closed by the program, is not reopened.
+  bool IsAwaitingReopen() const { return lineHungUp_; }
+
+  // Why the last open of a device failed: its path, the system's reason and
+  // error number. Empty (errorNumber 0) when the last open did not fail on a
+  // device: it succeeded, or failed on a port number, a baud rate or a board
+  // library.
+  struct DeviceOpenFailure {
+    std::string devicePath;
+    std::string reason;
+    int errorNumber = 0;
+  };
+  const DeviceOpenFailure& GetDeviceOpenFailure() const { return deviceOpenFailure_; }
 
   // Uses `transport` as the open COM port (for tests and in-process hosts).
   void AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port, std::int32_t baud);
@@ -91,7 +120,9 @@ class CommPort : public virtual CommError {
                       std::int32_t value) {
     return framing::FormatCommand(buffer, h1, h2, h3, h4, minimum, maximum, value);
   }
-  // Handshake and framed command. 0, or a failure.
+  // Handshake and framed command. 0, or a failure. Each SendCommand and
+  // Query is one exchange: a line that hung up since the last one is opened
+  // again first.
   std::int32_t SendCommand(const char* body);
   // SendCommand, then the reply frame: on success `reply` (at least 7 bytes)
   // holds the six value characters and a NUL, and the result is 6.
@@ -128,6 +159,25 @@ class CommPort : public virtual CommError {
  private:
   std::int32_t OpenDevice(const std::string& path, std::int32_t baud, int byteSize, int stopBits,
                           int parity);
+  // The device and line settings of the open COM port, kept to open it again
+  // after a hang-up.
+  struct DeviceLine {
+    std::string path;
+    std::int32_t baud = 0;
+    int byteSize = 0;
+    int stopBits = 0;
+    int parity = 0;
+  };
+  // Closes a COM port whose line has hung up, so that its device goes free
+  // for the adapter when it comes back, and marks it for reopening.
+  void DropHungUpLine();
+  // At the start of an exchange: opens the device of a hung-up line again.
+  // 0, or the failed open's result.
+  std::int32_t ReopenHungUpLine();
+  // A read, write or purge after the line hung up within this exchange:
+  // the time-out, as on the dead line itself.
+  std::int32_t HungUpFailure(const char* operation);
+  std::int32_t RunCommand(const char* body);
   // Fails the open of a port the line cannot run at `baud` on (code 4).
   std::int32_t RefuseBaudRate(const std::string& portName, std::int32_t baud);
   // Closes the link, then makes `transport` its carrier.
@@ -145,6 +195,11 @@ class CommPort : public virtual CommError {
   // The COM port RouteComPort leads elsewhere (-1: none) and how.
   std::int32_t routedPort_ = -1;
   CarrierMaker routedCarrier_;
+  ComPortResolver comPortResolver_;
+  // Set while a device is open or waits to be opened again.
+  std::optional<DeviceLine> deviceLine_;
+  bool lineHungUp_ = false;
+  DeviceOpenFailure deviceOpenFailure_;
   UserPrompt* userPrompt_ = nullptr;
   std::string systemErrorText_;
   // Set by Read when it ended at its deadline (or came back short from a

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "link/com_port_device.h"
+
 #ifdef _WIN32
 #include "link/win32_serial.h"
 namespace tavrel {
@@ -17,11 +19,6 @@ using PlatformSerial = PosixSerial;
 #endif
 
 namespace tavrel {
-
-// The device behind "COM n": on Windows \\.\COMn, which also reaches COM10
-// and above; elsewhere $TAVREL_COM<n> when set, else /dev/ttyS<n-1>. Empty
-// for port numbers that name no device (0 and below).
-std::string ComPortDevicePath(std::int32_t port);
 
 // Whether `baud` is a rate the line can be set to.
 bool IsSupportedBaudRate(std::int32_t baud);

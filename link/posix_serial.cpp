@@ -88,11 +88,16 @@ bool DriverLineCounters(int fd, LineErrorCounts* counts) {
 
 }  // namespace
 
+std::string DefaultComPortDevicePath(std::int32_t port) {
+  if (port <= 0) return {};
+  return "/dev/ttyS" + std::to_string(port - 1);
+}
+
 std::string ComPortDevicePath(std::int32_t port) {
   if (port <= 0) return {};
   const std::string name = "TAVREL_COM" + std::to_string(port);
   if (const char* path = std::getenv(name.c_str()); path != nullptr && *path != '\0') return path;
-  return "/dev/ttyS" + std::to_string(port - 1);
+  return DefaultComPortDevicePath(port);
 }
 
 bool IsSupportedBaudRate(std::int32_t baud) {
@@ -125,38 +130,45 @@ std::int32_t PosixSerial::Failure() {
 }
 
 PosixSerial::~PosixSerial() {
-  if (fd_ >= 0) close(fd_);
+  if (fd_ < 0) return;
+  // The exclusive mode belongs to the terminal, not to this descriptor: left
+  // set, it outlives the close wherever something else keeps the terminal
+  // (a pseudo-terminal's other side), and every later open by an ordinary
+  // user fails as busy.
+  ioctl(fd_, TIOCNXCL);
+  close(fd_);
+}
+
+bool PosixSerial::LineHungUp() const {
+  pollfd line{fd_, 0, 0};  // no events asked for: only a hang-up or an error shows
+  return poll(&line, 1, 0) > 0 && HungUp(line.revents);
 }
 
 std::unique_ptr<PosixSerial> PosixSerial::OpenDevice(const std::string& path,
                                                      std::string* errorText) {
-  auto fail = [&](const std::string& why) -> std::unique_ptr<PosixSerial> {
+  // Leaves errno at `error` for the caller, whatever closing the descriptor
+  // did to it.
+  auto fail = [&](int fd, int error, const std::string& why) -> std::unique_ptr<PosixSerial> {
+    if (fd >= 0) close(fd);
     if (errorText != nullptr) *errorText = path + ": " + why;
+    errno = error;
     return nullptr;
   };
-  if (path.empty()) return fail("no such device");
+  if (path.empty()) return fail(-1, ENOENT, "no such device");
   // Non-blocking so that a modem line without carrier cannot hang the open;
   // all waiting is done in poll() afterwards.
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(std::strerror(errno));
-  if (!isatty(fd)) {
-    close(fd);
-    return fail("not a terminal device");
-  }
+  if (fd < 0) return fail(fd, errno, std::strerror(errno));
+  if (!isatty(fd)) return fail(fd, ENOTTY, "not a terminal device");
   // The port is never shared: a second program (or a second open in this one)
   // would steal the camera's answers. The lock holds even for privileged users,
   // whom TIOCEXCL does not stop.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
-    close(fd);
-    return fail(error == EWOULDBLOCK ? "device is busy (in use by another program)"
-                                     : std::strerror(error));
+    return error == EWOULDBLOCK ? fail(fd, EBUSY, "device is busy (in use by another program)")
+                                : fail(fd, error, std::strerror(error));
   }
-  if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) {
-    const int error = errno;
-    close(fd);
-    return fail(std::strerror(error));
-  }
+  if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) return fail(fd, errno, std::strerror(errno));
   return std::unique_ptr<PosixSerial>(new PosixSerial(fd));
 }
 

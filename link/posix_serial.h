@@ -20,7 +20,8 @@ class PosixSerial : public Transport {
   PosixSerial& operator=(const PosixSerial&) = delete;
 
   // Opens the device for reading and writing, for this program alone. Null on
-  // failure, with the system's reason in `errorText`.
+  // failure, with the system's reason in `errorText` and its number in errno
+  // (EBUSY when another program holds the device).
   static std::unique_ptr<PosixSerial> OpenDevice(const std::string& path, std::string* errorText);
 
   // Applies the line settings (byte size 5..8; stop bits 0 = one, 1 or 2 =
@@ -38,6 +39,7 @@ class PosixSerial : public Transport {
   std::int32_t Purge(std::uint32_t flags) override;
   std::int32_t ShortWriteFailure() override { return Failure(); }
   std::string SystemErrorText() const override { return systemError_; }
+  bool LineHungUp() const override;
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
   // Where the line-error counters come from: the driver's by default. A

@@ -73,6 +73,11 @@ class Transport {
   // when there is none.
   virtual std::string SystemErrorText() const { return {}; }
 
+  // True once the line has hung up for good (a USB adapter pulled, the far
+  // end of a pseudo-terminal closed): nothing will pass on it again, and the
+  // device must be opened anew. Carriers that cannot tell say false.
+  virtual bool LineHungUp() const { return false; }
+
   // Where every byte moved is logged as it moves; null = nowhere. Not owned.
   virtual void SetTrace(LineTrace* /*trace*/) {}
 

@@ -13,6 +13,9 @@ enum class MessageAnswer { kOk, kCancel, kYes, kNo };
 
 struct MessageRequest {
   std::string text;
+  // More about the message, shown below it where there is one (why a port
+  // did not open); the text stays as it is.
+  std::string detail;
   std::string caption;
   MessageIcon icon = MessageIcon::kNone;
   MessageButtons buttons = MessageButtons::kOk;

@@ -40,9 +40,13 @@ DWORD DeadlineSpan(std::int32_t count, std::int32_t timeoutMs) {
 
 }  // namespace
 
-std::string ComPortDevicePath(std::int32_t port) {
+std::string DefaultComPortDevicePath(std::int32_t port) {
   if (port <= 0) return {};
   return "\\\\.\\COM" + std::to_string(port);
+}
+
+std::string ComPortDevicePath(std::int32_t port) {
+  return DefaultComPortDevicePath(port);
 }
 
 bool IsSupportedBaudRate(std::int32_t baud) {

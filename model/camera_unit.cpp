@@ -1,6 +1,8 @@
 #include "model/camera_unit.h"
 
 #include "link/user_prompt.h"
+#include "model/com_port_directory.h"
+#include "model/device_open_explanation.h"
 #include "model/program_message.h"
 #include "res/string_table.h"
 
@@ -15,7 +17,9 @@ std::int32_t Reported(CameraUnit& camera, std::int32_t result) {
 
 }  // namespace
 
-CameraUnit::CameraUnit() = default;
+CameraUnit::CameraUnit() {
+  SetComPortResolver(ComPortDirectory().Resolver());
+}
 
 CameraUnit::~CameraUnit() {
   Close();
@@ -50,7 +54,11 @@ std::int32_t CameraUnit::ReadAllParameters() {
 void CameraUnit::ShowLastError() {
   UserPrompt* prompt = GetUserPrompt();
   if (prompt == nullptr) return;
-  prompt->ShowMessage(ProgramMessage(GetErrorText(), MessageIcon::kError));
+  MessageRequest request = ProgramMessage(GetErrorText(), MessageIcon::kError);
+  if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortOpenFailed)) {
+    request.detail = ExplainDeviceOpenFailure(GetDeviceOpenFailure());
+  }
+  prompt->ShowMessage(request);
 }
 
 void CameraUnit::ShowProgress(int index, res::StringId textId) {

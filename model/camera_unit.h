@@ -13,6 +13,7 @@ namespace tavrel {
 
 class CameraUnit : public ParameterTable, public CommPort {
  public:
+  // COM ports lead where the user's profile says (model/com_port_directory.h).
   CameraUnit();
   ~CameraUnit() override;
 
@@ -22,7 +23,9 @@ class CameraUnit : public ParameterTable, public CommPort {
   std::int32_t ReadParameter(int index);
   std::int32_t WriteAllParameters();
   std::int32_t ReadAllParameters();
-  // The error box for the recorded code (caption " TAVREL CONTROL").
+  // The error box for the recorded code (caption " TAVREL CONTROL"). When a
+  // device did not open, the box also says why (the system's reason and a
+  // hint, ExplainDeviceOpenFailure).
   void ShowLastError();
   // Progress text in the status bar; nothing while there is no main window.
   void ShowProgress(int index, res::StringId textId);

@@ -108,6 +108,10 @@ CameraCommandLine ParseCameraCommandLine(const std::vector<std::string>& args) {
   app.add_option("--link", result.linkPath,
                  "Also make PATH a symlink to the device (removed on exit)")
       ->type_name("PATH");
+  app.add_option("--device", result.devicePath,
+                 "Serve on this serial device (any terminal, e.g. /dev/ttyUSB1) instead of a new "
+                 "pseudo-terminal, at the --pace rate (9600 when not given), 8N2")
+      ->type_name("PATH");
   app.add_flag("--init-fail", result.initFail, "CameraLink test library: clSerialInit fails");
 
   std::vector<std::string> reversed(args.rbegin(), args.rend());
@@ -127,6 +131,9 @@ CameraCommandLine ParseCameraCommandLine(const std::vector<std::string>& args) {
     throw std::invalid_argument("--pace must be 9600, 19200 or 38400");
   }
   if (options.turnaroundMs < 0) throw std::invalid_argument("--turnaround must not be negative");
+  if (app.count("--device") > 0 && result.devicePath.empty()) {
+    throw std::invalid_argument("--device must name a device");
+  }
   for (const auto& text : faults) options.faults.push_back(ParseFault(text));
   return result;
 }

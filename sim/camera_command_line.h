@@ -12,6 +12,7 @@ namespace sim {
 struct CameraCommandLine {
   CameraOptions options;
   std::string linkPath;    // tavrel-camsim: symlink to the pty
+  std::string devicePath;  // tavrel-camsim: a serial device to serve on instead of a pty
   bool initFail = false;   // test library: clSerialInit fails
   bool helpShown = false;  // --help was given; `helpText` holds it
   std::string helpText;

@@ -1,5 +1,6 @@
-// tavrel-camsim: a virtual camera on a pseudo-terminal. Prints the device
-// path on its first line and serves until SIGINT or SIGTERM.
+// tavrel-camsim: a virtual camera on a pseudo-terminal (or on a serial
+// device, --device). Prints the device path on its first line and serves
+// until SIGINT or SIGTERM.
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -8,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <memory>
 
 #include "sim/camera_command_line.h"
 #include "sim/pty_host.h"
@@ -49,7 +51,11 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   try {
-    sim::PtyHost host(commandLine.options);
+    std::unique_ptr<sim::PtyHost> served =
+        commandLine.devicePath.empty()
+            ? std::make_unique<sim::PtyHost>(commandLine.options)
+            : std::make_unique<sim::PtyHost>(commandLine.options, commandLine.devicePath);
+    sim::PtyHost& host = *served;
     const std::string& link = commandLine.linkPath;
     if (!link.empty()) {
       // Replace a stale symlink from an earlier run, but never a real file.
@@ -65,7 +71,11 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     const bool hungUp = host.Serve(g_stopPipe[0]);
     if (!link.empty()) ::unlink(link.c_str());
-    if (hungUp) std::fprintf(stderr, "tavrel-camsim: line closed by the hangup fault\n");
+    if (hungUp) {
+      std::fprintf(stderr, commandLine.devicePath.empty()
+                               ? "tavrel-camsim: line closed by the hangup fault\n"
+                               : "tavrel-camsim: the line was closed\n");
+    }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "tavrel-camsim: %s\n", error.what());
     if (!commandLine.linkPath.empty()) ::unlink(commandLine.linkPath.c_str());

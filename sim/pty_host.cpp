@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -54,11 +56,55 @@ PtyHost::PtyHost(const CameraOptions& options)
   fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
 }
 
+PtyHost::PtyHost(const CameraOptions& options, const std::string& linePath)
+    : responder_(options),
+      trace_(options.traceFile),
+      characterUs_(0),  // the line's own rate paces it
+      turnaroundUs_(static_cast<long long>(options.turnaroundMs) * 1000) {
+  if (!IsSupportedBaud(options.paceBaud)) {
+    throw std::invalid_argument("unsupported pacing baud rate");
+  }
+  OpenLine(linePath, options.paceBaud != 0 ? options.paceBaud : 9600);
+}
+
+void PtyHost::OpenLine(const std::string& linePath, int baud) {
+  const int fd = ::open(linePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw SystemError("cannot open " + linePath);
+  auto fail = [&](const std::string& what) {
+    const auto error = SystemError(what);
+    ::close(fd);
+    return error;
+  };
+  if (!isatty(fd)) throw fail(linePath + " is not a terminal");
+  // Like the PC's end: one program at a time on the line.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) throw fail(linePath + " is in use");
+  termios settings{};
+  if (tcgetattr(fd, &settings) != 0) throw fail("cannot read the settings of " + linePath);
+  cfmakeraw(&settings);
+  settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS);
+  settings.c_cflag |= CS8 | CSTOPB | CLOCAL | CREAD;
+  settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+  settings.c_cc[VMIN] = 0;
+  settings.c_cc[VTIME] = 0;
+  const speed_t speed = baud == 19200 ? B19200 : baud == 38400 ? B38400 : B9600;
+  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0 ||
+      tcsetattr(fd, TCSANOW, &settings) != 0) {
+    throw fail("cannot set " + linePath + " to " + std::to_string(baud) + " baud, 8N2");
+  }
+  ioctl(fd, TIOCEXCL);
+  tcflush(fd, TCIOFLUSH);
+  master_ = fd;
+  serialDevice_ = true;
+  devicePath_ = linePath;
+}
+
 PtyHost::~PtyHost() {
   CloseLine();
 }
 
 void PtyHost::CloseLine() {
+  // The exclusive mode outlives the close otherwise.
+  if (serialDevice_ && master_ >= 0) ioctl(master_, TIOCNXCL);
   if (master_ >= 0) ::close(master_);
   if (slave_ >= 0) ::close(slave_);
   master_ = slave_ = -1;
@@ -90,6 +136,13 @@ bool PtyHost::Serve(int stopFd) {
     const ssize_t got = ::read(master_, buffer, sizeof buffer);
     if (got <= 0) {
       if (got < 0 && (errno == EAGAIN || errno == EINTR)) continue;
+      if (serialDevice_) {
+        // The device went away (adapter pulled, the far end of a pty
+        // closed): nothing will come on this descriptor again.
+        trace_.Note("line hung up", MonotonicUs());
+        CloseLine();
+        return true;
+      }
       // No PC on the line (master reads EIO): wait for the stop or new bytes.
       if (!WaitUntil(MonotonicUs() + 10'000, stopFd)) return false;
       continue;

@@ -1,6 +1,7 @@
 // Serves a virtual camera on a pseudo-terminal: the PC opens the terminal side
 // (DevicePath), the host reads and writes the master side, paces the line and
-// writes the trace.
+// writes the trace. Or on a real serial line: the host holds the device, and
+// the line's own rate paces it.
 #pragma once
 
 #include <cstdint>
@@ -17,14 +18,20 @@ class PtyHost {
  public:
   // Throws std::runtime_error (pty) or std::invalid_argument (options).
   explicit PtyHost(const CameraOptions& options);
+  // Serves on the serial device `linePath` (any terminal) at the options'
+  // pace rate, 9600 when it is 0, 8 data bits, no parity, two stop bits, no
+  // flow control, for this program alone. Throws std::runtime_error when
+  // the device cannot be opened or set.
+  PtyHost(const CameraOptions& options, const std::string& linePath);
   ~PtyHost();
   PtyHost(const PtyHost&) = delete;
   PtyHost& operator=(const PtyHost&) = delete;
 
   const std::string& DevicePath() const { return devicePath_; }
 
-  // Serves until `stopFd` becomes readable (returns false) or the hangup
-  // fault closed the line (returns true). Never busy-waits.
+  // Serves until `stopFd` becomes readable (returns false) or the line was
+  // closed (returns true): by the hangup fault, or on a serial device by the
+  // device going away. Never busy-waits.
   bool Serve(int stopFd);
 
   // Runs `action` on the responder under the host's lock.
@@ -38,6 +45,7 @@ class PtyHost {
   void CloseLine();
 
  private:
+  void OpenLine(const std::string& linePath, int baud);
   // Waits until `deadlineUs` (monotonic); false when `stopFd` fired first.
   static bool WaitUntil(std::int64_t deadlineUs, int stopFd);
   bool Answer(const std::vector<std::uint8_t>& out, int stopFd);
@@ -48,7 +56,8 @@ class PtyHost {
   long long characterUs_;
   long long turnaroundUs_;
   int master_ = -1;
-  int slave_ = -1;  // kept open so the line stays up between PC sessions
+  int slave_ = -1;             // kept open so the line stays up between PC sessions
+  bool serialDevice_ = false;  // master_ is a serial device, not a pty's master side
   std::string devicePath_;
   std::int64_t rxEndUs_ = 0;  // when the last received byte finished on the wire
 };

@@ -1,18 +1,21 @@
 // The main frame: title and size, menu items with their prompts, the
 // developer-name rule, accelerators, the edit keys, and the status bar.
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "link/comm_port.h"
+#include "tests/support/pty_pair.h"
 
 using tavrel::CMainFrame;
 namespace cmd = tavrel::cmd;
@@ -73,6 +76,29 @@ class MainFrameTest : public QObject {
     link.Close();
     frame.UpdatePortIndicator();
     QCOMPARE(port->text(), QStringLiteral(" ?"));
+  }
+
+  // The pane's tooltip names the device the open port is on, and what a
+  // link such as a by-id name leads to.
+  void portIndicatorToolTipNamesTheDevice() {
+    tavrel::testing::PtyPair pty;
+    QVERIFY(pty.ok());
+    QTemporaryDir folder;
+    const QString link = folder.filePath(QStringLiteral("adapter"));
+    QVERIFY(QFile::link(QString::fromStdString(pty.slavePath()), link));
+    tavrel::CommPort port;
+    CMainFrame frame(port, "tavrel");
+    auto* pane = frame.statusBar()->findChild<QLabel*>(QStringLiteral("id59142"));
+    QCOMPARE(pane->toolTip(), QStringLiteral("No COM port open"));
+    port.SetComPortResolver([&link](std::int32_t) { return link.toStdString(); });
+    QCOMPARE(port.OpenSerial(7, 9600), 0);
+    frame.UpdatePortIndicator();
+    QCOMPARE(pane->toolTip(),
+             QStringLiteral("COM7: %1 (%2)").arg(link, QString::fromStdString(pty.slavePath())));
+    // Carried by something other than a device: the port alone.
+    port.AttachTransport(std::make_unique<IdleTransport>(), 2, 9600);
+    frame.UpdatePortIndicator();
+    QCOMPARE(pane->toolTip(), QStringLiteral("COM2"));
   }
 
   void developerNameKeepsEveryItem_data() {

@@ -128,10 +128,33 @@ class StartupTest : public QObject {
     QCOMPARE(rig.Start({}, Clicking({1121})), CTavrelApp::StartResult::kRunning);  // COM 3
     QCOMPARE(rig.prompt.messages.size(), std::size_t{1});
     QVERIFY(rig.prompt.messages[0].text.rfind("ERROR - ", 0) == 0);
+    // The box keeps its text and says below it why, and which ports there are.
+    QCOMPARE(rig.prompt.messages[0].text, std::string("ERROR - Can not open communciation port."));
+    const QStringList detail = QString::fromStdString(rig.prompt.messages[0].detail).split('\n');
+    QCOMPARE(detail.size(), 2);
+    QCOMPARE(detail[0], rig.Path(QStringLiteral("no-such-port")) +
+                            QStringLiteral(": No such file or directory"));
+    QVERIFY2(detail[1].startsWith(QStringLiteral("Serial ports found: ")) ||
+                 detail[1] == QStringLiteral("No serial ports were found on this computer."),
+             qPrintable(detail[1]));
     QCOMPARE(rig.BodyCount(), std::size_t{0});
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
     rig.app.reset();
     QCOMPARE(rig.profile.GetProfileInt("Settings", "COM Port", -1), 3);
+  }
+
+  // A COM port leads where the profile's "COM Ports" section says, when no
+  // TAVREL_COM<n> says otherwise.
+  void comPortFollowsTheProfilesChoice() {
+    AppRig rig;
+    unsetenv("TAVREL_COM4");
+    QVERIFY(rig.profile.WriteProfileString(QStringLiteral("COM Ports"), QStringLiteral("COM4"),
+                                           QString::fromStdString(rig.virtualCamera.DevicePath())));
+    QCOMPARE(rig.Start({}, Clicking({1122})), CTavrelApp::StartResult::kRunning);  // COM 4
+    QVERIFY(rig.prompt.messages.empty());
+    QCOMPARE(rig.camera.GetPortNumber(), 4);
+    QCOMPARE(rig.BodyCount(), std::size_t{50});
+    QCOMPARE(rig.camera.GetDevicePath(), rig.virtualCamera.DevicePath());
   }
 
   void settingsFileOnTheCommandLineIsWrittenWithoutTheRead() {

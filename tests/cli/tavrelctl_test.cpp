@@ -132,7 +132,14 @@ TEST(Tavrelctl, LinkFailuresPrintTheErrorLineAndExit3) {
   ProcessResult r =
       Tavrelctl({"--port", "5", "read-all"}, {"TAVREL_COM5=/nonexistent/tavrel-test-port"});
   EXPECT_EQ(r.exitStatus, 3);
-  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+  // The error line, then why the device did not open and which ports there are.
+  const auto lines = Lines(r.err);
+  ASSERT_EQ(lines.size(), 3u) << r.err;
+  EXPECT_EQ(lines[0], "ERROR - Can not open communciation port.");
+  EXPECT_EQ(lines[1], "/nonexistent/tavrel-test-port: No such file or directory");
+  EXPECT_TRUE(lines[2].rfind("Serial ports found: ", 0) == 0 ||
+              lines[2] == "No serial ports were found on this computer.")
+      << lines[2];
 
   sim::PtyCamera camera(sim::CameraOptions{});
   camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
@@ -151,7 +158,7 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
       {{"--simulate", "frobnicate"}, "read-all, get, set"},
       {{"--simulate"},
        "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, reg, "
-       "serial-number\n"},
+       "serial-number, ports\n"},
       {{"--simulate", "get", "TRIGGER POLARITY"}, "3, 4"},
       {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
       {{"--simulate", "get", "129"}, "0 to 128"},
@@ -159,6 +166,13 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
       {{"--simulate", "set", "16", "99"}, "value 99 is outside entry 16's range 0 to 26 "},
       {{"--simulate", "--model", "NOPE", "read-all"}, "NOPE"},
       {{"--port", "11", "read-all"}, "--port"},
+      // An empty name would open COM1 instead.
+      {{"--device", "", "read-all"}, "--device: must not be empty"},
+      {{"--board", "", "read-all"}, "--board: must not be empty"},
+      {{"ports", "assign", "COM11", "/dev/ttyUSB0"}, "COM1 to COM10"},
+      {{"ports", "assign", "COM1", ""}, "must not be empty"},
+      {{"ports", "assign", "COM1"}, "PATH"},
+      {{"ports", "unassign", "LPT1"}, "COM1 to COM10"},
   };
   for (const auto& c : cases) {
     const ProcessResult r = Tavrelctl(c.args);

@@ -14,6 +14,7 @@
 
 #include "link/comm_port.h"
 #include "link/posix_serial.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/pty_pair.h"
 
 namespace tavrel {
@@ -345,11 +346,17 @@ TEST_F(PosixSerialTest, HungUpLineFailsAtOnceWithTimeOutCode) {
   EXPECT_EQ(0, EndsLongBefore(milliseconds(20'000), [&] { return port.Write(in, 1, 20'000); }));
   EXPECT_EQ(5, port.GetErrorCode());
   EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("write"));
-  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 1000),
+  // The hung-up port was closed; each exchange after it opens the device
+  // again, which is gone for good here: they fail at once, as the open does.
+  EXPECT_FALSE(port.IsPortOpen());
+  EXPECT_TRUE(port.IsAwaitingReopen());
+  EXPECT_EQ(-4, EndsLongBefore(milliseconds(4 * 1000),
                                [&] { return port.SendCommand("01FF010C012C00"); }));
   char reply[kMessageBufferSize];
-  EXPECT_EQ(-5, EndsLongBefore(milliseconds(4 * 1000),
+  EXPECT_EQ(-4, EndsLongBefore(milliseconds(4 * 1000),
                                [&] { return port.Query("01FF810C000000", reply); }));
+  EXPECT_EQ(pty.slavePath(), port.GetDeviceOpenFailure().devicePath);
+  EXPECT_TRUE(port.IsAwaitingReopen());
 }
 
 // The camera's end goes away while the port waits for its answer.
@@ -364,6 +371,36 @@ TEST_F(PosixSerialTest, HangUpDuringAWaitEndsIt) {
   EXPECT_EQ(-5, EndsLongBefore(std::chrono::milliseconds(20'000),
                                [&] { return port.Read(&in, 1, 20'000); }));
   camera.join();
+}
+
+// Only a line that hung up is opened again: a port that never opened, or
+// that the program closed, keeps failing as a port that is not open.
+TEST_F(PosixSerialTest, PortsTheProgramClosedOrNeverOpenedStayClosed) {
+  setenv("TAVREL_COM3", "/nonexistent/tty", 1);
+  EXPECT_EQ(-4, port.OpenSerial(3, 9600));
+  setenv("TAVREL_COM3", pty.slavePath().c_str(), 1);
+  EXPECT_EQ(-3, port.SendCommand("01FF010C012C00"));
+  ASSERT_EQ(0, port.OpenSerial(3, 9600)) << port.GetSystemErrorText();
+  port.Close();
+  EXPECT_FALSE(port.IsAwaitingReopen());
+  EXPECT_EQ(-3, port.SendCommand("01FF010C012C00"));
+  EXPECT_FALSE(port.IsPortOpen());
+}
+
+// The exclusive mode outlives a close wherever the terminal stays (here the
+// pty's other side keeps it); root is not stopped by it, so the case runs as
+// "nobody" when the test runs as root.
+TEST_F(PosixSerialTest, AnOrdinaryUserOpensThePortAgainAfterClosingIt) {
+  const std::string path = pty.slavePath();
+  ASSERT_TRUE(testing::GiveToOrdinaryUser(path));
+  const int status = testing::RunAsOrdinaryUser([&path] {
+    for (int open = 1; open <= 2; ++open) {
+      CommPort port;
+      if (port.OpenSerialDevice(path, 9600) != 0) return open;
+    }
+    return 0;
+  });
+  EXPECT_EQ(0, status) << "open number " << status << " failed";
 }
 
 TEST_F(PosixSerialTest, LineSettingsThePortRefusesFailWithTimeOutCode) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_folder.h"
 
 namespace tavrel {
@@ -30,6 +31,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using testing::FolderNames;
 using testing::ReadByteVector;
+using testing::RunAsOrdinaryUser;
 using testing::WriteBytes;
 
 const Bytes kOld(600, 0x11);
@@ -39,28 +41,6 @@ struct stat StatOf(const fs::path& path) {
   struct stat info {};
   EXPECT_EQ(::stat(path.c_str(), &info), 0) << path;
   return info;
-}
-
-const struct passwd* Nobody() {
-  return ::getpwnam("nobody");
-}
-
-// Runs `save` in a child process as an ordinary user ("nobody" when the test
-// runs as root) and returns its result, or -1 when the child could not run.
-int RunAsOrdinaryUser(const std::function<int()>& save) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::geteuid() == 0) {
-      const struct passwd* nobody = Nobody();
-      if (nobody == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
-          ::setuid(nobody->pw_uid) != 0)
-        ::_exit(255);
-    }
-    ::_exit(save());
-  }
-  int status = 0;
-  if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
 }
 
 class FileReplaceTest : public ::testing::Test {
@@ -79,9 +59,7 @@ class FileReplaceTest : public ::testing::Test {
 
   // The file belongs to the user the permission cases run as.
   static void GiveToOrdinaryUser(const fs::path& path) {
-    if (::geteuid() == 0 && Nobody() != nullptr) {
-      ASSERT_EQ(::chown(path.c_str(), Nobody()->pw_uid, Nobody()->pw_gid), 0);
-    }
+    ASSERT_TRUE(testing::GiveToOrdinaryUser(path));
   }
 
   fs::path folder;

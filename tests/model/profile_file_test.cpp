@@ -11,6 +11,7 @@
 #include <string>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
 namespace tavrel {
@@ -18,34 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadBytes;
+using testing::ScopedEnvironment;
 using testing::TempFolder;
 using testing::WriteBytes;
-
-// Sets one environment variable for the length of a test.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value) : m_name(name) {
-    if (const char* saved = ::getenv(name)) m_saved = saved;
-    if (value != nullptr) {
-      ::setenv(name, value, 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~ScopedEnvironment() {
-    if (m_saved) {
-      ::setenv(m_name, m_saved->c_str(), 1);
-    } else {
-      ::unsetenv(m_name);
-    }
-  }
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_saved;
-};
 
 TEST(ProfileFile, LivesInTheUsersConfigurationFolder) {
   const ScopedEnvironment home("HOME", "/home/someone");

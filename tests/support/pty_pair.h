@@ -18,6 +18,8 @@ class PtyPair {
     char name[256] = {};
     if (openpty(&master_, &slave, name, nullptr, nullptr) == 0) {
       slavePath_ = name;
+      // A program the test starts must not keep the camera's end open.
+      fcntl(master_, F_SETFD, FD_CLOEXEC);
       // Keep a raw line so bytes pass unchanged in both directions.
       termios raw{};
       tcgetattr(slave, &raw);
