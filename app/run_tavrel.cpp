@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/desktop_platform.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/keyboard_owner.h"
@@ -25,18 +26,17 @@ namespace tavrel {
 
 int RunTavrel(int argc, char** argv) {
   // Help and mistakes are answered before any window system is needed.
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  const CommandLine line = ParseCommandLine(arguments);
+  const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
   if (!line.error.isEmpty()) {
-    std::fprintf(stderr, "tavrel: %s\n%s", qPrintable(line.error), qPrintable(UsageText()));
+    WriteToConsole(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()));
     return 2;
   }
   if (line.help) {
-    std::fputs(qPrintable(UsageText()), stdout);
+    WriteToConsole(stdout, UsageText());
     return 0;
   }
   QApplication application(argc, argv);
+  UseJapaneseFontFallback();
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
   // Only where someone types: the pictures show no keyboard focus.
   std::unique_ptr<KeyboardOwner> keyboard;
@@ -48,8 +48,10 @@ int RunTavrel(int argc, char** argv) {
   if (OnlyNamesAFile(line)) {
     const QString path = QFileInfo(line.start.document).absoluteFilePath();
     const auto tellWaiting = [&path] {
-      std::fprintf(stderr, "tavrel: the running program is busy; %s opens there when it is free\n",
-                   qPrintable(path));
+      WriteToConsole(
+          stderr,
+          QStringLiteral("tavrel: the running program is busy; %1 opens there when it is free\n")
+              .arg(path));
     };
     if (InstanceChannel::SendToRunning(channelName, path, tellWaiting)) return 0;
   }
@@ -60,8 +62,8 @@ int RunTavrel(int argc, char** argv) {
   std::unique_ptr<sim::InProcessCamera> virtualCamera;
   CameraUnit camera;
   if (!camera.TraceTo(line.traceFile.toStdString())) {
-    std::fprintf(stderr, "tavrel: cannot open the trace file %s\n",
-                 camera.GetSystemErrorText().c_str());
+    WriteToConsole(stderr, QStringLiteral("tavrel: cannot open the trace file %1\n")
+                               .arg(QString::fromStdString(camera.GetSystemErrorText())));
     return 2;
   }
   ProfileStore profile;
@@ -76,7 +78,8 @@ int RunTavrel(int argc, char** argv) {
         virtualCamera = std::make_unique<sim::InProcessCamera>(options);
         camera.RouteComPort(1, [&virtualCamera] { return virtualCamera->Connect(); });
       } catch (const std::exception& error) {
-        std::fprintf(stderr, "tavrel: the virtual camera did not start: %s\n", error.what());
+        WriteToConsole(stderr, QStringLiteral("tavrel: the virtual camera did not start: %1\n")
+                                   .arg(QString::fromLocal8Bit(error.what())));
       }
     };
   }
@@ -101,7 +104,7 @@ int RunTavrel(int argc, char** argv) {
   }
 
   if (line.printMenu) {
-    std::fputs(qPrintable(MenuListing(*app.MainFrame())), stdout);
+    WriteToConsole(stdout, MenuListing(*app.MainFrame()));
     return 0;
   }
   if (!line.screenshotDir.isEmpty()) {
