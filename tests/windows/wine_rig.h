@@ -50,8 +50,8 @@ inline std::string WineDisplay() {
 // user would otherwise hold the test until ctest's own time-out).
 inline ProcessResult RunUnderWine(const fs::path& program, std::vector<std::string> args,
                                   std::vector<std::string> env = {}, int limitSeconds = 90) {
-  args.insert(args.begin(),
-              {"timeout", "-k", "5", std::to_string(limitSeconds), WINE64_PATH, program.string()});
+  args.insert(args.begin(), {TIMEOUT_PATH, "-k", "5", std::to_string(limitSeconds), WINE64_PATH,
+                             program.string()});
   env.push_back("WINEPREFIX=" + (kWindowsBuild / "wine-prefix").string());
   env.push_back("WINEDEBUG=-all");
   env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
