@@ -7,8 +7,7 @@
 set -euo pipefail
 build_dir=$1 wine=$2 wineserver=$3
 
-export WINEPREFIX=$build_dir/install-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ -s "$build_dir/xvfb.display" ]; then export DISPLAY=:$(cat "$build_dir/xvfb.display"); fi
+. "$(dirname "$0")/wine_env.sh" "$build_dir" "$build_dir/install-prefix"
 "$wineserver" -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
 trap '"$wineserver" -k 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT

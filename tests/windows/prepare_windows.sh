@@ -45,9 +45,7 @@ if command -v Xvfb >/dev/null && ! running_xvfb; then
   rm -f "$ready"
   echo "$number" >"$display_file"
 fi
-if [ -s "$display_file" ]; then export DISPLAY=:$(cat "$display_file"); fi
-
-export WINEPREFIX=$build_dir/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/wine_env.sh" "$build_dir"
 ports='HKLM\Software\Wine\Ports'
 if [ ! -f "$WINEPREFIX/system.reg" ] || ! grep -q "com10-link" "$WINEPREFIX/system.reg"; then
   "$wine" wineboot -i >/dev/null 2>&1

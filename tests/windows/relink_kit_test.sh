@@ -12,8 +12,7 @@ cmake -S "$build_dir/installer/relink" -B "$relinked" -G Ninja -DCMAKE_BUILD_TYP
   --toolchain "$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" >/dev/null
 cmake --build "$relinked" >/dev/null
 
-export WINEPREFIX=$build_dir/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-if [ -s "$build_dir/xvfb.display" ]; then export DISPLAY=:$(cat "$build_dir/xvfb.display"); fi
+. "$(dirname "$0")/wine_env.sh" "$build_dir"
 expected=$(timeout -k 5 60 "$wine" "$build_dir/app/tavrel.exe" --help </dev/null)
 said=$(timeout -k 5 60 "$wine" "$relinked/tavrel.exe" --help </dev/null)
 [ "$said" = "$expected" ] || { echo "the relinked tavrel.exe said: $said" >&2; exit 1; }

@@ -12,11 +12,10 @@ if [ "${1:-}" = --leave-out ]; then
   leave_out=("$@")
 fi
 
-export WINEPREFIX=$build_dir/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+. "$(dirname "$0")/wine_env.sh" "$build_dir"
 # Qt Test writes to the debugger's channel when the program has no console
 # of its own; this keeps its report on standard output.
 export QT_FORCE_STDERR_LOGGING=1
-if [ -s "$build_dir/xvfb.display" ]; then export DISPLAY=:$(cat "$build_dir/xvfb.display"); fi
 
 functions=()
 if [ ${#leave_out[@]} -gt 0 ]; then
