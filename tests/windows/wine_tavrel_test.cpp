@@ -68,6 +68,17 @@ std::set<std::string> FileNames(const fs::path& folder) {
   return names;
 }
 
+// Removes the prefix's profiles (in the APPDATA folder of each of its users),
+// so that a test starts from none; returns their paths.
+std::vector<fs::path> RemoveProfiles() {
+  std::vector<fs::path> profiles;
+  for (const auto& user : fs::directory_iterator(kWindowsBuild / "wine-prefix/drive_c/users")) {
+    profiles.push_back(user.path() / "AppData/Roaming/Talbrook/ TAVREL CONTROL.ini");
+    fs::remove(profiles.back());
+  }
+  return profiles;
+}
+
 const std::vector<std::string> kOnCom1 = {"--connect", "com1:9600", "--model", "LOMIRA-P/S"};
 
 std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) {
@@ -201,6 +212,8 @@ TEST(WineTavrel, MenuUnderEachNameAsOnLinux) {
   const fs::path serviceCopy = kFiles / "Marbleton service mode.exe";
   fs::copy_file(kTavrelExe, serviceCopy, fs::copy_options::overwrite_existing);
 
+  // No recent files in either program's menu.
+  RemoveProfiles();
   const std::vector<std::string> args = {"--simulate", "--connect", "com1:9600", "--print-menu"};
   const ProcessResult plain = TavrelExe(args);
   ASSERT_EQ(plain.exitStatus, 0) << plain.err;
@@ -215,11 +228,7 @@ TEST(WineTavrel, MenuUnderEachNameAsOnLinux) {
 // tavrelctl.exe and tavrel.exe keep one profile: the serial number one wrote
 // stays beside the COM port the other stores at its end.
 TEST(WineTavrel, ProfileSharedWithTavrelctl) {
-  std::vector<fs::path> profiles;
-  for (const auto& user : fs::directory_iterator(kWindowsBuild / "wine-prefix/drive_c/users")) {
-    profiles.push_back(user.path() / "AppData/Roaming/Talbrook/ TAVREL CONTROL.ini");
-    fs::remove(profiles.back());
-  }
+  const std::vector<fs::path> profiles = RemoveProfiles();
   CameraOnCom com1(Lomira());
   fs::create_directories(kFiles);
   ProcessResult r =
