@@ -38,12 +38,13 @@ ProcessResult TavrelExe(std::vector<std::string> args, std::vector<std::string> 
   return testing::RunUnderWine(kTavrelExe, std::move(args), std::move(env));
 }
 
-// The Linux program with the same arguments, on a profile and instance
-// channel of its own; `env` as for the Windows one.
+// The Linux program with the same arguments, with no display, on a profile
+// and instance channel of its own; `env` as for the Windows one.
 ProcessResult LinuxTavrel(std::vector<std::string> args, std::vector<std::string> env = {},
                           const std::string& program = TAVREL_PATH) {
   const TempFolder home("wine-tavrel-linux");
   args.insert(args.begin(), program);
+  env.push_back("QT_QPA_PLATFORM=offscreen");
   env.push_back("XDG_CONFIG_HOME=" + home.Path().string());
   env.push_back("TAVREL_INSTANCE_NAME=tavrel-wine-test-" + home.Path().filename().string());
   return RunProcess(args, env);
