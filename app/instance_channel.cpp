@@ -8,6 +8,8 @@
 
 #include "model/handed_file_message.h"
 
+#include "app/desktop_platform.h"
+
 namespace tavrel {
 namespace {
 
@@ -22,7 +24,7 @@ constexpr int kQuietWaitMs = 1000;
 QString InstanceChannel::DefaultName() {
   const QString overridden = qEnvironmentVariable("TAVREL_INSTANCE_NAME");
   if (!overridden.isEmpty()) return overridden;
-  QString user = qEnvironmentVariable("USER");
+  QString user = DesktopUserName();
   if (user.isEmpty()) user = QStringLiteral("user");
   return QStringLiteral("tavrel-%1").arg(user);
 }
@@ -43,9 +45,9 @@ bool InstanceChannel::SendToRunning(const QString& name, const QString& path,
   while (!socket.canReadLine()) {
     if (socket.waitForReadyRead(kQuietWaitMs)) continue;
     if (socket.canReadLine()) break;
-    const bool stillThere = socket.error() == QLocalSocket::SocketTimeoutError &&
-                            socket.state() == QLocalSocket::ConnectedState;
-    if (!stillThere) return false;
+    // Still connected after the wait: the program is there and busy. (Only
+    // the state tells: Windows' named pipes report no time-out error.)
+    if (socket.state() != QLocalSocket::ConnectedState) return false;
     if (!toldWaiting && stillWaiting) stillWaiting();
     toldWaiting = true;
   }

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/command_line.h"
+#include "app/desktop_platform.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/keyboard_owner.h"
@@ -35,7 +36,7 @@ int PrintMenu(const QString& executableName) {
   const RecentFileList recentFiles(profile);
   CMainFrame frame(noLink, executableName);
   frame.SetRecentFiles(recentFiles.Files());
-  std::fputs(qPrintable(MenuListing(frame)), stdout);
+  WriteToConsole(stdout, MenuListing(frame));
   return 0;
 }
 
@@ -43,18 +44,17 @@ int PrintMenu(const QString& executableName) {
 
 int RunTavrel(int argc, char** argv) {
   // Help and mistakes are answered before any window system is needed.
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  const CommandLine line = ParseCommandLine(arguments);
+  const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
   if (!line.error.isEmpty()) {
-    std::fprintf(stderr, "tavrel: %s\n%s", qPrintable(line.error), qPrintable(UsageText()));
+    WriteToConsole(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()));
     return 2;
   }
   if (line.help) {
-    std::fputs(qPrintable(UsageText()), stdout);
+    WriteToConsole(stdout, UsageText());
     return 0;
   }
   QApplication application(argc, argv);
+  UseJapaneseFontFallback();
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
   const QString executableName = arguments.value(0);
   if (line.printMenu) return PrintMenu(executableName);
@@ -69,8 +69,10 @@ int RunTavrel(int argc, char** argv) {
   if (HandsItsFileOver(line, serviceName)) {
     const QString path = QFileInfo(line.start.document).absoluteFilePath();
     const auto tellWaiting = [&path] {
-      std::fprintf(stderr, "tavrel: the running program is busy; %s opens there when it is free\n",
-                   qPrintable(path));
+      WriteToConsole(
+          stderr,
+          QStringLiteral("tavrel: the running program is busy; %1 opens there when it is free\n")
+              .arg(path));
     };
     if (InstanceChannel::SendToRunning(channelName, path, tellWaiting)) return 0;
   }
@@ -81,8 +83,8 @@ int RunTavrel(int argc, char** argv) {
   std::unique_ptr<sim::InProcessCamera> virtualCamera;
   CameraUnit camera;
   if (!camera.TraceTo(line.traceFile.toStdString())) {
-    std::fprintf(stderr, "tavrel: cannot open the trace file %s\n",
-                 camera.GetSystemErrorText().c_str());
+    WriteToConsole(stderr, QStringLiteral("tavrel: cannot open the trace file %1\n")
+                               .arg(QString::fromStdString(camera.GetSystemErrorText())));
     return 2;
   }
   ProfileStore profile;
@@ -97,7 +99,8 @@ int RunTavrel(int argc, char** argv) {
         virtualCamera = std::make_unique<sim::InProcessCamera>(options);
         camera.RouteComPort(1, [&virtualCamera] { return virtualCamera->Connect(); });
       } catch (const std::exception& error) {
-        std::fprintf(stderr, "tavrel: the virtual camera did not start: %s\n", error.what());
+        WriteToConsole(stderr, QStringLiteral("tavrel: the virtual camera did not start: %1\n")
+                                   .arg(QString::fromLocal8Bit(error.what())));
       }
     };
   }

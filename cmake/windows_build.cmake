@@ -31,3 +31,21 @@ add_subdirectory(model)
 # test library as clsersim.dll.
 add_subdirectory(sim)
 add_subdirectory(cli)
+
+# The window program, when the build is configured with the Qt for Windows
+# that scripts/build-qt-windows makes (through that Qt's toolchain file, which
+# chain-loads ours):
+#   cmake -S . -B build-win -G Ninja \
+#     --toolchain "$(scripts/build-qt-windows --print-prefix)/lib/cmake/Qt6/qt.toolchain.cmake" \
+#     -DQT_CHAINLOAD_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-x86_64.cmake
+# Without it the build holds tavrelctl.exe and clsersim.dll only.
+find_package(Qt6 6.4 QUIET COMPONENTS Widgets Network Test)
+if(Qt6_FOUND)
+  message(STATUS "Windows window program: built with Qt ${Qt6_VERSION} from ${Qt6_DIR}")
+  add_subdirectory(panel)
+  add_subdirectory(app)
+  add_subdirectory(tests/windows/qt)
+  include(cmake/windows_installer.cmake)
+else()
+  message(STATUS "Windows window program: not built (no Qt for Windows; scripts/build-qt-windows)")
+endif()

@@ -1,6 +1,7 @@
 // The main frame: title and size, menu items with their prompts, the
 // developer-name rule, accelerators, the edit keys, and the status bar.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -220,9 +221,12 @@ class MainFrameTest : public QObject {
     tavrel::CommPort link;
     CMainFrame frame(link, "tavrel");
     frame.SetRecentFiles({"/data/a.tdx", "/data/b.tdx"});
+    // Shown with the system's own separators.
+    const QString a = QDir::toNativeSeparators("/data/a.tdx");
+    const QString b = QDir::toNativeSeparators("/data/b.tdx");
     QCOMPARE(MenuTexts(TopMenu(frame, 0)),
-             QStringList({"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-", "&1 /data/a.tdx",
-                          "&2 /data/b.tdx", "-", "E&xit"}));
+             QStringList({"&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...", "-", "&1 " + a,
+                          "&2 " + b, "-", "E&xit"}));
     QSignalSpy chosen(&frame, &CMainFrame::recentFileChosen);
     frame.FindAction(cmd::kFileMru1 + 1)->trigger();
     QCOMPARE(chosen.size(), 1);

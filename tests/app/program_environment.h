@@ -12,7 +12,10 @@ inline QProcessEnvironment ProgramEnvironment(const QString& channel,
                                               const QString& configHome = {}) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QStringLiteral("TAVREL_INSTANCE_NAME"), channel);
-  if (!configHome.isEmpty()) environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+  if (!configHome.isEmpty()) {
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    environment.insert(QStringLiteral("APPDATA"), configHome);  // where Windows keeps it
+  }
   return environment;
 }
 

@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
@@ -25,10 +24,12 @@
 #include "tests/panel/bar_watch.h"
 #include "tests/panel/panel_rig.h"
 #include "tests/support/recording_prompt.h"
+#include "tests/support/scroll_bar_parts.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;
 using tavrel::testing::BoxWithEventLoop;
+using tavrel::testing::PartCentre;
 using tavrel::testing::Repeating;
 using tavrel::testing::WritesOf;
 
@@ -52,19 +53,6 @@ struct Rig : testing::PanelRig {
     simulator->AddFault({sim::FaultKind::kEnqNak, 4, after});
   }
 };
-
-// Where a part of a scroll bar (arrow, trough, thumb) is on the screen.
-QPoint PartCentre(const QScrollBar* bar, QStyle::SubControl part) {
-  QStyleOptionSlider option;
-  option.initFrom(bar);
-  option.orientation = bar->orientation();
-  option.minimum = bar->minimum();
-  option.maximum = bar->maximum();
-  option.sliderPosition = option.sliderValue = bar->value();
-  option.singleStep = bar->singleStep();
-  option.pageStep = bar->pageStep();
-  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
-}
 
 }  // namespace
 

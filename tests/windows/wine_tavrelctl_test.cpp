@@ -11,66 +11,27 @@
 #include <string>
 #include <vector>
 
-#include "sim/pty_camera.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
 #include "tests/support/text_lines.h"
+#include "tests/windows/wine_rig.h"
 
 namespace tavrel {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::CameraOnCom;
+using testing::kWindowsBuild;
 using testing::Lines;
 using testing::ProcessResult;
 using testing::ReadBytes;
 using testing::RunProcess;
-
-const fs::path kWindowsBuild = WINDOWS_BUILD_DIR;
-
-std::string WindowsPath(const fs::path& path) {
-  std::string text = "Z:" + path.string();
-  for (char& c : text) {
-    if (c == '/') c = '\\';
-  }
-  return text;
-}
-
-// A Windows console program ends its text lines with CR LF.
-std::string UnixLines(std::string text) {
-  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
-    text.erase(at, 1);
-  }
-  return text;
-}
+using testing::WindowsPath;
+namespace fs = std::filesystem;
 
 ProcessResult TavrelctlExe(std::vector<std::string> args, std::vector<std::string> env = {}) {
-  args.insert(args.begin(), {WINE64_PATH, (kWindowsBuild / "cli" / "tavrelctl.exe").string()});
-  env.push_back("WINEPREFIX=" + (kWindowsBuild / "wine-prefix").string());
-  env.push_back("WINEDEBUG=-all");
-  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
-  ProcessResult result = RunProcess(args, env);
-  result.out = UnixLines(result.out);
-  result.err = UnixLines(result.err);
-  return result;
+  return testing::RunUnderWine(kWindowsBuild / "cli" / "tavrelctl.exe", std::move(args),
+                               std::move(env));
 }
-
-// A virtual camera on a pty that Windows programs in the prefix see as COM1
-// (or COM10): the prefix maps those ports to links that point at the pty.
-class CameraOnCom {
- public:
-  explicit CameraOnCom(sim::CameraOptions options = {}, int port = 1)
-      : camera_(std::move(options)),
-        link_(kWindowsBuild / ("com" + std::to_string(port) + "-link")) {
-    fs::remove(link_);
-    fs::create_symlink(camera_.DevicePath(), link_);
-  }
-  ~CameraOnCom() { fs::remove(link_); }
-  sim::PtyCamera& Camera() { return camera_; }
-
- private:
-  sim::PtyCamera camera_;
-  fs::path link_;
-};
 
 TEST(WineTavrelctl, ReadAllThroughCom1) {
   for (const auto& [model, count] : {std::pair{"LOMIRA-P/S", 17u}, std::pair{"KESTRA-P/S", 50u}}) {

@@ -1,0 +1,31 @@
+// What the window program does differently on each desktop system: how it
+// gets its command line, where its command-line text goes, whose instance
+// channel it listens on, and which fonts draw the register editor's Japanese.
+// One file per system: desktop_platform_posix.cpp, desktop_platform_win32.cpp.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <cstdio>
+
+namespace tavrel {
+
+// The program's arguments, argv[0] first, as the user typed them (on Windows
+// from the wide command line, so a file name outside the system's code page
+// arrives whole).
+QStringList ProgramArguments(int argc, char** argv);
+
+// Writes `text` to stdout or stderr. On Windows the window program has no
+// console of its own: unless its output was redirected, the text goes to the
+// console of the command line it was started from.
+void WriteToConsole(std::FILE* stream, const QString& text);
+
+// The user's login name, which names the user's instance channel.
+QString DesktopUserName();
+
+// Lets the application's fonts draw the register editor's Japanese labels:
+// characters the dialog font lacks come from the system's Japanese
+// user-interface fonts. Call once the QApplication exists.
+void UseJapaneseFontFallback();
+
+}  // namespace tavrel
