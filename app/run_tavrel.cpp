@@ -44,7 +44,8 @@ int PrintMenu(const QString& executableName) {
 
 int RunTavrel(int argc, char** argv) {
   // Help and mistakes are answered before any window system is needed.
-  const CommandLine line = ParseCommandLine(ProgramArguments(argc, argv));
+  const QStringList arguments = ProgramArguments(argc, argv);
+  const CommandLine line = ParseCommandLine(arguments);
   if (!line.error.isEmpty()) {
     WriteToConsole(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()));
     return 2;

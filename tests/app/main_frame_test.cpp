@@ -16,21 +16,13 @@
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "link/comm_port.h"
-#include "tests/support/pty_pair.h"
+#include "tests/support/idle_transport.h"
 
 using tavrel::CMainFrame;
+using tavrel::testing::IdleTransport;
 namespace cmd = tavrel::cmd;
 
 namespace {
-
-class IdleTransport : public tavrel::Transport {
- public:
-  std::int32_t Write(const std::uint8_t*, std::int32_t count, std::int32_t) override {
-    return count;
-  }
-  std::int32_t Read(std::uint8_t*, std::int32_t, std::int32_t) override { return -5; }
-  std::int32_t Purge(std::uint32_t) override { return 0; }
-};
 
 QStringList MenuTexts(QMenu* menu) {
   QStringList texts;
@@ -77,29 +69,6 @@ class MainFrameTest : public QObject {
     link.Close();
     frame.UpdatePortIndicator();
     QCOMPARE(port->text(), QStringLiteral(" ?"));
-  }
-
-  // The pane's tooltip names the device the open port is on, and what a
-  // link such as a by-id name leads to.
-  void portIndicatorToolTipNamesTheDevice() {
-    tavrel::testing::PtyPair pty;
-    QVERIFY(pty.ok());
-    QTemporaryDir folder;
-    const QString link = folder.filePath(QStringLiteral("adapter"));
-    QVERIFY(QFile::link(QString::fromStdString(pty.slavePath()), link));
-    tavrel::CommPort port;
-    CMainFrame frame(port, "tavrel");
-    auto* pane = frame.statusBar()->findChild<QLabel*>(QStringLiteral("id59142"));
-    QCOMPARE(pane->toolTip(), QStringLiteral("No COM port open"));
-    port.SetComPortResolver([&link](std::int32_t) { return link.toStdString(); });
-    QCOMPARE(port.OpenSerial(7, 9600), 0);
-    frame.UpdatePortIndicator();
-    QCOMPARE(pane->toolTip(),
-             QStringLiteral("COM7: %1 (%2)").arg(link, QString::fromStdString(pty.slavePath())));
-    // Carried by something other than a device: the port alone.
-    port.AttachTransport(std::make_unique<IdleTransport>(), 2, 9600);
-    frame.UpdatePortIndicator();
-    QCOMPARE(pane->toolTip(), QStringLiteral("COM2"));
   }
 
   void developerNameKeepsEveryItem_data() {

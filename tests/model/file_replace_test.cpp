@@ -31,6 +31,7 @@ namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 using testing::FolderNames;
 using testing::ReadByteVector;
+using testing::Nobody;
 using testing::RunAsOrdinaryUser;
 using testing::WriteBytes;
 
