@@ -40,6 +40,34 @@ int PrintMenu(const QString& executableName) {
   return 0;
 }
 
+// Gives `document` to the program already running, if one listens: true
+// when it took the file.
+bool HandedToRunningProgram(const QString& document, const QString& channelName) {
+  const QString path = QFileInfo(document).absoluteFilePath();
+  const auto tellWaiting = [&path] {
+    WriteToConsole(
+        stderr,
+        QStringLiteral("tavrel: the running program is busy; %1 opens there when it is free\n")
+            .arg(path));
+  };
+  return InstanceChannel::SendToRunning(channelName, path, tellWaiting);
+}
+
+// Starts the virtual camera of model `type` in this process and leads COM1 to
+// it. A camera that cannot start is said on stderr; COM1 then stays a port.
+void StartVirtualCameraOnComOne(int type, std::unique_ptr<sim::InProcessCamera>& virtualCamera,
+                                CameraUnit& camera) {
+  try {
+    sim::CameraOptions options;
+    options.model = CameraModelName(type);
+    virtualCamera = std::make_unique<sim::InProcessCamera>(options);
+    camera.RouteComPort(1, [&virtualCamera] { return virtualCamera->Connect(); });
+  } catch (const std::exception& error) {
+    WriteToConsole(stderr, QStringLiteral("tavrel: the virtual camera did not start: %1\n")
+                               .arg(QString::fromLocal8Bit(error.what())));
+  }
+}
+
 }  // namespace
 
 int RunTavrel(int argc, char** argv) {
@@ -68,14 +96,7 @@ int RunTavrel(int argc, char** argv) {
   const QString channelName = InstanceChannel::DefaultName();
   const bool serviceName = CMainFrame::IsDeveloperName(executableName);
   if (HandsItsFileOver(line, serviceName)) {
-    const QString path = QFileInfo(line.start.document).absoluteFilePath();
-    const auto tellWaiting = [&path] {
-      WriteToConsole(
-          stderr,
-          QStringLiteral("tavrel: the running program is busy; %1 opens there when it is free\n")
-              .arg(path));
-    };
-    if (InstanceChannel::SendToRunning(channelName, path, tellWaiting)) return 0;
+    if (HandedToRunningProgram(line.start.document, channelName)) return 0;
   }
 
   // Built in this order and destroyed in reverse: the virtual camera outlives
@@ -94,15 +115,7 @@ int RunTavrel(int argc, char** argv) {
     // COM1 leads to the camera in this process, at the start and whenever
     // the Serial Port dialog opens it again.
     services.beforeLinkOpens = [&virtualCamera, &camera](int type) {
-      try {
-        sim::CameraOptions options;
-        options.model = CameraModelName(type);
-        virtualCamera = std::make_unique<sim::InProcessCamera>(options);
-        camera.RouteComPort(1, [&virtualCamera] { return virtualCamera->Connect(); });
-      } catch (const std::exception& error) {
-        WriteToConsole(stderr, QStringLiteral("tavrel: the virtual camera did not start: %1\n")
-                                   .arg(QString::fromLocal8Bit(error.what())));
-      }
+      StartVirtualCameraOnComOne(type, virtualCamera, camera);
     };
   }
   // Claimed before the start-up, which may take long (the dialog, the

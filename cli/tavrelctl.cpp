@@ -329,12 +329,8 @@ std::string CommandNames(CLI::App& app) {
 
 }  // namespace
 
-int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
-  Options options;
-  CLI::App app{"tavrelctl - scripting front end for the tavrel camera remote control", "tavrelctl"};
-  app.footer(kExamples);
-  app.require_subcommand(1);
-
+// How the camera is reached, and the line's settings.
+void AddLinkOptions(CLI::App& app, Options& options) {
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
   linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
   // An empty name would quietly mean COM1.
@@ -360,7 +356,18 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
       ->type_name("FILE");
+}
 
+// A command of the camera: what it checks before the link opens (null when
+// there is nothing to check) and what it does.
+struct Command {
+  CLI::App* command;
+  int (*check)(Session&);
+  int (*run)(Session&);
+};
+
+// The camera commands, each with its arguments in `options`.
+std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
   auto* readAll = app.add_subcommand(
       "read-all", "read every setting; one line per entry: index<TAB>name<TAB>value");
   readAll->add_flag("--json", options.json, "print JSON");
@@ -385,8 +392,24 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   auto* ident =
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
+  return {
+      {readAll, nullptr, ReadAll},   {get, CheckEntry, Get},  {set, CheckSet, Set},
+      {writeAll, nullptr, WriteAll}, {save, nullptr, Save},   {load, CheckLoad, Load},
+      {send, nullptr, Send},         {query, nullptr, Query}, {ident, nullptr, Ident},
+  };
+}
+
+int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  Options options;
+  CLI::App app{"tavrelctl - scripting front end for the tavrel camera remote control", "tavrelctl"};
+  app.footer(kExamples);
+  app.require_subcommand(1);
+
+  AddLinkOptions(app, options);
+  std::vector<Command> commands = AddCameraCommands(app, options);
   const RegisterCommand reg(app);
-  auto* serialNumberWrite = AddSerialNumberCommand(app, options.serialNumber);
+  commands.push_back(
+      {AddSerialNumberCommand(app, options.serialNumber), nullptr, SerialNumberWrite});
 #ifndef _WIN32
   const PortsCommand ports(app);
 #endif
@@ -409,18 +432,6 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     options.port = 1;
   }
 
-  struct Command {
-    CLI::App* command;
-    int (*check)(Session&);  // before the link opens; null when there is nothing to check
-    int (*run)(Session&);
-  };
-  const std::vector<Command> commands = {
-      {readAll, nullptr, ReadAll}, {get, CheckEntry, Get},
-      {set, CheckSet, Set},        {writeAll, nullptr, WriteAll},
-      {save, nullptr, Save},       {load, CheckLoad, Load},
-      {send, nullptr, Send},       {query, nullptr, Query},
-      {ident, nullptr, Ident},     {serialNumberWrite, nullptr, SerialNumberWrite},
-  };
   const auto parsed = std::find_if(commands.begin(), commands.end(),
                                    [](const Command& c) { return c.command->parsed(); });
   if (parsed == commands.end() && !reg.Parsed()) return Usage(err, "no command given");
