@@ -48,19 +48,24 @@ constexpr int kBesideTheText = 160;
 
 // A message box wraps a line longer than about half the screen, and breaks
 // it after any "/" as well as at blanks, so a path is shown in two pieces.
-// Its text is given the width of its longest line instead, up to the width
-// beyond which the box gives up wrapping at words at all.
+// Its text and its detail are each given the width of their longest line
+// instead, up to the width beyond which the box gives up wrapping at words
+// at all. The limits are Qt's own; check them when Qt changes.
 void KeepLinesWhole(QMessageBox& box) {
-  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-  if (label == nullptr) return;
-  int widest = 0;
-  for (const QString& line : box.text().split(QLatin1Char('\n'))) {
-    widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 1);
-  }
   const QScreen* screen = box.screen();
   const int screenWidth = screen != nullptr ? screen->availableGeometry().width() : 1024;
   const int wordWrapLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
-  label->setMinimumWidth(std::min(widest, wordWrapLimit - kBesideTheText));
+  for (const auto& [name, text] :
+       {std::pair{"qt_msgbox_label", box.text()},
+        std::pair{"qt_msgbox_informativelabel", box.informativeText()}}) {
+    auto* label = box.findChild<QLabel*>(QLatin1String(name));
+    if (label == nullptr) continue;
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+      widest = std::max(widest, label->fontMetrics().horizontalAdvance(line) + 1);
+    }
+    label->setMinimumWidth(std::min(widest, wordWrapLimit - kBesideTheText));
+  }
 }
 
 MessageAnswer FromQtButton(int button) {

@@ -70,21 +70,33 @@ class WholeTextsTest : public QObject {
   }
 
   // The adjustment log's box names the log twice; neither name is broken.
+  // The text and the detail below it, each line at its full width: a path
+  // is not broken after a "/".
   void messageBoxLinesAreWhole() {
     const QString text = QString::fromStdString(
         tavrel::AdjustmentLogBusyText(tavrel::kAdjustmentLogPath) + "\nsecond line");
+    const QString detail = QStringLiteral(
+        "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A10K4LMQ-if00-port0: Permission denied\n"
+        "Its users are the group dialout: join it with \"sudo usermod -aG dialout $USER\", "
+        "then log in again.");
     QStringList tooNarrow;
     tavrel::QtUserPrompt prompt([&](QDialog& dialog) {
       dialog.show();  // lays the box out as it is shown
-      const auto* label = dialog.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-      if (label == nullptr) return 0;
-      for (const QString& line : text.split(QLatin1Char('\n'))) {
-        const int width = label->fontMetrics().horizontalAdvance(line);
-        if (width > label->contentsRect().width()) {
-          tooNarrow << QStringLiteral("%1: %2 pixels wide in %3")
-                           .arg(line)
-                           .arg(width)
-                           .arg(label->contentsRect().width());
+      for (const auto& [name, shown] :
+           {std::pair{"qt_msgbox_label", text}, std::pair{"qt_msgbox_informativelabel", detail}}) {
+        const auto* label = dialog.findChild<QLabel*>(QLatin1String(name));
+        if (label == nullptr) {
+          tooNarrow << QStringLiteral("no %1").arg(QLatin1String(name));
+          continue;
+        }
+        for (const QString& line : shown.split(QLatin1Char('\n'))) {
+          const int width = label->fontMetrics().horizontalAdvance(line);
+          if (width > label->contentsRect().width()) {
+            tooNarrow << QStringLiteral("%1: %2 pixels wide in %3")
+                             .arg(line)
+                             .arg(width)
+                             .arg(label->contentsRect().width());
+          }
         }
       }
       dialog.hide();
@@ -92,6 +104,7 @@ class WholeTextsTest : public QObject {
     });
     tavrel::MessageRequest request;
     request.text = text.toStdString();
+    request.detail = detail.toStdString();
     prompt.ShowMessage(request);
     QVERIFY2(tooNarrow.isEmpty(), qPrintable(tooNarrow.join(QStringLiteral("\n"))));
   }
