@@ -1,9 +1,9 @@
 #include "cli/standard_output.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
+
+#include "model/file_descriptor.h"
 
 namespace tavrel::cli {
 
@@ -35,15 +35,9 @@ std::streamsize DescriptorOutput::xsputn(const char* data, std::streamsize count
 bool DescriptorOutput::WriteAll(const char* data, std::size_t size) {
   // After a failure nothing more is written: the output is incomplete anyway.
   if (!error_.empty()) return false;
-  while (size > 0) {
-    const auto n = ::write(fd_, data, static_cast<unsigned>(size));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      error_ = std::strerror(n < 0 ? errno : EIO);
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
+  if (!tavrel::WriteAll(fd_, data, size)) {
+    error_ = std::strerror(errno);
+    return false;
   }
   return true;
 }

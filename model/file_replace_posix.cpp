@@ -12,23 +12,6 @@
 namespace tavrel {
 namespace {
 
-bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
-  const std::uint8_t* data = bytes.data();
-  std::size_t count = bytes.size();
-  while (count > 0) {
-    const ssize_t written = ::write(fd, data, count);
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0) return false;
-    if (written == 0) {
-      errno = EIO;
-      return false;
-    }
-    data += written;
-    count -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
@@ -70,7 +53,7 @@ void SyncFolder(const std::string& folder) {
 // way that keeps the file what it is. The new bytes go over the old ones
 // before the rest is cut off, so no space is given up before it is needed.
 int RewriteInPlace(FileDescriptor& file, std::span<const std::uint8_t> bytes, bool regular) {
-  if (!WriteAll(file.Get(), bytes)) return errno;
+  if (!WriteAll(file.Get(), bytes.data(), bytes.size())) return errno;
   if (regular) {
     if (::ftruncate(file.Get(), static_cast<off_t>(bytes.size())) != 0) return errno;
     if (::fsync(file.Get()) != 0) return errno;
@@ -105,7 +88,7 @@ RenameResult ReplaceByRename(const std::string& target, const struct stat* old,
   if (old != nullptr && ::fchown(file.Get(), old->st_uid, old->st_gid) != 0) {
     (void)::fchown(file.Get(), static_cast<uid_t>(-1), old->st_gid);
   }
-  bool written = WriteAll(file.Get(), bytes);
+  bool written = WriteAll(file.Get(), bytes.data(), bytes.size());
   if (written) {
     (void)::fchmod(file.Get(), old != nullptr ? (old->st_mode & 07777) : ModeForNewFile());
   }
