@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "cli/path_validator.h"
 #include "model/com_port_directory.h"
 
 namespace tavrel::cli {
@@ -19,12 +20,6 @@ CLI::Validator ComPortValidator() {
         return ParseComPortName(text) ? std::string() : std::string("must be COM1 to COM10");
       },
       "COM<n>");
-}
-
-CLI::Validator NonEmptyValidator() {
-  return CLI::Validator(
-      [](std::string& text) { return text.empty() ? std::string("must not be empty") : ""; },
-      "PATH");
 }
 
 // Columns two blanks apart, each as wide as its widest cell; the last one
@@ -90,7 +85,7 @@ PortsCommand::PortsCommand(CLI::App& app) {
   assign_->add_option("COM", port_, "COM1 to COM10")->required()->check(ComPortValidator());
   assign_->add_option("PATH", path_, "the device, e.g. a /dev/serial/by-id name")
       ->required()
-      ->check(NonEmptyValidator());
+      ->check(NonEmptyPath());
   unassign_ = ports_->add_subcommand("unassign", "take COM<n>'s assignment out of the profile");
   unassign_->add_option("COM", port_, "COM1 to COM10")->required()->check(ComPortValidator());
 }

@@ -12,6 +12,7 @@
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
+#include "cli/path_validator.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
 #include "cli/serial_number_command.h"
@@ -334,9 +335,7 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
   linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
   // An empty name would quietly mean COM1.
-  const CLI::Validator named(
-      [](std::string& text) { return text.empty() ? std::string("must not be empty") : ""; },
-      "PATH");
+  const CLI::Validator named = NonEmptyPath();
   linkGroup
       ->add_option("--device", options.device,
                    "a serial device path directly (e.g. /dev/ttyUSB0, a pty)")
