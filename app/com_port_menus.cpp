@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QContextMenuEvent>
-#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -69,10 +68,8 @@ QString ComPortMenus::ToolTipFor(int port) const {
   QString text =
       QStringLiteral("COM%1: %2 (%3)").arg(port).arg(FromUtf8(device.path), SourceText(device));
   // A by-id name says which adapter; the device it leads to now, where.
-  const QFileInfo file(FromUtf8(device.path));
-  if (file.isSymLink() && file.exists()) {
-    text += QStringLiteral("\nnow %1").arg(file.canonicalFilePath());
-  }
+  const std::string now = DeviceBehindLink(device.path);
+  if (!now.empty()) text += QStringLiteral("\nnow %1").arg(FromUtf8(now));
   return text + QStringLiteral("\nRight-click, the Menu key or Shift+F10 chooses another device.");
 }
 
@@ -83,11 +80,11 @@ void ComPortMenus::UpdateToolTip(QAbstractButton* button) {
 bool ComPortMenus::eventFilter(QObject* watched, QEvent* event) {
   auto* button = qobject_cast<QAbstractButton*>(watched);
   if (button == nullptr) return QObject::eventFilter(watched, event);
-  const QPoint belowButton = button->mapToGlobal(QPoint(0, button->height()));
+  const auto belowButton = [button] { return button->mapToGlobal(QPoint(0, button->height())); };
   if (event->type() == QEvent::ContextMenu) {
     const auto* request = static_cast<QContextMenuEvent*>(event);
     ShowMenu(button,
-             request->reason() == QContextMenuEvent::Mouse ? request->globalPos() : belowButton);
+             request->reason() == QContextMenuEvent::Mouse ? request->globalPos() : belowButton());
     return true;
   }
   if (event->type() == QEvent::KeyPress) {
@@ -97,7 +94,7 @@ bool ComPortMenus::eventFilter(QObject* watched, QEvent* event) {
     const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
     if ((key->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
         (key->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
-      ShowMenu(button, belowButton);
+      ShowMenu(button, belowButton());
       return true;
     }
   }

@@ -23,6 +23,7 @@
 #include "app/command_ids.h"
 #include "app/program_icon.h"
 #include "link/comm_port.h"
+#include "model/com_port_directory.h"
 #include "panel/accessible_controls.h"
 #include "res/string_table.h"
 
@@ -239,9 +240,9 @@ QString CMainFrame::PortIndicatorToolTip() const {
   }
   if (device.isEmpty()) return com;
   // A by-id name says which adapter; the device it leads to, where it is now.
-  const QFileInfo file(device);
-  if (file.isSymLink() && file.exists()) {
-    return QStringLiteral("%1: %2 (%3)").arg(com, device, file.canonicalFilePath());
+  const std::string now = DeviceBehindLink(m_link.GetDevicePath());
+  if (!now.empty()) {
+    return QStringLiteral("%1: %2 (%3)").arg(com, device, QString::fromStdString(now));
   }
   return QStringLiteral("%1: %2").arg(com, device);
 }

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 
 #include "link/com_port_device.h"
 #include "model/profile_file.h"
@@ -25,6 +26,14 @@ const char* ComPortSourceName(ComPortSource source) {
       break;
   }
   return "default";
+}
+
+std::string DeviceBehindLink(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (path.empty() || !fs::is_symlink(path, error)) return {};
+  const fs::path device = fs::canonical(path, error);
+  return error ? std::string() : device.string();
 }
 
 std::string ComPortName(std::int32_t port) {

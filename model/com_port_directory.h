@@ -33,6 +33,10 @@ std::string ComPortName(std::int32_t port);
 // 1..10.
 std::optional<std::int32_t> ParseComPortName(std::string_view text);
 
+// The device a link such as a /dev/serial/by-id name leads to now; empty
+// when `path` is no link or leads nowhere.
+std::string DeviceBehindLink(const std::string& path);
+
 struct ComPortDevice {
   std::int32_t port = 0;
   std::string path;  // empty for a number that names no device
