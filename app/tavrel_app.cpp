@@ -123,7 +123,7 @@ void CTavrelApp::OpenLink(const CommSelection& selection) {
 }
 
 void CTavrelApp::CreateDocumentWindow() {
-  m_document = std::make_unique<CTavrelDoc>(m_camera, *m_prompt, *m_files, m_profile);
+  m_document = std::make_unique<CTavrelDoc>(m_camera, *m_prompt, *m_files, m_profile, m_comPorts);
   QString executable = m_services.executableName;
   // Not applicationFilePath(): that resolves a link to the file it names.
   if (executable.isEmpty()) executable = QCoreApplication::arguments().value(0);

@@ -14,7 +14,6 @@
 #include "model/camera_unit.h"
 #include "model/program_message.h"
 #include "model/settings_file.h"
-#include "panel/profile_store.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -40,13 +39,13 @@ FileRequest DocumentFileRequest() {
 }  // namespace
 
 CTavrelDoc::CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& files,
-                       ProfileStore& profile, QObject* parent)
+                       ProfileStore& profile, const ComPortDirectory& comPorts, QObject* parent)
     : QObject(parent),
       ParameterDocument(camera),
       m_prompt(prompt),
       m_files(files),
       m_recentFiles(profile),
-      m_comPorts(profile.FileName().toStdString()),
+      m_comPorts(comPorts),
       m_title(QString::fromStdString(Text(res::kIdsUntitled))) {}
 
 CTavrelDoc::~CTavrelDoc() {

@@ -25,8 +25,10 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   Q_OBJECT
 
  public:
+  // `comPorts`: the COM ports' devices, which the Serial Port dialog offers
+  // to change; it outlives the document.
   CTavrelDoc(CameraUnit& camera, UserPrompt& prompt, FileChooser& files, ProfileStore& profile,
-             QObject* parent = nullptr);
+             const ComPortDirectory& comPorts, QObject* parent = nullptr);
   ~CTavrelDoc() override;
 
   QString PathName() const { return m_pathName; }
@@ -85,7 +87,7 @@ class CTavrelDoc : public QObject, public ParameterDocument {
   FileChooser& m_files;
   RecentFileList m_recentFiles;
   // The COM ports of the Serial Port dialog's menus, kept in the profile.
-  ComPortDirectory m_comPorts;
+  const ComPortDirectory& m_comPorts;
   QString m_pathName;
   QString m_title;
   QWidget* m_dialogParent = nullptr;
