@@ -43,8 +43,10 @@ bool ShowModal(QDialog& dialog) {
 QStringList Layout(const QWidget& dialog) {
   QStringList controls;
   for (const QWidget* control : dialog.findChildren<QWidget*>()) {
-    controls << QStringLiteral("%1 %2 %3,%4 %5x%6")
-                    .arg(control->objectName(), control->accessibleName())
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    controls << QStringLiteral("%1 %2 \"%3\" %4,%5 %6x%7")
+                    .arg(control->objectName(), control->accessibleName(),
+                         button != nullptr ? button->text() : QString())
                     .arg(control->x())
                     .arg(control->y())
                     .arg(control->width())
@@ -251,6 +253,12 @@ class ComPortMenusTest : public QObject {
   // A cancelled prompt changes nothing.
   void cancelledPromptKeepsTheChoice() {
     QCOMPARE(m_directory->Assign(1, ById()), std::string());
+    QString asked;
+    m_runner = [&asked](QDialog& prompt) {
+      asked = prompt.windowTitle();
+      prompt.reject();
+      return prompt.result();
+    };
     CSerialPortDlg dialog(1, 9600);
     dialog.OfferComPortMenus(Services());
     QVERIFY(ShowModal(dialog));
@@ -260,6 +268,7 @@ class ComPortMenusTest : public QObject {
     QVERIFY(menu != nullptr);
     QTest::mouseClick(menu, Qt::LeftButton, {},
                       menu->actionGeometry(ActionNamed(menu, "Other device")).center());
+    QCOMPARE(asked, QStringLiteral("Device for COM1"));
     QCOMPARE(Assigned(1), ById());
   }
 };

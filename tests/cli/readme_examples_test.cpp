@@ -18,10 +18,12 @@
 #include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/text_lines.h"
 
 namespace tavrel {
 namespace {
 
+using testing::Lines;
 using testing::ProcessResult;
 using testing::ReadBytes;
 using testing::RunProcess;
@@ -98,13 +100,6 @@ std::string Joined(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
   return text;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
 }
 
 const std::string kSendsMark = "# sends ";

@@ -140,6 +140,11 @@ TEST(Tavrelctl, LinkFailuresPrintTheErrorLineAndExit3) {
   EXPECT_TRUE(lines[2].rfind("Serial ports found: ", 0) == 0 ||
               lines[2] == "No serial ports were found on this computer.")
       << lines[2];
+  // --verbose says the reason no second time.
+  const ProcessResult verbose = Tavrelctl({"--verbose", "--port", "5", "read-all"},
+                                          {"TAVREL_COM5=/nonexistent/tavrel-test-port"});
+  EXPECT_EQ(verbose.exitStatus, 3);
+  EXPECT_EQ(verbose.err, r.err);
 
   sim::PtyCamera camera(sim::CameraOptions{});
   camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
