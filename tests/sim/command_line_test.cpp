@@ -8,14 +8,14 @@ TEST(CameraCommandLineTest, ParsesEveryOption) {
   const auto line = sim::ParseCameraCommandLine(
       "--model LOMIRA-P/S --trace /tmp/t.txt --pace 9600 --turnaround 3 --fault enq-nak:2 "
       "--fault enq-silent:1@5 --fault garbage --fault reply-cut:1 --fault reply-silent "
-      "--vendor-name Acme --serial-number 7654321 "
+      "--fault nul-value --device /dev/ttyUSB1 --vendor-name Acme --serial-number 7654321 "
       "--camera-version 2000 --link /tmp/cam --init-fail");
   const auto& o = line.options;
   EXPECT_EQ(o.model, "LOMIRA-P/S");
   EXPECT_EQ(o.traceFile, "/tmp/t.txt");
   EXPECT_EQ(o.paceBaud, 9600);
   EXPECT_EQ(o.turnaroundMs, 3);
-  ASSERT_EQ(o.faults.size(), 5u);
+  ASSERT_EQ(o.faults.size(), 6u);
   EXPECT_EQ(o.faults[0].kind, sim::FaultKind::kEnqNak);
   EXPECT_EQ(o.faults[0].count, 2);
   EXPECT_EQ(o.faults[0].after, 0);
@@ -26,6 +26,8 @@ TEST(CameraCommandLineTest, ParsesEveryOption) {
   EXPECT_EQ(o.faults[2].count, -1);
   EXPECT_EQ(o.faults[3].kind, sim::FaultKind::kReplyCut);
   EXPECT_EQ(o.faults[4].kind, sim::FaultKind::kReplySilent);
+  EXPECT_EQ(o.faults[5].kind, sim::FaultKind::kNulValue);
+  EXPECT_EQ(line.devicePath, "/dev/ttyUSB1");
   EXPECT_EQ(o.vendorName, "Acme");
   EXPECT_EQ(o.serialNumber, "7654321");
   EXPECT_EQ(o.cameraVersion, "2000");
@@ -41,9 +43,9 @@ TEST(CameraCommandLineTest, DefaultsAndHelp) {
   EXPECT_FALSE(line.initFail);
   const auto help = sim::ParseCameraCommandLine("--help");
   EXPECT_TRUE(help.helpShown);
-  for (const char* option :
-       {"--model", "--trace", "--pace", "--turnaround", "--fault", "--vendor-name",
-        "--serial-number", "--camera-version", "--link", "hangup", "reply-silent", "reply-cut"}) {
+  for (const char* option : {"--model", "--trace", "--pace", "--turnaround", "--fault",
+                             "--vendor-name", "--serial-number", "--camera-version", "--link",
+                             "--device", "hangup", "reply-silent", "reply-cut", "nul-value"}) {
     EXPECT_NE(help.helpText.find(option), std::string::npos) << option;
   }
 }
@@ -53,6 +55,13 @@ TEST(CameraCommandLineTest, RejectsBadOptions) {
        {"--model NOPE", "--pace 4800", "--fault melt", "--fault enq-nak:x", "--fault enq-nak:-2",
         "--fault enq-nak@-1", "--turnaround -1", "--bogus", "stray"}) {
     EXPECT_THROW(sim::ParseCameraCommandLine(text), std::invalid_argument) << text;
+  }
+  // An empty device name would quietly serve on a pty instead.
+  try {
+    sim::ParseCameraCommandLine(std::vector<std::string>{"--device", ""});
+    ADD_FAILURE() << "an empty --device was taken";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_NE(std::string(error.what()).find("--device"), std::string::npos) << error.what();
   }
 }
 
