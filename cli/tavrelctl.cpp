@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/console_prompt.h"
+#include "cli/diff_command.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
 #include "cli/path_validator.h"
@@ -406,6 +407,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
   AddLinkOptions(app, options);
   std::vector<Command> commands = AddCameraCommands(app, options);
+  DiffCommand diff(app);
   const RegisterCommand reg(app);
   commands.push_back(
       {AddSerialNumberCommand(app, options.serialNumber), nullptr, SerialNumberWrite});
@@ -433,21 +435,27 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
 
   const auto parsed = std::find_if(commands.begin(), commands.end(),
                                    [](const Command& c) { return c.command->parsed(); });
-  if (parsed == commands.end() && !reg.Parsed()) return Usage(err, "no command given");
+  if (parsed == commands.end() && !reg.Parsed() && !diff.Parsed()) {
+    return Usage(err, "no command given");
+  }
 
   Session session(options, out, err);
   session.SetUpTable();
   // Every argument is checked before the port is touched.
   const int checked = reg.Parsed()               ? reg.Check(session.Camera())
+                      : diff.Parsed()            ? diff.Check(session.Camera(), err)
                       : parsed->check != nullptr ? parsed->check(session)
                                                  : kExitOk;
   if (checked != kExitOk) return checked;
+  // Two files are compared without opening a link.
+  if (diff.Parsed() && !diff.ComparesWithCamera()) return diff.Run(session.Camera(), out);
   if (!session.Camera().TraceTo(options.trace)) {
     err << "tavrelctl: cannot open the trace file " << session.Camera().GetSystemErrorText()
         << '\n';
     return kExitFile;
   }
   if (!session.Open()) return kExitCamera;
+  if (diff.Parsed()) return diff.Run(session.Camera(), out);
   return reg.Parsed() ? reg.Run(session.Camera(), out) : parsed->run(session);
 }
 

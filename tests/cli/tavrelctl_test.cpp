@@ -162,8 +162,8 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
   const Case cases[] = {
       {{"--simulate", "frobnicate"}, "read-all, get, set"},
       {{"--simulate"},
-       "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, reg, "
-       "serial-number, ports\n"},
+       "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, diff, "
+       "reg, serial-number, ports\n"},
       {{"--simulate", "get", "TRIGGER POLARITY"}, "3, 4"},
       {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
       {{"--simulate", "get", "129"}, "0 to 128"},
