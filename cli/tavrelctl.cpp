@@ -12,6 +12,7 @@
 #include "cli/console_prompt.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
+#include "cli/message_body_validator.h"
 #include "cli/path_validator.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
@@ -384,10 +385,14 @@ std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
   auto* load = app.add_subcommand("load", "load a settings file and write it to the camera");
   load->add_option("FILE", options.file, "the settings file (.tdx)")->required();
   auto* send = app.add_subcommand("send", "send a raw message body");
-  send->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  send->add_option("BODY", options.body, "the message body, 1 to 22 hexadecimal digits")
+      ->required()
+      ->check(MessageBodyValidator());
   auto* query =
       app.add_subcommand("query", "send a raw message body and print the six reply characters");
-  query->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  query->add_option("BODY", options.body, "the message body, 1 to 22 hexadecimal digits")
+      ->required()
+      ->check(MessageBodyValidator());
   auto* ident =
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
