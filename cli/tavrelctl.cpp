@@ -307,6 +307,10 @@ int Ident(Session& session) {
   return kExitOk;
 }
 
+int CheckSerialNumberLog(Session& session) {
+  return CheckSerialNumberWrite(session.Camera(), session.Opts().serialNumber);
+}
+
 int SerialNumberWrite(Session& session) {
   return RunSerialNumberWrite(session.Camera(), session.Prompt(), session.Err(),
                               session.Opts().serialNumber);
@@ -413,7 +417,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   std::vector<Command> commands = AddCameraCommands(app, options);
   const RegisterCommand reg(app);
   commands.push_back(
-      {AddSerialNumberCommand(app, options.serialNumber), nullptr, SerialNumberWrite});
+      {AddSerialNumberCommand(app, options.serialNumber), CheckSerialNumberLog, SerialNumberWrite});
 #ifndef _WIN32
   const PortsCommand ports(app);
 #endif
