@@ -40,7 +40,8 @@ Examples (the built-in virtual camera needs no hardware):
 
 Exit status: 0 success, 2 usage error, 3 link or camera failure
 (the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
-or written or is not a settings file, or output that cannot be written.
+or written or is not a settings file, or output that cannot be written,
+5 the program failed in itself (out of memory, a crash; the reason is printed).
 Every argument is checked before the port is opened.
 )";
 
