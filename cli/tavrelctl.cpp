@@ -70,6 +70,8 @@ class Session {
   Session(const Options& options, std::ostream& out, std::ostream& err)
       : options_(options), out_(out), err_(err), prompt_(err, options.verbose) {
     camera_.SetUserPrompt(&prompt_);
+    // --verbose tells every entry of read-all, save, write-all and load too.
+    camera_.SetWholeTransferProgress(options.verbose);
   }
 
   // Sets the table up for the model: its names and ranges, before the link.
@@ -355,8 +357,9 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   app.add_option("--baud", options.baud, "baud rate of a serial link")
       ->check(CLI::IsMember({9600, 19200, 38400}))
       ->capture_default_str();
-  app.add_option("--model", options.model, "the camera model")
-      ->check(CLI::IsMember(ModelNames()))
+  // In any case, as the window program takes it; the name as the camera has it.
+  app.add_option("--model", options.model, "the camera model (case ignored)")
+      ->transform(CLI::IsMember(ModelNames(), CLI::ignore_case))
       ->capture_default_str();
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
@@ -427,10 +430,20 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Prints the help of the command asked for, or the error and a hint.
-    if (app.exit(e, out, err) == 0) return kExitOk;
     if (app.get_subcommands().empty()) {
+      // A word where the command belongs is a command we do not have.
+      const std::vector<std::string> rest = app.remaining();
+      const auto word = std::find_if(rest.begin(), rest.end(),
+                                     [](const std::string& w) { return w.rfind('-', 0) != 0; });
+      if (word != rest.end()) {
+        err << "tavrelctl: unknown command '" << *word << "'\n";
+      } else if (app.exit(e, out, err) == 0) {
+        return kExitOk;
+      }
       err << "tavrelctl: COMMAND is one of " << CommandNames(app) << '\n';
+      return kExitUsage;
     }
+    if (app.exit(e, out, err) == 0) return kExitOk;
     return kExitUsage;
   }
 #ifndef _WIN32
