@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "app/command_line.h"
 #include "app/desktop_platform.h"
@@ -68,6 +70,35 @@ void StartVirtualCameraOnComOne(int type, std::unique_ptr<sim::InProcessCamera>&
   }
 }
 
+// Qt ends the program with an abort, advising to reinstall, when the display
+// it was given cannot be reached (DISPLAY names one that is not there, or
+// refuses this user): said the way a missing display is, for as long as
+// this watch lives.
+class UnreachableDisplayWatch {
+ public:
+  UnreachableDisplayWatch() { previous_ = qInstallMessageHandler(&Handle); }
+  ~UnreachableDisplayWatch() { qInstallMessageHandler(previous_); }
+  UnreachableDisplayWatch(const UnreachableDisplayWatch&) = delete;
+  UnreachableDisplayWatch& operator=(const UnreachableDisplayWatch&) = delete;
+
+ private:
+  static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QLatin1String("could not connect to display"))) unreachable_ = message;
+    if (type == QtFatalMsg && !unreachable_.isEmpty()) {
+      WriteToConsole(
+          stderr, QStringLiteral("tavrel: the display cannot be reached (%1); the window\n"
+                                 "program needs one. In a terminal, tavrelctl reaches the camera\n"
+                                 "instead (tavrelctl --help; for example tavrelctl --simulate "
+                                 "read-all).\n")
+                      .arg(unreachable_));
+      std::_Exit(1);
+    }
+    if (previous_ != nullptr) previous_(type, context, message);
+  }
+  static inline QtMessageHandler previous_ = nullptr;
+  static inline QString unreachable_;
+};
+
 }  // namespace
 
 int RunTavrel(int argc, char** argv) {
@@ -82,7 +113,13 @@ int RunTavrel(int argc, char** argv) {
     WriteToConsole(stdout, UsageText());
     return 0;
   }
+  if (const QString missing = MissingDisplayText(); !missing.isEmpty()) {
+    WriteToConsole(stderr, missing);
+    return 1;
+  }
+  std::optional<UnreachableDisplayWatch> displayWatch(std::in_place);
   QApplication application(argc, argv);
+  displayWatch.reset();
   UseJapaneseFontFallback();
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
   const QString executableName = arguments.value(0);
