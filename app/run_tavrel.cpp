@@ -151,8 +151,10 @@ int RunTavrel(int argc, char** argv) {
   if (line.simulate) {
     // COM1 leads to the camera in this process, at the start and whenever
     // the Serial Port dialog opens it again.
-    services.beforeLinkOpens = [&virtualCamera, &camera](int type) {
-      StartVirtualCameraOnComOne(type, virtualCamera, camera);
+    // Of the model --model named, whatever the dialog's camera row says.
+    const int simulatedType = line.simulatedCameraType;
+    services.beforeLinkOpens = [&virtualCamera, &camera, simulatedType](int type) {
+      StartVirtualCameraOnComOne(simulatedType >= 0 ? simulatedType : type, virtualCamera, camera);
     };
   }
   // Claimed before the start-up, which may take long (the dialog, the
