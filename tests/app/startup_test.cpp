@@ -139,6 +139,12 @@ class StartupTest : public QObject {
              qPrintable(detail[1]));
     QCOMPARE(rig.BodyCount(), std::size_t{0});
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
+    // A read then finds no port; its box says how to choose another, as the
+    // Serial Port item is not in the menu under this name.
+    QVERIFY(rig.PressCtrl(Qt::Key_R));
+    QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
+    QCOMPARE(rig.prompt.messages[1].text, std::string("ERROR - Communication port not opened."));
+    QCOMPARE(rig.prompt.messages[1].detail, std::string("Ctrl+L chooses another port."));
     rig.app.reset();
     QCOMPARE(rig.profile.GetProfileInt("Settings", "COM Port", -1), 3);
   }
