@@ -1,7 +1,6 @@
 #include "app/run_tavrel.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/desktop_platform.h"
+#include "app/hand_over.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/keyboard_owner.h"
@@ -40,19 +40,6 @@ int PrintMenu(const QString& executableName) {
   frame.SetRecentFiles(recentFiles.Files());
   WriteToConsole(stdout, MenuListing(frame));
   return 0;
-}
-
-// Gives `document` to the program already running, if one listens: true
-// when it took the file.
-bool HandedToRunningProgram(const QString& document, const QString& channelName) {
-  const QString path = QFileInfo(document).absoluteFilePath();
-  const auto tellWaiting = [&path] {
-    WriteToConsole(
-        stderr,
-        QStringLiteral("tavrel: the running program is busy; %1 opens there when it is free\n")
-            .arg(path));
-  };
-  return InstanceChannel::SendToRunning(channelName, path, tellWaiting);
 }
 
 // Starts the virtual camera of model `type` in this process and leads COM1 to
@@ -133,7 +120,7 @@ int RunTavrel(int argc, char** argv) {
   const QString channelName = InstanceChannel::DefaultName();
   const bool serviceName = CMainFrame::IsDeveloperName(executableName);
   if (HandsItsFileOver(line, serviceName)) {
-    if (HandedToRunningProgram(line.start.document, channelName)) return 0;
+    if (HandToRunningProgram(line.start.document, channelName)) return 0;
   }
 
   // Built in this order and destroyed in reverse: the virtual camera outlives
