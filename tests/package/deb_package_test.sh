@@ -86,7 +86,7 @@ grep -q "^License: Expat" "$root/usr/share/doc/tavrel/copyright" || fail "copyri
 for program in tavrel tavrelctl tavrel-camsim; do
   page=$root/usr/share/man/man1/$program.1.gz
   [ -f "$page" ] || fail "missing the manual page of $program"
-  title=$(echo "$program" | tr 'a-z' 'A-Z')
+  title=$(echo "$program" | tr '[:lower:]' '[:upper:]')
   zcat "$page" | grep -q "^\.TH $title 1 " || fail "$program.1 has no title line"
   "$root/usr/bin/$program" --help | grep -v '^$' | sed 's/\\/\\e/g; s/-/\\-/g; s/^[.'"'"']/\\\&&/' \
     >"$work/$program.help"
