@@ -46,13 +46,15 @@ QString UsageText() {
       "\n"
       "Remote control of the camera over a COM port or a CameraLink board.\n"
       "A settings file named on the command line is opened and written to the camera.\n"
-      "Named alone while the program runs, it opens in the running program (one\n"
-      "started without options, not under the service name).\n"
+      "Named alone while the program runs, it opens in the running program, the one\n"
+      "started without options and not under the service name: a program started\n"
+      "with any option takes no files handed over this way.\n"
       "\n"
       "Options:\n"
       "  --connect LINK     skip the start-up dialog: com1:9600 .. com10:38400, or board:PATH\n"
       "                     (PATH is the board's serial library)\n"
-      "  --model NAME       camera model with --connect (default KESTRA-P/S):\n"
+      "  --model NAME       camera model (case ignored; default KESTRA-P/S), with --connect\n"
+      "                     or --simulate (then the virtual camera's model):\n"
       "                     LOMIRA-P/S PAVON-P/S SOVELI-P/S RINDAL-P/S KESTRA-P/S QUESSA-P/S "
       "TEMBRA-P/S\n"
       "  --simulate         serve a virtual camera of the chosen model on COM1\n"
@@ -126,8 +128,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     line.start.preset = selection;
   }
   if (!model.isEmpty()) {
-    if (!line.start.preset) {
-      line.error = QStringLiteral("--model needs --connect");
+    if (!line.start.preset && !line.simulate) {
+      line.error = QStringLiteral("--model needs --connect or --simulate");
       return line;
     }
     const int type = CameraTypeFromName(model.toUpper().toStdString());
@@ -135,7 +137,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.error = QStringLiteral("unknown camera model %1").arg(model);
       return line;
     }
-    line.start.presetCameraType = type;
+    if (line.start.preset) line.start.presetCameraType = type;
+    if (line.simulate) line.simulatedCameraType = type;
   }
   return line;
 }

@@ -220,6 +220,7 @@ QString CMainFrame::StatusText() const {
 }
 
 void CMainFrame::UpdatePortIndicator() {
+  m_portSeenOpen = m_portSeenOpen || m_link.IsPortOpen();
   const QString text = PortIndicatorText();
   m_portPane->setEnabled(true);
   if (m_portPane->text() != text) m_portPane->setText(text);
@@ -235,8 +236,14 @@ QString CMainFrame::PortIndicatorToolTip() const {
         .arg(com, device);
   }
   if (!m_link.IsPortOpen()) {
-    return m_link.HasBoardConnection() ? QStringLiteral("No COM port open: a CameraLink board")
-                                       : QStringLiteral("No COM port open");
+    if (m_link.HasBoardConnection()) return QStringLiteral("No COM port open: a CameraLink board");
+    // Where the panel's values come from while no camera answers.
+    const QString values = m_portSeenOpen
+                               ? QStringLiteral("the panel shows the values it had last")
+                               : QStringLiteral(
+                                     "nothing was read from a camera: the panel shows the model's\n"
+                                     "default values (or those of the settings file opened)");
+    return QStringLiteral("No COM port open; %1\nCtrl+L chooses another port").arg(values);
   }
   if (device.isEmpty()) return com;
   // A by-id name says which adapter; the device it leads to, where it is now.

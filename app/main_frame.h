@@ -81,6 +81,9 @@ class CMainFrame : public QMainWindow {
   void OnEditCommand(int commandId);
 
   const CommPort& m_link;
+  // Whether an idle pass has seen a COM port open: until then the panel's
+  // values came from no camera.
+  bool m_portSeenOpen = false;
   QLabel* m_messagePane = nullptr;
   QLabel* m_portPane = nullptr;
   QMenu* m_fileMenu = nullptr;

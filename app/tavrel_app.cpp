@@ -52,6 +52,9 @@ CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices se
   if (!m_services.runDialog) m_services.runDialog = ModalDialogRunner();
   m_camera.SetUserPrompt(m_prompt);
   m_camera.SetComPortResolver(m_comPorts.Resolver());
+  // The Serial Port item is in the menu only under the service name; its
+  // shortcut works under every name.
+  m_camera.SetPortNotOpenedHint("Ctrl+L chooses another port.");
 }
 
 CTavrelApp::~CTavrelApp() {

@@ -1,15 +1,17 @@
 #include <iostream>
 
 #include "cli/exit_status.h"
+#include "cli/failure_exit.h"
 #include "cli/standard_output.h"
 #include "cli/tavrelctl.h"
 
 int main(int argc, char** argv) {
   using namespace tavrel::cli;
+  InstallFailureExits();
   HoldClosedStandardDescriptors();
   DescriptorOutput output(1);
   std::ostream out(&output);
-  int status = Run(argc, argv, out, std::cerr);
+  int status = RunReportingFailures([&] { return Run(argc, argv, out, std::cerr); }, std::cerr);
   // Output that did not arrive is work not done.
   if (!output.Flush()) {
     std::cerr << "tavrelctl: cannot write the output: " << output.ErrorText() << '\n';

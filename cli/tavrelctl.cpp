@@ -13,6 +13,7 @@
 #include "cli/diff_command.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
+#include "cli/message_body_validator.h"
 #include "cli/path_validator.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
@@ -40,7 +41,8 @@ Examples (the built-in virtual camera needs no hardware):
 
 Exit status: 0 success, 2 usage error, 3 link or camera failure
 (the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
-or written or is not a settings file, or output that cannot be written.
+or written or is not a settings file, or output that cannot be written,
+5 the program failed in itself (out of memory, a crash; the reason is printed).
 Every argument is checked before the port is opened.
 )";
 
@@ -69,6 +71,8 @@ class Session {
   Session(const Options& options, std::ostream& out, std::ostream& err)
       : options_(options), out_(out), err_(err), prompt_(err, options.verbose) {
     camera_.SetUserPrompt(&prompt_);
+    // --verbose tells every entry of read-all, save, write-all and load too.
+    camera_.SetWholeTransferProgress(options.verbose);
   }
 
   // Sets the table up for the model: its names and ranges, before the link.
@@ -307,6 +311,10 @@ int Ident(Session& session) {
   return kExitOk;
 }
 
+int CheckSerialNumberLog(Session& session) {
+  return CheckSerialNumberWrite(session.Camera(), session.Opts().serialNumber);
+}
+
 int SerialNumberWrite(Session& session) {
   return RunSerialNumberWrite(session.Camera(), session.Prompt(), session.Err(),
                               session.Opts().serialNumber);
@@ -350,8 +358,9 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   app.add_option("--baud", options.baud, "baud rate of a serial link")
       ->check(CLI::IsMember({9600, 19200, 38400}))
       ->capture_default_str();
-  app.add_option("--model", options.model, "the camera model")
-      ->check(CLI::IsMember(ModelNames()))
+  // In any case, as the window program takes it; the name as the camera has it.
+  app.add_option("--model", options.model, "the camera model (case ignored)")
+      ->transform(CLI::IsMember(ModelNames(), CLI::ignore_case))
       ->capture_default_str();
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
@@ -385,10 +394,14 @@ std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
   auto* load = app.add_subcommand("load", "load a settings file and write it to the camera");
   load->add_option("FILE", options.file, "the settings file (.tdx)")->required();
   auto* send = app.add_subcommand("send", "send a raw message body");
-  send->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  send->add_option("BODY", options.body, "the message body, 1 to 22 hexadecimal digits")
+      ->required()
+      ->check(MessageBodyValidator());
   auto* query =
       app.add_subcommand("query", "send a raw message body and print the six reply characters");
-  query->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  query->add_option("BODY", options.body, "the message body, 1 to 22 hexadecimal digits")
+      ->required()
+      ->check(MessageBodyValidator());
   auto* ident =
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
@@ -410,7 +423,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   DiffCommand diff(app);
   const RegisterCommand reg(app);
   commands.push_back(
-      {AddSerialNumberCommand(app, options.serialNumber), nullptr, SerialNumberWrite});
+      {AddSerialNumberCommand(app, options.serialNumber), CheckSerialNumberLog, SerialNumberWrite});
 #ifndef _WIN32
   const PortsCommand ports(app);
 #endif
@@ -419,10 +432,20 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Prints the help of the command asked for, or the error and a hint.
-    if (app.exit(e, out, err) == 0) return kExitOk;
     if (app.get_subcommands().empty()) {
+      // A word where the command belongs is a command we do not have.
+      const std::vector<std::string> rest = app.remaining();
+      const auto word = std::find_if(rest.begin(), rest.end(),
+                                     [](const std::string& w) { return w.rfind('-', 0) != 0; });
+      if (word != rest.end()) {
+        err << "tavrelctl: unknown command '" << *word << "'\n";
+      } else if (app.exit(e, out, err) == 0) {
+        return kExitOk;
+      }
       err << "tavrelctl: COMMAND is one of " << CommandNames(app) << '\n';
+      return kExitUsage;
     }
+    if (app.exit(e, out, err) == 0) return kExitOk;
     return kExitUsage;
   }
 #ifndef _WIN32

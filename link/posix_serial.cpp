@@ -158,15 +158,17 @@ std::unique_ptr<PosixSerial> PosixSerial::OpenDevice(const std::string& path,
   // Non-blocking so that a modem line without carrier cannot hang the open;
   // all waiting is done in poll() afterwards.
   const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return fail(fd, errno, std::strerror(errno));
+  // Held exclusively by another program: an ordinary user's open fails here,
+  // root's at the lock below; both are told the same.
+  constexpr const char* kBusy = "device is busy (in use by another program)";
+  if (fd < 0) return fail(fd, errno, errno == EBUSY ? kBusy : std::strerror(errno));
   if (!isatty(fd)) return fail(fd, ENOTTY, "not a terminal device");
   // The port is never shared: a second program (or a second open in this one)
   // would steal the camera's answers. The lock holds even for privileged users,
   // whom TIOCEXCL does not stop.
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
-    return error == EWOULDBLOCK ? fail(fd, EBUSY, "device is busy (in use by another program)")
-                                : fail(fd, error, std::strerror(error));
+    return error == EWOULDBLOCK ? fail(fd, EBUSY, kBusy) : fail(fd, error, std::strerror(error));
   }
   if (ioctl(fd, TIOCEXCL) != 0 && errno != ENOTTY) return fail(fd, errno, std::strerror(errno));
   return std::unique_ptr<PosixSerial>(new PosixSerial(fd));

@@ -107,6 +107,24 @@ void Close(int fd) {
   ::close(fd);
 }
 
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+std::string NewFileRefusal(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) return std::strerror(errno);
+  if (!S_ISDIR(info.st_mode)) return std::strerror(ENOTDIR);
+  // Making a file takes writing and searching the folder (a read-only file
+  // system says so here too).
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return {};
+}
+
 std::int64_t Size(int fd) {
   struct stat info {};
   return fstat(fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;

@@ -47,6 +47,32 @@ void Close(int fd) {
   _close(fd);
 }
 
+bool Exists(const std::string& path) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+std::string NewFileRefusal(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  const std::string folder = separator == std::string::npos ? "." : path.substr(0, separator + 1);
+  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::strerror(ENOENT);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::strerror(ENOTDIR);
+  // The folder's access rules decide; a file the system removes once it is
+  // closed asks them without leaving anything behind.
+  const std::string probe =
+      folder + (separator == std::string::npos ? "\\" : "") + "~tavrel-log-check.tmp";
+  int fd = -1;
+  if (_sopen_s(&fd, probe.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_TEMPORARY | _O_NOINHERIT,
+               _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0) {
+    // Another program checking at the same moment holds the probe: the folder takes files.
+    return errno == EEXIST ? std::string() : std::string(std::strerror(errno));
+  }
+  _close(fd);
+  return {};
+}
+
 std::int64_t Size(int fd) {
   return _filelengthi64(fd);
 }

@@ -57,6 +57,8 @@ void CameraUnit::ShowLastError() {
   MessageRequest request = ProgramMessage(GetErrorText(), MessageIcon::kError);
   if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortOpenFailed)) {
     request.detail = ExplainDeviceOpenFailure(GetDeviceOpenFailure());
+  } else if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortNotOpened)) {
+    request.detail = portNotOpenedHint_;
   }
   prompt->ShowMessage(request);
 }
@@ -65,6 +67,10 @@ void CameraUnit::ShowProgress(int index, res::StringId textId) {
   UserPrompt* prompt = GetUserPrompt();
   if (prompt == nullptr || !prompt->HasMainWindow()) return;
   prompt->SetStatusText(res::FormatMessage(textId, {GetName(index)}));
+}
+
+void CameraUnit::BeforeWholeTransferEntry(int index, bool writing) {
+  if (wholeTransferProgress_) ShowProgress(index, writing ? res::kIdsSending : res::kIdsUploading);
 }
 
 std::int32_t CameraUnit::WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3,

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "link/comm_port.h"
 #include "model/parameter_table.h"
@@ -29,12 +30,25 @@ class CameraUnit : public ParameterTable, public CommPort {
   void ShowLastError();
   // Progress text in the status bar; nothing while there is no main window.
   void ShowProgress(int index, res::StringId textId);
+  // Progress for each entry of a whole-camera read or write as well, which
+  // the window program shows none for (tavrelctl --verbose asks for it).
+  void SetWholeTransferProgress(bool shown) { wholeTransferProgress_ = shown; }
+  // Told below "Communication port not opened.": how this program's user
+  // chooses another port (the window program's Ctrl+L). None by default.
+  void SetPortNotOpenedHint(std::string hint) { portNotOpenedHint_ = std::move(hint); }
 
   std::int32_t WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
                           std::int32_t minimum, std::int32_t maximum, std::int32_t value) override;
   std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
                          std::int32_t minimum, std::int32_t maximum,
                          std::int32_t* valueOut) override;
+
+ protected:
+  void BeforeWholeTransferEntry(int index, bool writing) override;
+
+ private:
+  bool wholeTransferProgress_ = false;
+  std::string portNotOpenedHint_;
 };
 
 }  // namespace tavrel

@@ -18,6 +18,7 @@ std::string PermissionHint(const std::string& path) {
 std::string BusyHint(const std::string& path, const SystemRoots& roots) {
   const std::vector<DeviceAccess> access = ProbeDevices({path}, roots);
   const std::vector<PortHolder>& holders = access.front().holders;
+  // The same words for every user; the holder where this user can see it.
   if (holders.empty()) {
     return "Another program has it open (\"sudo fuser -v " + path + "\" tells which).";
   }
@@ -25,7 +26,9 @@ std::string BusyHint(const std::string& path, const SystemRoots& roots) {
   for (const PortHolder& holder : holders) {
     list += (list.empty() ? "" : ", ") + std::to_string(holder.pid) + " (" + holder.command + ")";
   }
-  return (holders.size() == 1 ? "In use by process " : "In use by processes ") + list + ".";
+  return (holders.size() == 1 ? "Another program has it open: process "
+                              : "Another program has it open: processes ") +
+         list + ".";
 }
 
 std::string MissingHint(const SystemRoots& roots) {

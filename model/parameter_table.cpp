@@ -235,6 +235,7 @@ std::int32_t ParameterTable::WriteAllEntries() {
   for (int index = 0; index < kParameterCount; ++index) {
     // The first entry outside write-all ends the walk.
     if ((entries[index].flags & kFlagWrite) == 0) return 0;
+    BeforeWholeTransferEntry(index, true);
     if (WriteEntry(index, GetValue(index, false)) < 0) return SetError(kKeepStoredCode);
   }
   return 0;
@@ -244,6 +245,7 @@ std::int32_t ParameterTable::ReadAllEntries() {
   for (int index = 0; index < kParameterCount; ++index) {
     // The first entry outside read-all ends the walk.
     if ((entries[index].flags & kFlagRead) == 0) return 1;
+    BeforeWholeTransferEntry(index, false);
     if (ReadEntry(index) < 0) return SetError(kKeepStoredCode);
   }
   return 1;

@@ -79,6 +79,9 @@ class ParameterTable : public virtual CommError {
                                  std::int32_t* valueOut) = 0;
 
  protected:
+  // Called before each entry of a whole-camera read or write.
+  virtual void BeforeWholeTransferEntry(int /*index*/, bool /*writing*/) {}
+
   std::array<ParameterEntry, kParameterCount> entries{};
   std::array<std::int32_t, kParameterCount> values{};
 };

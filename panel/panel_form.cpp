@@ -114,8 +114,10 @@ constexpr FormControl kForm[] = {
     {kIdentReadButton, K::kPushButton, Caption(kIdentReadButton), 132, 218, 30, 14},
     // Camera timing.
     {0, K::kGroupBox, res::kIdsPanelCameraTiming, 281, 150, 95, 87},
-    {0, K::kLabel, res::kIdsPanelHorizontal, 311, 160, 35, 8},
-    {0, K::kLabel, res::kIdsPanelVertical, 346, 160, 27, 8},
+    // Each heading ends where its column's figures end, so the two stand
+    // apart.
+    {0, K::kColumnHeading, res::kIdsPanelHorizontal, 303, 160, 40, 8},
+    {0, K::kColumnHeading, res::kIdsPanelVertical, 344, 160, 28, 8},
     {0, K::kLabel, res::kIdsPanelSync, 285, 172, 27, 8},
     {0, K::kLabel, res::kIdsPanelBporch, 285, 184, 27, 8},
     {0, K::kLabel, res::kIdsPanelActive, 285, 196, 27, 8},
@@ -209,6 +211,11 @@ QWidget* CreateControl(const FormControl& control, const QString& text, QWidget&
       return new ValueText(text, &form);
     case K::kLabel:
       return new QLabel(text, &form);
+    case K::kColumnHeading: {
+      auto* heading = new QLabel(text, &form);
+      heading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      return heading;
+    }
     case K::kEdit: {
       auto* edit = new QLineEdit(text, &form);
       edit->setAlignment(Qt::AlignRight);

@@ -19,6 +19,7 @@ enum class ControlKind {
   kValueTextLeft,  // left-aligned, sunken
   kPlainText,      // left-aligned, no frame
   kLabel,
+  kColumnHeading,  // right-aligned, no frame: over a column of right-aligned figures
   kEdit,
   kUpDown,
   kPushButton,

@@ -78,6 +78,9 @@ void PanelServiceFunctions::OnIdentRead() {
 }
 
 void PanelServiceFunctions::OnSerialWrite() {
+  // A log that cannot take the record stops the write before anything goes
+  // to the camera: a number written without its record would be lost.
+  if (!CheckAdjustmentLog(m_document, kAdjustmentLogPath)) return;
   // A camera that refuses the unlock is told about; the write is tried anyway.
   UnlockSerialNumber(m_document);
   m_strSerialNumber = EditText();

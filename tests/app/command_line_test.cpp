@@ -61,6 +61,26 @@ class CommandLineTest : public QObject {
     QCOMPARE(line.start.document, QStringLiteral("a.tdx"));
   }
 
+  // The virtual camera is the model named, in any case; the start-up dialog
+  // still asks for the link.
+  void modelGoesWithSimulate() {
+    const CommandLine line = ParseCommandLine({"tavrel", "--simulate", "--model", "pavon-p/s"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QVERIFY(!line.start.preset);
+    QCOMPARE(line.simulatedCameraType, 1);
+    QCOMPARE(ParseCommandLine({"tavrel", "--simulate"}).simulatedCameraType, -1);
+    QCOMPARE(ParseCommandLine({"tavrel", "--model", "x"}).error,
+             QStringLiteral("--model needs --connect or --simulate"));
+  }
+
+  // A desktop start of a second program hands its file only to a program
+  // started without options: --help says so.
+  void helpSaysWhichProgramTakesHandedFiles() {
+    QVERIFY2(tavrel::UsageText().contains(
+                 QStringLiteral("a program started\nwith any option takes no files handed over")),
+             qPrintable(tavrel::UsageText()));
+  }
+
   void mistakesAreRefused_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::newRow("port 11") << QStringList{"tavrel", "--connect", "com11:9600"};

@@ -139,6 +139,12 @@ class StartupTest : public QObject {
              qPrintable(detail[1]));
     QCOMPARE(rig.BodyCount(), std::size_t{0});
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
+    // A read then finds no port; its box says how to choose another, as the
+    // Serial Port item is not in the menu under this name.
+    QVERIFY(rig.PressCtrl(Qt::Key_R));
+    QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
+    QCOMPARE(rig.prompt.messages[1].text, std::string("ERROR - Communication port not opened."));
+    QCOMPARE(rig.prompt.messages[1].detail, std::string("Ctrl+L chooses another port."));
     rig.app.reset();
     QCOMPARE(rig.profile.GetProfileInt("Settings", "COM Port", -1), 3);
   }
@@ -394,6 +400,40 @@ class StartupTest : public QObject {
     // Start-up reads the whole camera: one reply frame per command.
     QVERIFY(enqs > 10);
     QCOMPARE(replies, enqs);
+  }
+
+  // Started where no window can be shown (a terminal, an ssh session), the
+  // program says so and where to turn instead, rather than aborting.
+  void withoutADisplayItSaysSoAndNamesTavrelctl_data() {
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("none")
+        << ""
+        << "tavrel: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    QTest::newRow("one that is not there") << ":9876"
+                                           << "tavrel: the display cannot be reached (";
+  }
+  void withoutADisplayItSaysSoAndNamesTavrelctl() {
+    QFETCH(QString, display);
+    QFETCH(QString, says);
+    QTemporaryDir config;
+    QProcessEnvironment environment = ProgramEnvironment(
+        QStringLiteral("tavrel-no-display-test-%1").arg(QCoreApplication::applicationPid()),
+        config.path());
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+      environment.remove(QString::fromLatin1(name));
+    }
+    if (!display.isEmpty()) environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TAVREL_PROGRAM),
+                  {"--simulate", "--connect", "com1:9600", "--exit-when-shown"});
+    QVERIFY(program.waitForFinished(20000));
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QVERIFY2(err.contains(says), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("tavrelctl --simulate read-all")), qPrintable(err));
   }
 
   void programAnswersHelpAndRejectsBadOptions() {

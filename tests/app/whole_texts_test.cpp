@@ -51,6 +51,9 @@ class WholeTextsTest : public QObject {
     for (int id : tavrel::panel::kServiceControls) tavrel::ui::FindControl(&view, id)->show();
     const QStringList clipped = ClippedTexts(view);
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("\n"))));
+    // Neither do two captions run into each other ("Horizontal" "Vertical").
+    const QStringList touching = tavrel::testing::TouchingTexts(view);
+    QVERIFY2(touching.isEmpty(), qPrintable(touching.join(QStringLiteral("\n"))));
   }
 
   void dialogCaptionsAreWhole() {

@@ -161,6 +161,8 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
   };
   const Case cases[] = {
       {{"--simulate", "frobnicate"}, "read-all, get, set"},
+      {{"--simulate", "frobnicate"}, "tavrelctl: unknown command 'frobnicate'\n"},
+      {{"--port", "2", "frobnicate", "--json"}, "tavrelctl: unknown command 'frobnicate'\n"},
       {{"--simulate"},
        "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, diff, "
        "reg, serial-number, ports\n"},
@@ -204,6 +206,10 @@ TEST(Tavrelctl, EveryArgumentIsCheckedBeforeThePortOpens) {
       {{"load", dir.File("missing.tdx")}, 4, "No such file or directory"},
       {{"load", foreign}, 4, "File type mismatch."},
       {{"reg", "dump", "common", "--page", "80"}, 2, "アドレスの入力が不正です。"},
+      // A body the camera could never take.
+      {{"send", "ZZ"}, 2, "BODY: \"ZZ\" may hold only hexadecimal digits (0-9, A-F)"},
+      {{"send", std::string(23, '0')}, 2, "is 23 characters long; a message body holds 22 at most"},
+      {{"query", ""}, 2, "BODY: must not be empty"},
   };
   for (const auto& row : rows) {
     std::vector<std::string> args = {"--port", "5"};
@@ -280,6 +286,41 @@ TEST(Tavrelctl, IdentPrintsTheIdentification) {
   EXPECT_EQ(lines[3].rfind("Version: ", 0), 0u);
 }
 
+TEST(Tavrelctl, TheModelIsNamedInAnyCase) {
+  const ProcessResult r = Tavrelctl({"--simulate", "--model", "lomira-p/s", "ident"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_NE(r.out.find("Model: LOMIRA-P/S\n"), std::string::npos) << r.out;
+  EXPECT_NE(Tavrelctl({"--simulate", "--model", "Pavon-P/S", "read-all", "--json"})
+                .out.find("\"model\": \"PAVON-P/S\""),
+            std::string::npos);
+}
+
+TEST(Tavrelctl, VerboseTellsEachEntryOfTheWholeCameraCommands) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string file = dir.File("saved.tdx");
+  ASSERT_EQ(Tavrelctl({"--simulate", "--model", "LOMIRA-P/S", "save", file}).exitStatus, 0);
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } rows[] = {
+      {{"read-all"}, "Uploading GAIN data from camera...\n"},
+      {{"save", file}, "Uploading GAIN data from camera...\n"},
+      {{"write-all"}, "Sending GAIN data to camera...\n"},
+      {{"load", file}, "Sending GAIN data to camera...\n"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args = {"--simulate", "--model", "LOMIRA-P/S", "-v"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const ProcessResult r = Tavrelctl(args);
+    EXPECT_EQ(r.exitStatus, 0) << row.args.front() << r.err;
+    EXPECT_NE(r.err.find(row.says), std::string::npos) << row.args.front() << ": " << r.err;
+    // One line for each entry: LOMIRA-P/S reads and writes 17.
+    EXPECT_EQ(Lines(r.err).size(), 17u) << row.args.front() << ": " << r.err;
+  }
+  // Without -v nothing.
+  EXPECT_EQ(Tavrelctl({"--simulate", "load", file}).err, "");
+}
+
 TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
   sim::PtyCamera camera(sim::CameraOptions{});
   ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", "01FF010C012C00"}).exitStatus, 0);
@@ -290,8 +331,9 @@ TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
   camera.AddFault({sim::FaultKind::kNulValue, 1, 0});
   EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "query", "01FF810C000000"}).out,
             std::string("AB\0DEF\n", 7));
-  EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", std::string(23, '0')}).err,
-            "ERROR - Illegal message size of transmission data. \n");
+  // Sent as typed: the camera reads lower-case digits too.
+  EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "query", "01ff810c000000"}).out,
+            "012C00\n");
 }
 
 }  // namespace

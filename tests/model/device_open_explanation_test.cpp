@@ -58,8 +58,24 @@ TEST(DeviceOpenExplanation, ABusyDeviceNamesTheProcessHoldingIt) {
   EXPECT_EQ(second.GetDeviceOpenFailure().errorNumber, EBUSY);
   const std::string explanation = ExplainDeviceOpenFailure(second.GetDeviceOpenFailure());
   EXPECT_TRUE(Contains(explanation, pty.slavePath() + ": device is busy")) << explanation;
-  EXPECT_TRUE(Contains(explanation, "\nIn use by process " + std::to_string(::getpid()) + " ("))
+  EXPECT_TRUE(Contains(
+      explanation, "\nAnother program has it open: process " + std::to_string(::getpid()) + " ("))
       << explanation;
+
+  // A user who cannot see the holder is told the same, and how to find it.
+  if (::geteuid() != 0) return;
+  ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0666), 0);
+  const std::string unseen = pty.slavePath() + ": device is busy (in use by another program)\n" +
+                             "Another program has it open (\"sudo fuser -v " + pty.slavePath() +
+                             "\" tells which).";
+  EXPECT_EQ(testing::RunAsOrdinaryUser([&] {
+              // The holder is root's process alone, not this child's copy.
+              for (int fd = 3; fd < 1024; ++fd) ::close(fd);
+              CommPort port;
+              if (port.OpenSerialDevice(pty.slavePath(), 9600) != -4) return 1;
+              return ExplainDeviceOpenFailure(port.GetDeviceOpenFailure()) == unseen ? 0 : 2;
+            }),
+            0);
 }
 
 // The device belongs to a group the ordinary user is not in, as serial
