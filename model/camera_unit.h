@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "link/comm_port.h"
+#include "model/exchange_purpose.h"
 #include "model/parameter_table.h"
 #include "res/string_ids.h"
 
@@ -35,6 +37,21 @@ class CameraUnit : public ParameterTable, public CommPort {
   std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
                          std::int32_t minimum, std::int32_t maximum,
                          std::int32_t* valueOut) override;
+
+  // What the exchange that runs now (or the next one) is for; kUnknown when
+  // nobody said. An entry's transfer names itself for its one message; the
+  // manual command and the register accesses name theirs with an
+  // ExchangePurposeScope.
+  const ExchangePurpose& CurrentPurpose() const { return purpose_; }
+  void SetPurpose(ExchangePurpose purpose) { purpose_ = std::move(purpose); }
+
+ protected:
+  void AboutToTransferEntry(int index, bool write, std::int32_t value) override;
+
+ private:
+  // The whole-camera transfer running now (its entry count), or 0.
+  int wholeTransferTotal_ = 0;
+  ExchangePurpose purpose_;
 };
 
 }  // namespace tavrel
