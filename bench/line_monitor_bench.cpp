@@ -105,7 +105,10 @@ int main(int argc, char** argv) {
   std::vector<double> cpuSeconds[kModes];
   int failures = 0;
   for (int round = 0; round < rounds; ++round) {
-    for (int mode = 0; mode < kModes; ++mode) {
+    for (int step = 0; step < kModes; ++step) {
+      // Every other round the other way round, so that the order weighs on
+      // no mode.
+      const int mode = round % 2 == 0 ? step : kModes - 1 - step;
       camera.WatchLine(mode == kNoWatcher ? nullptr : &decoder);
       if (mode == kOpen) {
         monitor.show();
@@ -141,10 +144,35 @@ int main(int argc, char** argv) {
   std::printf("open with the view's update / closed: %.4f\n",
               (open + Median(viewSeconds[kOpen])) / (closed + Median(viewSeconds[kClosed])));
 
-  // Memory: 10,000 rows, the whole read's rows over and over, listed in the
-  // open monitor.
   std::vector<tavrel::LineRow> sample;
   for (int row = 0; row < rows.rowCount(); ++row) sample.push_back(rows.RowAt(row));
+
+  // What watching costs one exchange, without the line: the decoder and the
+  // rows fed the read's exchanges again, 10,000 of them.
+  {
+    constexpr int kExchanges = 10000;
+    const double cpuStart = Seconds(CLOCK_THREAD_CPUTIME_ID);
+    for (int exchange = 0; exchange < kExchanges; ++exchange) {
+      const tavrel::LineRow& seen = sample[static_cast<std::size_t>(exchange) % sample.size()];
+      decoder.OnExchangeBegin("01FF810C000000", true, seen.atUs);
+      for (const tavrel::LineBurst& burst : seen.bursts) {
+        decoder.OnLineBytes(burst.direction,
+                            reinterpret_cast<const std::uint8_t*>(seen.bytes.data()) + burst.offset,
+                            burst.length, burst.atUs);
+      }
+      decoder.OnExchangeEnd(6, seen.atUs);
+    }
+    const double perExchangeUs = (Seconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart) / kExchanges * 1e6;
+    // ENQ, ACK, 18-byte frame, ACK, 10-byte reply, ACK: 32 characters of 11 bits.
+    const double wireUs = 32.0 * 11.0 / baud * 1e6;
+    std::printf(
+        "watching one exchange: %.1f us of processor time against %.0f us on the wire "
+        "(%.5f of it)\n",
+        perExchangeUs, wireUs, perExchangeUs / wireUs);
+  }
+
+  // Memory: 10,000 rows, the whole read's rows over and over, listed in the
+  // open monitor.
   rows.Clear();
   QApplication::processEvents();
   malloc_trim(0);
