@@ -63,13 +63,15 @@ QString UsageText() {
       "  --print-menu       print the menu items the program offers under this name and end,\n"
       "                     without the start-up\n"
       "  --trace FILE       append every byte on the line to FILE\n"
+      "  --line-monitor     start with the line monitor open: every exchange on the line,\n"
+      "                     decoded (Ctrl+M shows and hides it)\n"
       "  -h, --help         show this text\n");
 }
 
 bool IsPlainStart(const CommandLine& line, bool serviceName) {
   return !serviceName && line.error.isEmpty() && !line.help && !line.start.preset &&
          !line.simulate && line.screenshotDir.isEmpty() && !line.exitWhenShown && !line.printMenu &&
-         line.traceFile.isEmpty();
+         line.traceFile.isEmpty() && !line.start.lineMonitor;
 }
 
 bool HandsItsFileOver(const CommandLine& line, bool serviceName) {
@@ -99,6 +101,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.simulate = true;
     } else if (argument == QLatin1String("--exit-when-shown")) {
       line.exitWhenShown = true;
+    } else if (argument == QLatin1String("--line-monitor")) {
+      line.start.lineMonitor = true;
     } else if (argument == QLatin1String("--print-menu")) {
       line.printMenu = true;
     } else if (argument == QLatin1String("--connect")) {

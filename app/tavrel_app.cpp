@@ -7,6 +7,7 @@
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/file_chooser.h"
+#include "app/line_monitor.h"
 #include "app/main_frame.h"
 #include "app/qt_user_prompt.h"
 #include "app/tavrel_doc.h"
@@ -35,6 +36,7 @@ std::int32_t BaudRateOfChoice(int choice) {
 CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services)
     : m_camera(camera),
       m_profile(profile),
+      m_lineDecoder(camera, [this](LineRow&& row) { m_lineRows.Add(std::move(row)); }),
       m_comPorts(profile.FileName().toStdString()),
       m_services(std::move(services)) {
   if (m_services.prompt != nullptr) {
@@ -55,6 +57,7 @@ CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices se
   // The Serial Port item is in the menu only under the service name; its
   // shortcut works under every name.
   m_camera.SetPortNotOpenedHint("Ctrl+L chooses another port.");
+  m_camera.WatchLine(&m_lineDecoder);
 }
 
 CTavrelApp::~CTavrelApp() {
@@ -64,6 +67,7 @@ CTavrelApp::~CTavrelApp() {
   // The last port number a serial open was asked for, whether it opened or not.
   m_profile.WriteProfileInt(kSettingsSection, kComPortEntry, m_camera.GetPortNumber());
   if (m_camera.GetUserPrompt() == m_prompt) m_camera.SetUserPrompt(nullptr);
+  m_camera.WatchLine(nullptr);
 }
 
 CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
@@ -107,6 +111,7 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
     m_frame->show();
     m_frame->repaint();
   }
+  if (options.lineMonitor) m_frame->ShowLineMonitor();
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CTavrelApp::OnIdle);
   }
@@ -132,6 +137,7 @@ void CTavrelApp::CreateDocumentWindow() {
   if (executable.isEmpty()) executable = QCoreApplication::arguments().value(0);
   m_frame = std::make_unique<CMainFrame>(m_camera, executable);
   m_frame->SetView(CreateView(*m_document, m_profile, m_frame.get()));
+  m_frame->SetLineMonitor(new CLineMonitor(m_lineRows, *m_files, *m_prompt, m_frame.get()));
   m_document->SetDialogHost(m_frame.get(), m_services.runDialog);
   m_frame->SetRecentFiles(m_document->RecentFiles());
   if (m_qtPrompt) m_qtPrompt->SetMainFrame(m_frame.get());

@@ -10,8 +10,10 @@
 #include <optional>
 
 #include "app/dialog_runner.h"
+#include "app/line_monitor_model.h"
 #include "app/select_comm_dlg.h"
 #include "model/com_port_directory.h"
+#include "model/line_decoder.h"
 
 namespace tavrel {
 
@@ -29,6 +31,8 @@ struct StartOptions {
   // Answers the Select Communication System dialog without showing it.
   std::optional<CommSelection> preset;
   int presetCameraType = 4;
+  // Shows the line monitor with the main window.
+  bool lineMonitor = false;
 };
 
 // Everything the application reaches the user through. Unset members get the
@@ -52,6 +56,7 @@ class CTavrelApp : public QObject {
   enum class StartResult { kRunning, kCancelled, kFailed };
 
   // `camera` and `profile` must outlive the application object.
+  // Watches `camera`'s line from now on, for the line monitor.
   CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services = {});
   // Stores the link's port number under "Settings" / "COM Port".
   ~CTavrelApp() override;
@@ -68,6 +73,8 @@ class CTavrelApp : public QObject {
   CMainFrame* MainFrame() const { return m_frame.get(); }
   CTavrelDoc* Document() const { return m_document.get(); }
   UserPrompt& Prompt() const { return *m_prompt; }
+  // Every exchange since the start (the last ones), as the monitor lists them.
+  LineMonitorModel& LineRows() { return m_lineRows; }
 
  private:
   void OpenLink(const CommSelection& selection);
@@ -75,6 +82,10 @@ class CTavrelApp : public QObject {
 
   CameraUnit& m_camera;
   ProfileStore& m_profile;
+  // From the start-up read on, whether the monitor shows or not: opened
+  // after a failure, it shows what went over the line.
+  LineMonitorModel m_lineRows;
+  LineDecoder m_lineDecoder;
   // Where the COM ports lead: the environment, else the profile's choices.
   ComPortDirectory m_comPorts;
   AppServices m_services;

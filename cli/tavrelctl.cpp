@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/console_prompt.h"
+#include "cli/decoded_trace.h"
 #include "cli/diff_command.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
@@ -55,6 +56,7 @@ struct Options {
   std::string model = "KESTRA-P/S";
   bool verbose = false;
   std::string trace;
+  std::string traceDecoded;
   bool json = false;
   bool force = false;
   std::string entry;
@@ -365,6 +367,9 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
       ->type_name("FILE");
+  app.add_option("--trace-decoded", options.traceDecoded,
+                 "append one line per exchange to FILE, decoded as the line monitor shows it")
+      ->type_name("FILE");
 }
 
 // A command of the camera: what it checks before the link opens (null when
@@ -476,6 +481,15 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     err << "tavrelctl: cannot open the trace file " << session.Camera().GetSystemErrorText()
         << '\n';
     return kExitFile;
+  }
+  std::unique_ptr<DecodedTrace> decodedTrace;
+  if (!options.traceDecoded.empty()) {
+    std::string errorText;
+    decodedTrace = DecodedTrace::Open(options.traceDecoded, session.Camera(), &errorText);
+    if (decodedTrace == nullptr) {
+      err << "tavrelctl: cannot open the decoded trace file " << errorText << '\n';
+      return kExitFile;
+    }
   }
   if (!session.Open()) return kExitCamera;
   if (diff.Parsed()) return diff.Run(session.Camera(), out);

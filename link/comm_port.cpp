@@ -171,7 +171,7 @@ void CommPort::Attach(std::unique_ptr<Transport> transport, bool board) {
   Close();
   transport_ = std::move(transport);
   boardConnection_ = board && transport_ != nullptr;
-  if (transport_ != nullptr) transport_->SetTrace(trace_.get());
+  ConnectTrace();
 }
 
 void CommPort::AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port,
@@ -187,14 +187,30 @@ void CommPort::RouteComPort(std::int32_t port, CarrierMaker connect) {
 }
 
 bool CommPort::TraceTo(const std::string& path) {
-  std::unique_ptr<LineTrace> trace;
-  if (!path.empty()) {
-    trace = LineTrace::Open(path, LineTrace::OpenMode::kAppend, &systemErrorText_);
-    if (trace == nullptr) return false;
+  if (path.empty()) {
+    if (trace_ != nullptr) trace_->CloseFile();
+  } else {
+    if (trace_ == nullptr) trace_ = std::make_unique<LineTrace>();
+    // A file that cannot be opened leaves the trace as it was.
+    const bool opened = trace_->OpenFile(path, LineTrace::OpenMode::kAppend, &systemErrorText_);
+    ConnectTrace();
+    return opened;
   }
-  if (transport_ != nullptr) transport_->SetTrace(trace.get());
-  trace_ = std::move(trace);
+  ConnectTrace();
   return true;
+}
+
+void CommPort::WatchLine(LineWatcher* watcher) {
+  watcher_ = watcher;
+  if (trace_ == nullptr && watcher != nullptr) trace_ = std::make_unique<LineTrace>();
+  if (trace_ != nullptr) trace_->SetWatcher(watcher);
+  ConnectTrace();
+}
+
+void CommPort::ConnectTrace() {
+  // Without a file or a watcher the carrier reports nothing at all.
+  if (trace_ != nullptr && !trace_->HasFile() && trace_->Watcher() == nullptr) trace_.reset();
+  if (transport_ != nullptr) transport_->SetTrace(trace_.get());
 }
 
 void CommPort::NoteTransportError() {
@@ -275,8 +291,18 @@ std::int32_t CommPort::CheckReply(const std::uint8_t* frame, std::int32_t length
 }
 
 std::int32_t CommPort::SendCommand(const char* body) {
-  if (ReopenHungUpLine() < 0) return SetError(kKeepStoredCode);
-  return RunCommand(body);
+  BeginExchange(body, false);
+  if (ReopenHungUpLine() < 0) return EndExchange(SetError(kKeepStoredCode));
+  return EndExchange(RunCommand(body));
+}
+
+void CommPort::BeginExchange(const char* body, bool awaitsReply) {
+  if (watcher_ != nullptr) watcher_->OnExchangeBegin(body, awaitsReply, NowMs() * 1000);
+}
+
+std::int32_t CommPort::EndExchange(std::int32_t result) {
+  if (watcher_ != nullptr) watcher_->OnExchangeEnd(result, NowMs() * 1000);
+  return result;
 }
 
 std::int32_t CommPort::RunCommand(const char* body) {
@@ -324,7 +350,12 @@ bool CommPort::AwaitReplyStart() {
 }
 
 std::int32_t CommPort::Query(const char* body, char* reply) {
-  if (ReopenHungUpLine() < 0) return SetError(kKeepStoredCode);
+  BeginExchange(body, true);
+  if (ReopenHungUpLine() < 0) return EndExchange(SetError(kKeepStoredCode));
+  return EndExchange(RunQuery(body, reply));
+}
+
+std::int32_t CommPort::RunQuery(const char* body, char* reply) {
   for (int cycle = 0; cycle < kQueryCycles; ++cycle) {
     if (RunCommand(body) < 0) return SetError(kKeepStoredCode);
     int failedFrames = 0;

@@ -13,6 +13,7 @@
 #include "link/framing.h"
 #include "link/line_errors.h"
 #include "link/line_trace.h"
+#include "link/line_watcher.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -102,6 +103,10 @@ class CommPort : public virtual CommError {
   // (also across later opens); an empty path ends the trace. False when the
   // file cannot be opened, with the reason in GetSystemErrorText.
   bool TraceTo(const std::string& path);
+  // Tells `watcher` every byte the link moves and where each exchange
+  // (SendCommand, Query) begins and ends, also across later opens; null
+  // stops it. Not owned: it must stay until it is replaced or the link ends.
+  void WatchLine(LineWatcher* watcher);
 
   // A COM port (or what stands in for one) is open.
   bool IsPortOpen() const { return transport_ != nullptr && !boardConnection_; }
@@ -178,6 +183,13 @@ class CommPort : public virtual CommError {
   // the time-out, as on the dead line itself.
   std::int32_t HungUpFailure(const char* operation);
   std::int32_t RunCommand(const char* body);
+  std::int32_t RunQuery(const char* body, char* reply);
+  // Tell the watcher, if there is one, where an exchange begins and ends;
+  // the latter passes `result` on.
+  void BeginExchange(const char* body, bool awaitsReply);
+  std::int32_t EndExchange(std::int32_t result);
+  // Hands the carrier the trace point while a file or a watcher needs it.
+  void ConnectTrace();
   // Fails the open of a port the line cannot run at `baud` on (code 4).
   std::int32_t RefuseBaudRate(const std::string& portName, std::int32_t baud);
   // Closes the link, then makes `transport` its carrier.
@@ -187,7 +199,10 @@ class CommPort : public virtual CommError {
   void NoteTransportError();
   std::int64_t NowMs() const;
 
-  std::unique_ptr<LineTrace> trace_;  // before transport_, which points to it
+  // Where the carrier reports its bytes: the trace file and the watcher.
+  // Null while neither is wanted. Before transport_, which points to it.
+  std::unique_ptr<LineTrace> trace_;
+  LineWatcher* watcher_ = nullptr;
   // The one carrier every read, write and purge goes to: a COM port, a
   // board's serial channel (boardConnection_), or what a test attached.
   std::unique_ptr<Transport> transport_;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "link/comm_port.h"
+#include "model/exchange_purpose.h"
 #include "model/parameter_table.h"
 #include "res/string_ids.h"
 
@@ -43,11 +44,21 @@ class CameraUnit : public ParameterTable, public CommPort {
                          std::int32_t minimum, std::int32_t maximum,
                          std::int32_t* valueOut) override;
 
+  // What the exchange that runs now (or the next one) is for; kUnknown when
+  // nobody said. An entry's transfer names itself for its one message; the
+  // manual command and the register accesses name theirs with an
+  // ExchangePurposeScope.
+  const ExchangePurpose& CurrentPurpose() const { return purpose_; }
+  void SetPurpose(ExchangePurpose purpose) { purpose_ = std::move(purpose); }
+
  protected:
-  void BeforeWholeTransferEntry(int index, bool writing) override;
+  void AboutToTransferEntry(int index, bool write, std::int32_t value) override;
 
  private:
+  // The whole-camera transfer running now (its entry count), or 0.
+  int wholeTransferTotal_ = 0;
   bool wholeTransferProgress_ = false;
+  ExchangePurpose purpose_;
   std::string portNotOpenedHint_;
 };
 

@@ -214,6 +214,7 @@ std::int32_t ParameterTable::SetValue(int index, std::int32_t value, bool fromCa
 std::int32_t ParameterTable::WriteEntry(int index, std::int32_t value) {
   const ParameterEntry& entry = entries[index];
   const std::int32_t cameraValue = ToCamera(index, value);
+  AboutToTransferEntry(index, true, value);
   if (WriteValue(kHeader1, kHeader2, entry.writeCommand, entry.address, entry.minimum,
                  entry.maximum, cameraValue) < 0) {
     return SetError(kKeepStoredCode);
@@ -224,6 +225,7 @@ std::int32_t ParameterTable::WriteEntry(int index, std::int32_t value) {
 std::int32_t ParameterTable::ReadEntry(int index) {
   const ParameterEntry& entry = entries[index];
   std::int32_t received = 0;
+  AboutToTransferEntry(index, false, 0);
   if (ReadValue(kHeader1, kHeader2, entry.readCommand, entry.address, entry.minimum, entry.maximum,
                 &received) < 0) {
     return SetError(kKeepStoredCode);
@@ -235,7 +237,6 @@ std::int32_t ParameterTable::WriteAllEntries() {
   for (int index = 0; index < kParameterCount; ++index) {
     // The first entry outside write-all ends the walk.
     if ((entries[index].flags & kFlagWrite) == 0) return 0;
-    BeforeWholeTransferEntry(index, true);
     if (WriteEntry(index, GetValue(index, false)) < 0) return SetError(kKeepStoredCode);
   }
   return 0;
@@ -245,7 +246,6 @@ std::int32_t ParameterTable::ReadAllEntries() {
   for (int index = 0; index < kParameterCount; ++index) {
     // The first entry outside read-all ends the walk.
     if ((entries[index].flags & kFlagRead) == 0) return 1;
-    BeforeWholeTransferEntry(index, false);
     if (ReadEntry(index) < 0) return SetError(kKeepStoredCode);
   }
   return 1;

@@ -7,6 +7,7 @@
 #include "link/comm_port.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/exchange_purpose.h"
 #include "model/program_message.h"
 
 namespace tavrel {
@@ -48,6 +49,17 @@ std::string Capitals(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
+}
+
+ExchangePurpose RegisterPurpose(ExchangePurpose::Kind kind, RegisterMode mode, RegisterArea area,
+                                std::string_view address, std::string_view data) {
+  ExchangePurpose purpose;
+  purpose.kind = kind;
+  purpose.mode = mode;
+  purpose.area = area;
+  purpose.address = Capitals(address);
+  purpose.data = Capitals(data);
+  return purpose;
 }
 
 // Mode characters, "FF" and the area's code.
@@ -150,6 +162,8 @@ RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, Regis
                                     std::string_view address, std::string_view data) {
   const RegisterBody body = BuildRegisterWriteBody(mode, area, address, data);
   if (body.error != RegisterInputError::kNone) return ShowRegisterInputError(camera, body.error);
+  const ExchangePurposeScope scope(
+      camera, RegisterPurpose(ExchangePurpose::Kind::kRegisterWrite, mode, area, address, data));
   if (camera.SendCommand(body.body.c_str()) < 0) {
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
@@ -161,6 +175,8 @@ RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, Regist
                                    std::string_view address, std::string& data) {
   const RegisterBody body = BuildRegisterReadBody(mode, area, address);
   if (body.error != RegisterInputError::kNone) return ShowRegisterInputError(camera, body.error);
+  const ExchangePurposeScope scope(
+      camera, RegisterPurpose(ExchangePurpose::Kind::kRegisterRead, mode, area, address, {}));
   char reply[kMessageBufferSize] = {};
   if (camera.Query(body.body.c_str(), reply) < 0) {
     camera.ShowLastError();

@@ -19,6 +19,14 @@ class CommandLineTest : public QObject {
     QVERIFY(!line.simulate);
     QVERIFY(line.start.document.isEmpty());
     QVERIFY(line.traceFile.isEmpty());
+    QVERIFY(!line.start.lineMonitor);
+  }
+
+  void lineMonitorStartsOpen() {
+    const CommandLine line = ParseCommandLine({"tavrel", "--simulate", "--line-monitor"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QVERIFY(line.start.lineMonitor);
+    QVERIFY(tavrel::UsageText().contains(QStringLiteral("--line-monitor")));
   }
 
   void traceNamesItsFile() {
@@ -123,6 +131,8 @@ class CommandLineTest : public QObject {
                                   << false;
     QTest::newRow("--trace") << QStringList{"tavrel", "--trace", "t.log", "a.tdx"} << false
                              << false;
+    QTest::newRow("--line-monitor")
+        << QStringList{"tavrel", "--line-monitor", "a.tdx"} << false << false;
     QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false << false;
     QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false << false;
   }

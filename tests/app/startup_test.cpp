@@ -333,7 +333,7 @@ class StartupTest : public QObject {
         menu.section(QStringLiteral("&Interface\n"), 1).section(QStringLiteral("&Help"), 0, 0);
     const QString full = QStringLiteral(
         "  Manual Command...\n  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n  -\n"
-        "  Seria&l Port...\tCtrl+L \n  Command Menu \n");
+        "  Seria&l Port...\tCtrl+L \n  Command Menu \n  Line Monitor\n");
     const QString reduced =
         QStringLiteral("  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n");
     QCOMPARE(interface, serviceTools ? full : reduced);

@@ -106,6 +106,40 @@ TEST(Tavrelctl, TraceAppendsTheLinesBytesEachWay) {
   EXPECT_NE(r.err.find("trace"), std::string::npos);
 }
 
+// --trace-decoded: the line monitor's row for each exchange, a new file with
+// the column titles first; the byte trace of the same run stays as it was.
+TEST(Tavrelctl, DecodedTraceWritesOneRowPerExchange) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string decoded = dir.File("decoded.txt");
+  const std::string trace = dir.File("line.txt");
+  ProcessResult r =
+      Tavrelctl({"--simulate", "--trace-decoded", decoded, "--trace", trace, "set", "GAIN", "100"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  r = Tavrelctl({"--simulate", "--trace-decoded", decoded, "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const std::vector<std::string> lines = Lines(ReadBytes(decoded));
+  ASSERT_EQ(lines.size(), 3u) << ReadBytes(decoded);
+  EXPECT_EQ(lines[0], "Time (ms)\tActivity\tPC to camera\tCamera to PC\tValue\tOutcome");
+  EXPECT_EQ(lines[1],
+            "0.0\twrite GAIN = 100\tENQ, STX 01FF010C006400 ETX 0F (sum ok)\tACK, "
+            "ACK\tcamera 100, panel 100 (wire 006400)\tACK");
+  // A fresh virtual camera: GAIN reads its default.
+  EXPECT_EQ(lines[2],
+            "0.0\tread GAIN\tENQ, STX 01FF810C000000 ETX 11 (sum ok), ACK\tACK, ACK, STX 000000 "
+            "ETX DA (sum ok)\tcamera 0, panel 0 (wire 000000)\treply accepted");
+  const std::vector<std::string> traceLines = Lines(ReadBytes(trace));
+  ASSERT_EQ(traceLines.size(), 4u);
+  // ENQ, ACK, the frame, ACK: as the trace has always had them.
+  EXPECT_NE(traceLines[2].find(" PC->CAM STX 30 31 46 46 30 31 30 43 30 30 36 34 30 30 ETX 30 46  "
+                               "|.01FF010C006400.0F|"),
+            std::string::npos)
+      << traceLines[2];
+
+  r = Tavrelctl({"--simulate", "--trace-decoded", dir.File("no/such/dir/d.txt"), "get", "10"});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("decoded trace"), std::string::npos) << r.err;
+}
+
 TEST(Tavrelctl, SaveThenLoadRoundTripsTheFile) {
   const TempFolder dir("tavrelctl-test");
   const std::string first = dir.File("first.tdx");
