@@ -24,6 +24,7 @@
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
+#include "serial/com_ports.h"
 
 namespace tavrel::cli {
 namespace {
@@ -333,7 +334,8 @@ std::string CommandNames(CLI::App& app) {
 // How the camera is reached, and the line's settings.
 void AddLinkOptions(CLI::App& app, Options& options) {
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
-  linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
+  linkGroup->add_option("--port", options.port, "COM port N (1-10)")
+      ->check(CLI::Range(kFirstComPort, kLastComPort));
   // An empty name would quietly mean COM1.
   const CLI::Validator named = NonEmptyPath();
   linkGroup
@@ -347,7 +349,7 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   linkGroup->add_flag("--simulate", options.simulate, "the built-in virtual camera (no hardware)");
   linkGroup->require_option(0, 1);
   app.add_option("--baud", options.baud, "baud rate of a serial link")
-      ->check(CLI::IsMember({9600, 19200, 38400}))
+      ->check(CLI::IsMember(std::vector<std::int32_t>(kLineRates.begin(), kLineRates.end())))
       ->capture_default_str();
   app.add_option("--model", options.model, "the camera model")
       ->check(CLI::IsMember(ModelNames()))
