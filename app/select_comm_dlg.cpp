@@ -12,6 +12,7 @@
 #include "app/file_chooser.h"
 #include "model/parameter_table.h"
 #include "panel/dialog_layout.h"
+#include "serial/com_ports.h"
 
 namespace tavrel {
 namespace {
@@ -29,7 +30,7 @@ constexpr std::array<CameraRow, 7> kCameraRows{{{"KESTRA-P/S", 4},
                                                 {"SOVELI-P/S", 2},
                                                 {"TEMBRA-P/S", 6}}};
 
-constexpr int kComCount = 10;
+constexpr int kComCount = kLastComPort;
 
 // Loads an exclusive button group from an index; -1 (or any index without a
 // button) leaves no button checked.
@@ -40,6 +41,20 @@ void LoadGroup(QButtonGroup* group, int index) {
 }
 
 }  // namespace
+
+LinkChoice ChosenLink(const CommSelection& selection) {
+  if (selection.linkKind == 1) {
+    if (selection.portChoice == kEeuresysChoice) return LinkChoice::Board("clseremc.dll");
+    if (selection.portChoice == kMatroxChoice) return LinkChoice::Board("clsermtx.dll");
+    return LinkChoice::Board(selection.dllPath);
+  }
+  // Any baud choice past the first two is the last rate.
+  const int baudChoice = selection.baudChoice == 0 || selection.baudChoice == 1
+                             ? selection.baudChoice
+                             : static_cast<int>(kLineRates.size()) - 1;
+  return LinkChoice::ComPort(selection.portChoice + 1,
+                             kLineRates[static_cast<std::size_t>(baudChoice)]);
+}
 
 int CameraTypeOfRow(int row) {
   if (row < 0 || row >= static_cast<int>(kCameraRows.size())) return -1;
@@ -80,7 +95,7 @@ void CSelectCommDlg::BuildControls() {
                                      makers[i].x, 30, makers[i].width, 14);
     button->setCheckable(true);
     button->setAutoDefault(false);
-    m_portGroup->addButton(button, kComCount + i);
+    m_portGroup->addButton(button, kEeuresysChoice + i);
   }
   m_dllPathEdit = new QLineEdit(this);
   ui::SetControlId(m_dllPathEdit, kIdDllPath, QStringLiteral("Library path"));
@@ -158,7 +173,7 @@ void CSelectCommDlg::OnPortClicked(int portChoice) {
     return;
   }
   EnableBaudControls(false);
-  EnableLibraryControls(portChoice == kComCount + 2);
+  EnableLibraryControls(portChoice == kOtherLibraryChoice);
   m_nLinkKind = 1;
 }
 

@@ -70,7 +70,6 @@ class CTavrelApp : public QObject {
   UserPrompt& Prompt() const { return *m_prompt; }
 
  private:
-  void OpenLink(const CommSelection& selection);
   void CreateDocumentWindow();
 
   CameraUnit& m_camera;

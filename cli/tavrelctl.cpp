@@ -20,6 +20,7 @@
 #include "model/camera_unit.h"
 #include "model/com_port_directory.h"
 #include "model/identification_text.h"
+#include "model/link_choice.h"
 #include "model/manual_command.h"
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
@@ -62,6 +63,14 @@ struct Options {
   SerialNumberOptions serialNumber;
 };
 
+// The link the options name: --port 1 when none is named.
+LinkChoice ChosenLink(const Options& options) {
+  if (options.simulate) return LinkChoice::VirtualCamera(options.baud);
+  if (!options.device.empty()) return LinkChoice::Device(options.device, options.baud);
+  if (!options.board.empty()) return LinkChoice::Board(options.board);
+  return LinkChoice::ComPort(options.port != 0 ? options.port : kFirstComPort, options.baud);
+}
+
 // One run of the tool: the camera object, the optional virtual camera and
 // the console prompt, for the length of one command.
 class Session {
@@ -81,7 +90,8 @@ class Session {
   // Opens the link. False when it could not be opened (the reason is already
   // printed).
   bool Open() {
-    if (options_.simulate) {
+    const LinkChoice link = ChosenLink(options_);
+    if (link.kind == LinkChoice::Kind::kVirtualCamera) {
       sim::CameraOptions simOptions;
       simOptions.model = options_.model;
       try {
@@ -90,16 +100,9 @@ class Session {
         err_ << "tavrelctl: cannot start the virtual camera: " << e.what() << '\n';
         return false;
       }
-      if (virtualCamera_->Connect(camera_, options_.baud) >= 0) return true;
-      camera_.ShowLastError();
-      return Explained(false);
     }
-    if (!options_.device.empty()) return OpenDevice(options_.device);
-    if (!options_.board.empty()) {
-      // A failing board shows its own box; the link then has no connection.
-      return Explained(camera_.OpenBoardLink(options_.board) >= 0 && !prompt_.FailureShown());
-    }
-    return Explained(camera_.OpenSerialLink(options_.port, options_.baud) >= 0);
+    // A failing board shows its own box; the link then has no connection.
+    return Explained(OpenLink(camera_, link, virtualCamera_.get()) >= 0 && !prompt_.FailureShown());
   }
 
   CameraUnit& Camera() { return camera_; }
@@ -116,12 +119,6 @@ class Session {
   } checked;
 
  private:
-  bool OpenDevice(const std::string& path) {
-    if (camera_.OpenSerialDevice(path, options_.baud) >= 0) return true;
-    camera_.ShowLastError();
-    return Explained(false);
-  }
-
   // With --verbose, a failed open also prints the system's reason, unless
   // the error's own detail told it.
   bool Explained(bool opened) {
@@ -137,7 +134,7 @@ class Session {
   std::ostream& err_;
   ConsolePrompt prompt_;
   CameraUnit camera_;
-  std::unique_ptr<SimulatedCamera> virtualCamera_;
+  std::unique_ptr<VirtualCameraHost> virtualCamera_;
 };
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -429,10 +426,6 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   // Opens no link.
   if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
 #endif
-  if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
-    options.port = 1;
-  }
-
   const auto parsed = std::find_if(commands.begin(), commands.end(),
                                    [](const Command& c) { return c.command->parsed(); });
   if (parsed == commands.end() && !reg.Parsed()) return Usage(err, "no command given");
