@@ -153,10 +153,7 @@ std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
       // count tells the caller, ShortWriteFailure the reason.
       if (queued > 0) tcflush(fd_, TCOFLUSH);
       const std::int32_t sent = written - std::min(queued, written);
-      if (sent < count) {
-        systemError_ = "write: timed out with " + std::to_string(count - sent) + " of " +
-                       std::to_string(count) + " bytes not sent";
-      }
+      if (sent < count) systemError_ = ShortWriteText("write", count, sent);
       return sent;
     }
   }

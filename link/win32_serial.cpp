@@ -65,8 +65,7 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
     TraceNow(trace_, TraceDirection::kPcToCamera, data, written);
     if (written < static_cast<DWORD>(count)) {
-      systemError_ = "WriteFile: timed out with " + std::to_string(count - written) + " of " +
-                     std::to_string(count) + " bytes not sent";
+      systemError_ = ShortWriteText("WriteFile", count, written);
     }
     return static_cast<std::int32_t>(written);
   }

@@ -89,11 +89,6 @@ bool Sync(int fd) {
   return fsync(fd) == 0;
 }
 
-std::string LastErrorText() {
-  // A write that took no byte and set nothing: the disk had no room.
-  return std::strerror(errno != 0 ? errno : ENOSPC);
-}
-
 void Pause(int ms) {
   timespec left{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
   while (nanosleep(&left, &left) != 0 && errno == EINTR) {
