@@ -4,9 +4,9 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/dialog_controls.h"
 #include "app/program_icon.h"
-#include "panel/dialog_layout.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 

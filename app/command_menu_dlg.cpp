@@ -9,9 +9,9 @@
 #include <QRadioButton>
 #include <array>
 
-#include "app/dialog_controls.h"
 #include "model/camera_unit.h"
-#include "panel/dialog_layout.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 namespace {

@@ -5,9 +5,9 @@
 #include <QPushButton>
 #include <utility>
 
-#include "app/dialog_controls.h"
 #include "model/manual_command.h"
-#include "panel/dialog_layout.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 CManualCommandDlg::CManualCommandDlg(CameraUnit& camera, QWidget* parent)

@@ -8,11 +8,11 @@
 #include <QRadioButton>
 #include <array>
 
-#include "app/dialog_controls.h"
 #include "app/file_chooser.h"
 #include "model/parameter_table.h"
-#include "panel/dialog_layout.h"
 #include "serial/com_ports.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 namespace {

@@ -5,8 +5,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/dialog_controls.h"
-#include "panel/dialog_layout.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 CSerialPortDlg::CSerialPortDlg(int port, int baud, QWidget* parent)

@@ -13,8 +13,8 @@
 #include "app/view_factory.h"
 #include "model/camera_unit.h"
 #include "model/link_choice.h"
-#include "panel/profile_store.h"
 #include "res/string_table.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {

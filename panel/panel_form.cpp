@@ -1,5 +1,5 @@
 #include "panel/panel_form.h"
-#include "panel/qt_strings.h"
+#include "ui/qt_strings.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -8,12 +8,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "panel/stepping_scroll_bar.h"
 #include "panel/up_down_control.h"
 #include "panel/value_text.h"
 #include "res/string_table.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel::panel {
 namespace {

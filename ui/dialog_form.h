@@ -7,7 +7,7 @@
 #include <QValidator>
 #include <QWidget>
 
-#include "panel/dialog_layout.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel::ui {
 
