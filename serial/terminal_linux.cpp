@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "serial/com_ports.h"
 
@@ -34,6 +35,41 @@ constexpr speed_t TermiosSpeed(std::int32_t baud) {
 static_assert(std::none_of(kLineRates.begin(), kLineRates.end(),
                            [](std::int32_t baud) { return TermiosSpeed(baud) == kNoSpeed; }),
               "every line rate has its terminal speed");
+
+// The character size bits of 5 to 8 data bits; none for other sizes.
+std::optional<tcflag_t> SizeFlags(int byteSize) {
+  switch (byteSize) {
+    case 5:
+      return CS5;
+    case 6:
+      return CS6;
+    case 7:
+      return CS7;
+    case 8:
+      return CS8;
+    default:
+      return std::nullopt;
+  }
+}
+
+// The parity bits of none, odd, even, mark or space (0 to 4); none for
+// other values.
+std::optional<tcflag_t> ParityFlags(int parity) {
+  switch (parity) {
+    case 0:
+      return 0;
+    case 1:
+      return PARENB | PARODD;
+    case 2:
+      return PARENB;
+    case 3:
+      return PARENB | PARODD | CMSPAR;
+    case 4:
+      return PARENB | CMSPAR;
+    default:
+      return std::nullopt;
+  }
+}
 
 TerminalOpening Failed(const std::string& path, int fd, int error, const std::string& why) {
   if (fd >= 0) close(fd);
@@ -84,54 +120,24 @@ TerminalOpening OpenTerminal(const std::string& path) {
 }
 
 std::string ApplyLineSettings(const Terminal& terminal, const LineSettings& line) {
+  const std::optional<tcflag_t> size = SizeFlags(line.byteSize);
+  if (!size) return "unsupported byte size " + std::to_string(line.byteSize);
+  const std::optional<tcflag_t> parity = ParityFlags(line.parity);
+  if (!parity) return "unsupported parity " + std::to_string(line.parity);
+  const speed_t speed = IsSupportedLineRate(line.baud) ? TermiosSpeed(line.baud) : kNoSpeed;
+  if (speed == kNoSpeed) return "unsupported baud rate " + std::to_string(line.baud);
+
   const int fd = terminal.Native();
   termios settings{};
   if (tcgetattr(fd, &settings) != 0) return Reason("tcgetattr");
   cfmakeraw(&settings);
   settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);
-  settings.c_cflag |= CLOCAL | CREAD;
+  settings.c_cflag |= CLOCAL | CREAD | *size | *parity | (line.stopBits != 0 ? CSTOPB : 0);
   settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
-  switch (line.byteSize) {
-    case 5:
-      settings.c_cflag |= CS5;
-      break;
-    case 6:
-      settings.c_cflag |= CS6;
-      break;
-    case 7:
-      settings.c_cflag |= CS7;
-      break;
-    case 8:
-      settings.c_cflag |= CS8;
-      break;
-    default:
-      return "unsupported byte size " + std::to_string(line.byteSize);
-  }
-  if (line.stopBits != 0) settings.c_cflag |= CSTOPB;
-  switch (line.parity) {
-    case 0:
-      break;
-    case 1:
-      settings.c_cflag |= PARENB | PARODD;
-      break;
-    case 2:
-      settings.c_cflag |= PARENB;
-      break;
-    case 3:
-      settings.c_cflag |= PARENB | PARODD | CMSPAR;
-      break;
-    case 4:
-      settings.c_cflag |= PARENB | CMSPAR;
-      break;
-    default:
-      return "unsupported parity " + std::to_string(line.parity);
-  }
   if (line.parity != 0) settings.c_iflag |= INPCK;
   settings.c_cc[VMIN] = 0;
   settings.c_cc[VTIME] = 0;
-  const speed_t speed = IsSupportedLineRate(line.baud) ? TermiosSpeed(line.baud) : kNoSpeed;
-  if (speed == kNoSpeed || cfsetispeed(&settings, speed) != 0 ||
-      cfsetospeed(&settings, speed) != 0) {
+  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0) {
     return "unsupported baud rate " + std::to_string(line.baud);
   }
   if (tcsetattr(fd, TCSANOW, &settings) != 0) return Reason("tcsetattr");
