@@ -8,7 +8,6 @@
 #include <QStyle>
 
 #include "app/other_device_dlg.h"
-#include "link/com_port_device.h"
 #include "model/com_port_directory.h"
 
 namespace tavrel {
@@ -27,7 +26,7 @@ int PortOf(const QObject* button) {
 QString SourceText(const ComPortDevice& device) {
   switch (device.source) {
     case ComPortSource::kEnvironment:
-      return QStringLiteral("from TAVREL_COM%1").arg(device.port);
+      return QStringLiteral("from %1").arg(FromUtf8(ComPortVariableName(device.port)));
     case ComPortSource::kProfile:
       return QStringLiteral("chosen");
     case ComPortSource::kDefault:
@@ -128,7 +127,8 @@ void ComPortMenus::ShowMenu(QAbstractButton* button, const QPoint& globalPositio
   menu->addSection(MenuText(title));
   KeepSectionTitleWhole(*menu, title);
   if (current.source == ComPortSource::kEnvironment) {
-    menu->addAction(QStringLiteral("TAVREL_COM%1 is set and wins over a choice here").arg(port))
+    menu->addAction(QStringLiteral("%1 is set and wins over a choice here")
+                        .arg(FromUtf8(ComPortVariableName(port))))
         ->setEnabled(false);
   }
   for (const SerialDevice& device : devices) {

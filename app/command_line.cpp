@@ -1,42 +1,28 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+
+#include "model/link_choice.h"
 #include "model/parameter_table.h"
 
 namespace tavrel {
-namespace {
-
-constexpr int kPortCount = 10;
-
-}  // namespace
 
 bool ParseConnection(const QString& text, CommSelection& selection) {
-  const QString kind = text.section(QLatin1Char(':'), 0, 0).toLower();
-  const QString rest = text.section(QLatin1Char(':'), 1);
   selection = CommSelection{};
   selection.opened = true;
-  if (kind == QLatin1String("board")) {
-    if (rest.isEmpty()) return false;
+  const std::optional<LinkChoice> link = ParseLinkText(text.toStdString());
+  if (!link) return false;
+  if (link->kind == LinkChoice::Kind::kBoard) {
     selection.linkKind = 1;
-    selection.portChoice = 12;
-    selection.dllPath = rest.toStdString();
+    selection.portChoice = kOtherLibraryChoice;
+    selection.dllPath = link->path;
     return true;
   }
-  if (!kind.startsWith(QLatin1String("com"))) return false;
-  bool ok = false;
-  const int port = kind.mid(3).toInt(&ok);
-  if (!ok || port < 1 || port > kPortCount) return false;
   selection.linkKind = 0;
-  selection.portChoice = port - 1;
-  const QString baud = rest.isEmpty() ? QStringLiteral("9600") : rest;
-  if (baud == QLatin1String("9600")) {
-    selection.baudChoice = 0;
-  } else if (baud == QLatin1String("19200")) {
-    selection.baudChoice = 1;
-  } else if (baud == QLatin1String("38400")) {
-    selection.baudChoice = 2;
-  } else {
-    return false;
-  }
+  selection.portChoice = link->port - 1;
+  // The dialog's baud choice is the rate's place among the line rates.
+  selection.baudChoice = static_cast<int>(
+      std::find(kLineRates.begin(), kLineRates.end(), link->baud) - kLineRates.begin());
   return true;
 }
 

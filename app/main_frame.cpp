@@ -1,5 +1,5 @@
 #include "app/main_frame.h"
-#include "panel/qt_strings.h"
+#include "ui/qt_strings.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -26,8 +26,8 @@
 #include "app/program_icon.h"
 #include "link/comm_port.h"
 #include "model/com_port_directory.h"
-#include "panel/accessible_controls.h"
 #include "res/string_table.h"
+#include "ui/accessible_controls.h"
 
 namespace tavrel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QFileInfo>
 
-#include "panel/profile_store.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {

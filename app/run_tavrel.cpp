@@ -23,8 +23,8 @@
 #include "app/tavrel_doc.h"
 #include "link/comm_port.h"
 #include "model/camera_unit.h"
-#include "panel/profile_store.h"
 #include "sim/in_process_camera.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {

@@ -13,23 +13,15 @@
 #include "app/tavrel_doc.h"
 #include "app/view_factory.h"
 #include "model/camera_unit.h"
-#include "panel/profile_store.h"
+#include "model/link_choice.h"
 #include "res/string_table.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {
 
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kComPortEntry = QStringLiteral("COM Port");
-
-constexpr int kEeuresysChoice = 10;
-constexpr int kMatroxChoice = 11;
-
-std::int32_t BaudRateOfChoice(int choice) {
-  if (choice == 0) return 9600;
-  if (choice == 1) return 19200;
-  return 38400;
-}
 
 }  // namespace
 
@@ -87,11 +79,12 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   for (int index = 0; index < kParameterCount; ++index) m_camera.ResetValue(index);
 
   if (m_services.beforeLinkOpens) m_services.beforeLinkOpens(cameraType);
-  OpenLink(selection);
+  const LinkChoice link = ChosenLink(selection);
+  OpenLink(m_camera, link);
 
   // The start-up read: always on a board; on a COM port only when it opened
   // and no settings file is about to replace the values.
-  const bool board = selection.linkKind == 1;
+  const bool board = link.kind == LinkChoice::Kind::kBoard;
   if (board || (options.document.isEmpty() && m_camera.IsPortOpen())) {
     m_camera.ReadAllParameters();
   }
@@ -117,17 +110,6 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   }
   OnIdle();
   return StartResult::kRunning;
-}
-
-void CTavrelApp::OpenLink(const CommSelection& selection) {
-  if (selection.linkKind == 1) {
-    std::string library = selection.dllPath;
-    if (selection.portChoice == kEeuresysChoice) library = "clseremc.dll";
-    if (selection.portChoice == kMatroxChoice) library = "clsermtx.dll";
-    m_camera.OpenBoardLink(library);
-    return;
-  }
-  m_camera.OpenSerialLink(selection.portChoice + 1, BaudRateOfChoice(selection.baudChoice));
 }
 
 void CTavrelApp::CreateDocumentWindow() {

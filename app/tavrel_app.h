@@ -77,7 +77,6 @@ class CTavrelApp : public QObject {
   LineMonitorModel& LineRows() { return m_lineRows; }
 
  private:
-  void OpenLink(const CommSelection& selection);
   void CreateDocumentWindow();
 
   CameraUnit& m_camera;

@@ -52,7 +52,7 @@ std::string Holders(const DeviceAccess& access) {
   if (!access.exists) return "-";
   if (access.holders.empty()) return "no";
   std::string list;
-  for (const PortHolder& holder : access.holders) {
+  for (const FileHolder& holder : access.holders) {
     list += (list.empty() ? "" : ", ") + std::to_string(holder.pid) + " (" + holder.command + ")";
   }
   return list;
@@ -60,7 +60,7 @@ std::string Holders(const DeviceAccess& access) {
 
 nlohmann::json HoldersJson(const DeviceAccess& access) {
   nlohmann::json holders = nlohmann::json::array();
-  for (const PortHolder& holder : access.holders) {
+  for (const FileHolder& holder : access.holders) {
     holders.push_back({{"pid", holder.pid}, {"command", holder.command}});
   }
   return holders;
@@ -176,7 +176,8 @@ int PortsCommand::Assign(const ComPortDirectory& directory, std::ostream& err) c
   }
   const ComPortDevice now = directory.Resolve(port);
   if (now.source == ComPortSource::kEnvironment) {
-    err << "tavrelctl: note: TAVREL_COM" << port << " is set and wins over the profile\n";
+    err << "tavrelctl: note: " << ComPortVariableName(port)
+        << " is set and wins over the profile\n";
   }
   return kExitOk;
 }

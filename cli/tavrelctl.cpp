@@ -23,10 +23,12 @@
 #include "model/camera_unit.h"
 #include "model/com_port_directory.h"
 #include "model/identification_text.h"
+#include "model/link_choice.h"
 #include "model/manual_command.h"
 #include "model/parameter_document.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
+#include "serial/com_ports.h"
 
 namespace tavrel::cli {
 namespace {
@@ -66,6 +68,14 @@ struct Options {
   SerialNumberOptions serialNumber;
 };
 
+// The link the options name: --port 1 when none is named.
+LinkChoice ChosenLink(const Options& options) {
+  if (options.simulate) return LinkChoice::VirtualCamera(options.baud);
+  if (!options.device.empty()) return LinkChoice::Device(options.device, options.baud);
+  if (!options.board.empty()) return LinkChoice::Board(options.board);
+  return LinkChoice::ComPort(options.port != 0 ? options.port : kFirstComPort, options.baud);
+}
+
 // One run of the tool: the camera object, the optional virtual camera and
 // the console prompt, for the length of one command.
 class Session {
@@ -87,7 +97,8 @@ class Session {
   // Opens the link. False when it could not be opened (the reason is already
   // printed).
   bool Open() {
-    if (options_.simulate) {
+    const LinkChoice link = ChosenLink(options_);
+    if (link.kind == LinkChoice::Kind::kVirtualCamera) {
       sim::CameraOptions simOptions;
       simOptions.model = options_.model;
       try {
@@ -96,16 +107,9 @@ class Session {
         err_ << "tavrelctl: cannot start the virtual camera: " << e.what() << '\n';
         return false;
       }
-      if (virtualCamera_->Connect(camera_, options_.baud) >= 0) return true;
-      camera_.ShowLastError();
-      return Explained(false);
     }
-    if (!options_.device.empty()) return OpenDevice(options_.device);
-    if (!options_.board.empty()) {
-      // A failing board shows its own box; the link then has no connection.
-      return Explained(camera_.OpenBoardLink(options_.board) >= 0 && !prompt_.FailureShown());
-    }
-    return Explained(camera_.OpenSerialLink(options_.port, options_.baud) >= 0);
+    // A failing board shows its own box; the link then has no connection.
+    return Explained(OpenLink(camera_, link, virtualCamera_.get()) >= 0 && !prompt_.FailureShown());
   }
 
   CameraUnit& Camera() { return camera_; }
@@ -122,12 +126,6 @@ class Session {
   } checked;
 
  private:
-  bool OpenDevice(const std::string& path) {
-    if (camera_.OpenSerialDevice(path, options_.baud) >= 0) return true;
-    camera_.ShowLastError();
-    return Explained(false);
-  }
-
   // With --verbose, a failed open also prints the system's reason, unless
   // the error's own detail told it.
   bool Explained(bool opened) {
@@ -143,7 +141,7 @@ class Session {
   std::ostream& err_;
   ConsolePrompt prompt_;
   CameraUnit camera_;
-  std::unique_ptr<SimulatedCamera> virtualCamera_;
+  std::unique_ptr<VirtualCameraHost> virtualCamera_;
 };
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -344,7 +342,8 @@ std::string CommandNames(CLI::App& app) {
 // How the camera is reached, and the line's settings.
 void AddLinkOptions(CLI::App& app, Options& options) {
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
-  linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
+  linkGroup->add_option("--port", options.port, "COM port N (1-10)")
+      ->check(CLI::Range(kFirstComPort, kLastComPort));
   // An empty name would quietly mean COM1.
   const CLI::Validator named = NonEmptyPath();
   linkGroup
@@ -358,7 +357,7 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   linkGroup->add_flag("--simulate", options.simulate, "the built-in virtual camera (no hardware)");
   linkGroup->require_option(0, 1);
   app.add_option("--baud", options.baud, "baud rate of a serial link")
-      ->check(CLI::IsMember({9600, 19200, 38400}))
+      ->check(CLI::IsMember(std::vector<std::int32_t>(kLineRates.begin(), kLineRates.end())))
       ->capture_default_str();
   // In any case, as the window program takes it; the name as the camera has it.
   app.add_option("--model", options.model, "the camera model (case ignored)")
@@ -457,10 +456,6 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   // Opens no link.
   if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
 #endif
-  if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
-    options.port = 1;
-  }
-
   const auto parsed = std::find_if(commands.begin(), commands.end(),
                                    [](const Command& c) { return c.command->parsed(); });
   if (parsed == commands.end() && !reg.Parsed() && !diff.Parsed()) {

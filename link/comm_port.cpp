@@ -6,12 +6,12 @@
 #include "link/board_transport.h"
 #include "link/platform_serial.h"
 #include "link/user_prompt.h"
+#include "serial/com_ports.h"
 
 namespace tavrel {
 namespace {
 
 constexpr std::uint32_t kPurgeBothQueues = kPurgeTxClear | kPurgeRxClear;
-constexpr std::int32_t kHighestPortNumber = 10;
 
 // Timeouts of the camera protocol (ms; per byte on a COM port).
 constexpr std::int32_t kEnqTimeoutMs = 1000;
@@ -42,23 +42,23 @@ std::int32_t CommPort::Open(std::int32_t port, std::int32_t baud, int byteSize, 
                             int parity) {
   Close();
   deviceOpenFailure_ = {};
-  if (static_cast<std::uint32_t>(port) > kHighestPortNumber) {
+  if (static_cast<std::uint32_t>(port) > kLastComPort) {
     return SetError(LinkCode::kPortNumberInvalid);
   }
   portNumber = port;
   baudRate = baud;
   if (port == routedPort_) {
-    if (!IsSupportedBaudRate(baud)) return RefuseBaudRate("COM" + std::to_string(port), baud);
+    if (!IsSupportedLineRate(baud)) return RefuseBaudRate(ComPortName(port), baud);
     Attach(routedCarrier_(), false);
     return 0;
   }
   const std::string path = comPortResolver_(port);
   if (path.empty()) {
-    systemErrorText_ = "COM" + std::to_string(port) + ": no such port";
+    systemErrorText_ = ComPortName(port) + ": no such port";
     deviceOpenFailure_ = {path, systemErrorText_, ENOENT};
     return SetError(LinkCode::kPortOpenFailed);
   }
-  return OpenDevice(path, baud, byteSize, stopBits, parity);
+  return OpenDevice(path, {baud, byteSize, stopBits, parity});
 }
 
 void CommPort::SetComPortResolver(ComPortResolver resolver) {
@@ -71,30 +71,30 @@ const std::string& CommPort::GetDevicePath() const {
 }
 
 std::int32_t CommPort::OpenSerial(std::int32_t port, std::int32_t baud) {
-  return Open(port, baud, kByteSize8, kTwoStopBits, kNoParity);
+  const LineSettings line = CameraLine(baud);
+  return Open(port, baud, line.byteSize, line.stopBits, line.parity);
 }
 
 std::int32_t CommPort::OpenSerialDevice(const std::string& devicePath, std::int32_t baud) {
   Close();
   portNumber = 0;
   baudRate = baud;
-  return OpenDevice(devicePath, baud, kByteSize8, kTwoStopBits, kNoParity);
+  return OpenDevice(devicePath, CameraLine(baud));
 }
 
-std::int32_t CommPort::OpenDevice(const std::string& path, std::int32_t baud, int byteSize,
-                                  int stopBits, int parity) {
+std::int32_t CommPort::OpenDevice(const std::string& path, const LineSettings& settings) {
   deviceOpenFailure_ = {};
-  if (!IsSupportedBaudRate(baud)) return RefuseBaudRate(path, baud);
-  std::string errorText;
-  std::unique_ptr<PlatformSerial> serial = PlatformSerial::OpenDevice(path, &errorText);
-  if (serial == nullptr) {
-    deviceOpenFailure_ = {path, errorText, errno};
-    systemErrorText_ = errorText;
+  if (!IsSupportedLineRate(settings.baud)) return RefuseBaudRate(path, settings.baud);
+  TerminalOpening opening = OpenTerminal(path);
+  if (!opening.terminal) {
+    deviceOpenFailure_ = opening.failure;
+    systemErrorText_ = opening.failure.reason;
     return SetError(LinkCode::kPortOpenFailed);
   }
-  const std::int32_t configured = serial->Configure(baud, byteSize, stopBits, parity);
+  auto serial = std::make_unique<PlatformSerial>(std::move(opening.terminal));
+  const std::int32_t configured = serial->Configure(settings);
   Attach(std::move(serial), false);
-  deviceLine_ = DeviceLine{path, baud, byteSize, stopBits, parity};
+  deviceLine_ = DeviceLine{path, settings};
   if (configured < 0) {
     // The port stays open, as the line settings are all that failed.
     NoteTransportError();
@@ -159,7 +159,7 @@ std::int32_t CommPort::ReopenHungUpLine() {
   if (!lineHungUp_) return 0;
   // A copy: the open replaces the kept settings.
   const DeviceLine line = *deviceLine_;
-  return OpenDevice(line.path, line.baud, line.byteSize, line.stopBits, line.parity);
+  return OpenDevice(line.path, line.settings);
 }
 
 std::int32_t CommPort::HungUpFailure(const char* operation) {

@@ -15,15 +15,11 @@
 #include "link/line_trace.h"
 #include "link/line_watcher.h"
 #include "link/transport.h"
+#include "serial/terminal.h"
 
 namespace tavrel {
 
 class UserPrompt;
-
-// Line settings values (as the platform's serial settings record spells them).
-inline constexpr int kByteSize8 = 8;
-inline constexpr int kTwoStopBits = 2;
-inline constexpr int kNoParity = 0;
 
 class CommPort : public virtual CommError {
  public:
@@ -61,8 +57,8 @@ class CommPort : public virtual CommError {
   }
 
   // Names the device "COM n" stands for (empty: none). Until one is set:
-  // ComPortDevicePath, that is $TAVREL_COM<n> on Linux, else the platform's
-  // own name. The camera object adds the user's assignments
+  // ComPortDevicePath (serial/com_ports.h), that is $TAVREL_COM<n> on Linux,
+  // else the platform's own name. The camera object adds the user's assignments
   // (model/com_port_directory.h), which the link knows nothing of.
   using ComPortResolver = std::function<std::string(std::int32_t port)>;
   void SetComPortResolver(ComPortResolver resolver);
@@ -82,11 +78,7 @@ class CommPort : public virtual CommError {
   // error number. Empty (errorNumber 0) when the last open did not fail on a
   // device: it succeeded, or failed on a port number, a baud rate or a board
   // library.
-  struct DeviceOpenFailure {
-    std::string devicePath;
-    std::string reason;
-    int errorNumber = 0;
-  };
+  using DeviceOpenFailure = OpenFailure;
   const DeviceOpenFailure& GetDeviceOpenFailure() const { return deviceOpenFailure_; }
 
   // Uses `transport` as the open COM port (for tests and in-process hosts).
@@ -162,16 +154,12 @@ class CommPort : public virtual CommError {
   std::int32_t baudRate = 0;
 
  private:
-  std::int32_t OpenDevice(const std::string& path, std::int32_t baud, int byteSize, int stopBits,
-                          int parity);
+  std::int32_t OpenDevice(const std::string& path, const LineSettings& settings);
   // The device and line settings of the open COM port, kept to open it again
   // after a hang-up.
   struct DeviceLine {
     std::string path;
-    std::int32_t baud = 0;
-    int byteSize = 0;
-    int stopBits = 0;
-    int parity = 0;
+    LineSettings settings;
   };
   // Closes a COM port whose line has hung up, so that its device goes free
   // for the adapter when it comes back, and marks it for reopening.

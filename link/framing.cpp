@@ -13,6 +13,13 @@ bool IsHexDigit(std::uint8_t c) {
 
 }  // namespace
 
+bool IsHexText(std::string_view text) {
+  for (const char c : text) {
+    if (!IsHexDigit(static_cast<std::uint8_t>(c))) return false;
+  }
+  return true;
+}
+
 std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count) {
   std::uint8_t sum = 0;
   for (std::int32_t i = 0; i < count; ++i) sum = static_cast<std::uint8_t>(sum + bytes[i]);

@@ -32,6 +32,9 @@ namespace framing {
 // One's complement of the low 8 bits of the bytes' sum.
 std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
 
+// True when every character of `text` is a hexadecimal digit (either case).
+bool IsHexText(std::string_view text);
+
 // The number written by `count` hexadecimal digits (either case). Does no
 // checking: callers test the characters first.
 std::int32_t HexToInt(const char* text, std::int32_t count);

@@ -78,6 +78,7 @@ std::int64_t Size(int fd) {
 }
 
 std::int64_t Write(int fd, const char* data, std::size_t size) {
+  errno = 0;
   return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
@@ -87,10 +88,6 @@ bool Truncate(int fd, std::int64_t size) {
 
 bool Sync(int fd) {
   return _commit(fd) == 0;
-}
-
-std::string LastErrorText() {
-  return std::strerror(errno != 0 ? errno : ENOSPC);
 }
 
 void Pause(int ms) {

@@ -43,7 +43,8 @@ std::int64_t Write(int fd, const char* data, std::size_t size);
 bool Truncate(int fd, std::int64_t size);
 // Flushes what was written to disk.
 bool Sync(int fd);
-// The system's text for the last failed call above.
+// The system's text for the last failed call above: each sets errno, as
+// both platforms' C runtimes do (written once, in adjustment_log_file.cpp).
 std::string LastErrorText();
 
 // Waits `ms` milliseconds before the next attempt to open a held file.

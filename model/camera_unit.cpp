@@ -2,9 +2,9 @@
 
 #include "link/user_prompt.h"
 #include "model/com_port_directory.h"
-#include "model/device_open_explanation.h"
 #include "model/program_message.h"
 #include "res/string_table.h"
+#include "serial/open_failure.h"
 
 namespace tavrel {
 namespace {

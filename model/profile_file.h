@@ -1,5 +1,5 @@
 // The per-user profile on disk: where it lives and how one value in it is read
-// or written. The window program (through panel/profile_store.h) and
+// or written. The window program (through ui/profile_store.h) and
 // tavrelctl keep their settings here alike: the last COM port, the recent
 // files, the last serial number written.
 //

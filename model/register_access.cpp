@@ -38,11 +38,7 @@ constexpr std::string_view kAddressErrorText = "アドレスの入力が不正�
 constexpr std::string_view kDataErrorText = "データの入力が不正です。";
 
 bool IsHexText(std::string_view text, std::size_t length) {
-  if (text.size() != length) return false;
-  for (char c : text) {
-    if (std::isxdigit(static_cast<unsigned char>(c)) == 0) return false;
-  }
-  return true;
+  return text.size() == length && framing::IsHexText(text);
 }
 
 std::string Capitals(std::string_view text) {

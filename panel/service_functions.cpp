@@ -11,10 +11,10 @@
 #include "model/program_message.h"
 #include "model/serial_number.h"
 #include "model/serial_number_write.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/up_down_control.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 

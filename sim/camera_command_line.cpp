@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "serial/com_ports.h"
 #include "sim/model_defaults.h"
 #include "sim/register_bank.h"
 
@@ -46,7 +47,7 @@ int ParseCount(const std::string& text, const std::string& whole) {
 }  // namespace
 
 bool IsSupportedBaud(int baud) {
-  return baud == 0 || baud == 9600 || baud == 19200 || baud == 38400;
+  return baud == 0 || tavrel::IsSupportedLineRate(baud);
 }
 
 Fault ParseFault(const std::string& text) {

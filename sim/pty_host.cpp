@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -68,32 +66,17 @@ PtyHost::PtyHost(const CameraOptions& options, const std::string& linePath)
 }
 
 void PtyHost::OpenLine(const std::string& linePath, int baud) {
-  const int fd = ::open(linePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw SystemError("cannot open " + linePath);
-  auto fail = [&](const std::string& what) {
-    const auto error = SystemError(what);
-    ::close(fd);
-    return error;
-  };
-  if (!isatty(fd)) throw fail(linePath + " is not a terminal");
   // Like the PC's end: one program at a time on the line.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) throw fail(linePath + " is in use");
-  termios settings{};
-  if (tcgetattr(fd, &settings) != 0) throw fail("cannot read the settings of " + linePath);
-  cfmakeraw(&settings);
-  settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS);
-  settings.c_cflag |= CS8 | CSTOPB | CLOCAL | CREAD;
-  settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-  settings.c_cc[VMIN] = 0;
-  settings.c_cc[VTIME] = 0;
-  const speed_t speed = baud == 19200 ? B19200 : baud == 38400 ? B38400 : B9600;
-  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0 ||
-      tcsetattr(fd, TCSANOW, &settings) != 0) {
-    throw fail("cannot set " + linePath + " to " + std::to_string(baud) + " baud, 8N2");
+  tavrel::TerminalOpening opening = tavrel::OpenTerminal(linePath);
+  if (!opening.terminal) throw std::runtime_error("cannot open " + opening.failure.reason);
+  const std::string refused = tavrel::ApplyLineSettings(opening.terminal, tavrel::CameraLine(baud));
+  if (!refused.empty()) {
+    throw std::runtime_error("cannot set " + linePath + " to " + std::to_string(baud) +
+                             " baud, 8N2: " + refused);
   }
-  ioctl(fd, TIOCEXCL);
-  tcflush(fd, TCIOFLUSH);
-  master_ = fd;
+  line_ = std::move(opening.terminal);
+  master_ = line_.Native();
+  tcflush(master_, TCIOFLUSH);
   serialDevice_ = true;
   devicePath_ = linePath;
 }
@@ -103,9 +86,11 @@ PtyHost::~PtyHost() {
 }
 
 void PtyHost::CloseLine() {
-  // The exclusive mode outlives the close otherwise.
-  if (serialDevice_ && master_ >= 0) ioctl(master_, TIOCNXCL);
-  if (master_ >= 0) ::close(master_);
+  if (line_) {
+    line_.Close();
+  } else if (master_ >= 0) {
+    ::close(master_);
+  }
   if (slave_ >= 0) ::close(slave_);
   master_ = slave_ = -1;
 }

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "serial/terminal.h"
 #include "sim/camera_options.h"
 #include "sim/responder.h"
 #include "sim/trace_log.h"
@@ -57,6 +58,7 @@ class PtyHost {
   long long turnaroundUs_;
   int master_ = -1;
   int slave_ = -1;             // kept open so the line stays up between PC sessions
+  tavrel::Terminal line_;      // the serial device, held as master_, when serving on one
   bool serialDevice_ = false;  // master_ is a serial device, not a pty's master side
   std::string devicePath_;
   std::int64_t rxEndUs_ = 0;  // when the last received byte finished on the wire

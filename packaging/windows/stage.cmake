@@ -27,7 +27,7 @@ file(GLOB patches ${SOURCE_DIR}/scripts/qt-windows/*.patch)
 file(COPY ${patches} ${SOURCE_DIR}/scripts/build-qt-windows DESTINATION ${STAGE}/licenses/qt-build)
 
 file(COPY ${windows}/relink/CMakeLists.txt ${windows}/relink/README.txt DESTINATION ${STAGE}/relink)
-foreach(library IN ITEMS app panel model sim link res)
+foreach(library IN ITEMS app panel ui model sim link serial res)
   strip_into(--strip-debug ${BUILD_DIR}/${library}/libtavrel_${library}.a
              ${STAGE}/relink/lib/libtavrel_${library}.a)
 endforeach()

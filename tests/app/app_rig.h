@@ -16,10 +16,10 @@
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
 #include "model/camera_unit.h"
-#include "panel/profile_store.h"
 #include "sim/pty_camera.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/recording_prompt.h"
+#include "ui/profile_store.h"
 
 namespace tavrel::testing {
 

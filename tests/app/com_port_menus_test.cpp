@@ -15,10 +15,10 @@
 #include "app/serial_port_dlg.h"
 #include "model/com_port_directory.h"
 #include "model/profile_file.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/fake_system_tree.h"
 #include "tests/support/temp_folder.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::ComPortDirectory;
 using tavrel::ComPortMenuServices;

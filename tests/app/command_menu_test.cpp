@@ -13,9 +13,9 @@
 #include <array>
 
 #include "app/command_menu_dlg.h"
-#include "panel/dialog_layout.h"
 #include "sim/register_bank.h"
 #include "tests/app/app_rig.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CCommandMenuDlg;
 using tavrel::MessageIcon;

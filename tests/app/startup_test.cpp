@@ -17,10 +17,10 @@
 #include <cstdlib>
 
 #include "app/command_ids.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
 #include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CTavrelApp;
 using tavrel::testing::AppRig;

@@ -8,13 +8,13 @@
 #include <QTest>
 #include <algorithm>
 
-#include "panel/dialog_layout.h"
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
 #include "panel/panel_values.h"
 #include "sim/camera_options.h"
 #include "tests/panel/bar_watch.h"
 #include "tests/panel/panel_rig.h"
+#include "ui/dialog_layout.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;

@@ -14,15 +14,15 @@
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/tavrel_view.h"
 #include "panel/up_down_control.h"
 #include "sim/pty_camera.h"
 #include "tests/panel/panel_rig.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/recording_prompt.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;

@@ -21,11 +21,11 @@
 #include "app/main_frame.h"
 #include "app/tavrel_app.h"
 #include "model/camera_unit.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "tests/support/recording_prompt.h"
 #include "tests/support/scroll_bar_parts.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 using tavrel::testing::PartCentre;
 using tavrel::testing::RecordingPrompt;

@@ -29,7 +29,7 @@ void PlaceInDialogUnits(QWidget* widget, int x, int y, int width, int height);
 
 // Tags `widget` with its control identifier (object name "id<N>", property
 // "controlId") and makes `text` its accessible name. The first tag installs
-// the program's accessible interfaces (panel/accessible_controls.h).
+// the program's accessible interfaces (ui/accessible_controls.h).
 void SetControlId(QWidget* widget, int id, const QString& text = QString());
 int ControlId(const QWidget* widget);  // -1 when untagged
 

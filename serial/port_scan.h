@@ -1,11 +1,14 @@
 // The serial devices of this machine as the system describes them: each
 // port with hardware behind it (from sysfs: driver, USB identity, stable
-// /dev/serial/by-id name), and who has a device open (from /proc). Only
-// Linux tells; elsewhere nothing is found.
+// /dev/serial/by-id name), and what this user can tell of a device without
+// opening it (from /proc: who has it open). port_scan_linux.cpp reads them;
+// port_scan_win32.cpp finds nothing yet.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "serial/file_holders.h"
 
 namespace tavrel {
 
@@ -42,10 +45,9 @@ std::vector<SerialDevice> DetectSerialDevices(const SystemRoots& roots = {});
 const SerialDevice* FindSerialDevice(const std::vector<SerialDevice>& devices,
                                      const std::string& path, const SystemRoots& roots = {});
 
-struct PortHolder {
-  int pid = 0;
-  std::string command;  // the process's name, "minicom"
-};
+// The device a link such as a /dev/serial/by-id name leads to now; empty
+// when `path` is no link or leads nowhere.
+std::string DeviceBehindLink(const std::string& path);
 
 // What this user can tell about a device without opening it (an open would
 // raise the modem lines and could reset what is attached).
@@ -53,7 +55,7 @@ struct DeviceAccess {
   bool exists = false;
   bool mayOpen = false;  // read and write permitted to this user
   // The processes that have it open, as far as this user may see them.
-  std::vector<PortHolder> holders;
+  std::vector<FileHolder> holders;
 };
 
 // One entry per path, in order; the processes are read once for all.

@@ -1,10 +1,9 @@
-#include "model/device_open_explanation.h"
+#include "serial/open_failure.h"
 
 #include <cerrno>
 #include <vector>
 
 namespace tavrel {
-#ifndef _WIN32
 namespace {
 
 std::string PermissionHint(const std::string& path) {
@@ -17,13 +16,13 @@ std::string PermissionHint(const std::string& path) {
 
 std::string BusyHint(const std::string& path, const SystemRoots& roots) {
   const std::vector<DeviceAccess> access = ProbeDevices({path}, roots);
-  const std::vector<PortHolder>& holders = access.front().holders;
+  const std::vector<FileHolder>& holders = access.front().holders;
   // The same words for every user; the holder where this user can see it.
   if (holders.empty()) {
     return "Another program has it open (\"sudo fuser -v " + path + "\" tells which).";
   }
   std::string list;
-  for (const PortHolder& holder : holders) {
+  for (const FileHolder& holder : holders) {
     list += (list.empty() ? "" : ", ") + std::to_string(holder.pid) + " (" + holder.command + ")";
   }
   return (holders.size() == 1 ? "Another program has it open: process "
@@ -46,15 +45,8 @@ std::string MissingHint(const SystemRoots& roots) {
 }
 
 }  // namespace
-#endif
 
-std::string ExplainDeviceOpenFailure(const CommPort::DeviceOpenFailure& failure,
-                                     const SystemRoots& roots) {
-#ifdef _WIN32
-  static_cast<void>(failure);
-  static_cast<void>(roots);
-  return {};
-#else
+std::string ExplainDeviceOpenFailure(const OpenFailure& failure, const SystemRoots& roots) {
   if (failure.errorNumber == 0) return {};
   std::string hint;
   switch (failure.errorNumber) {
@@ -75,7 +67,6 @@ std::string ExplainDeviceOpenFailure(const CommPort::DeviceOpenFailure& failure,
       break;
   }
   return hint.empty() ? failure.reason : failure.reason + "\n" + hint;
-#endif
 }
 
 }  // namespace tavrel

@@ -1,10 +1,10 @@
-#include "panel/dialog_layout.h"
+#include "ui/dialog_layout.h"
 
 #include <QFontMetricsF>
 #include <QVariant>
 #include <cmath>
 
-#include "panel/accessible_controls.h"
+#include "ui/accessible_controls.h"
 
 namespace tavrel::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "panel/profile_store.h"
+#include "ui/profile_store.h"
 
 #include "model/profile_file.h"
 

@@ -1,6 +1,6 @@
 // The machine's serial devices read from a small fake sysfs and /dev tree,
 // and who has a device open, read from this machine's /proc.
-#include "model/serial_devices.h"
+#include "serial/port_scan.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

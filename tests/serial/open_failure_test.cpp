@@ -2,7 +2,7 @@
 // system's reason, then one hint. The failures are real ones, made on a
 // pseudo-terminal (held by another opener, or not to be opened by an
 // ordinary user); the ports found come from a fake sysfs tree.
-#include "model/device_open_explanation.h"
+#include "serial/open_failure.h"
 
 #include <grp.h>
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <string>
 
+#include "link/comm_port.h"
 #include "tests/support/fake_system_tree.h"
 #include "tests/support/ordinary_user.h"
 #include "tests/support/pty_pair.h"

@@ -1,4 +1,4 @@
-#include "model/serial_devices.h"
+#include "serial/port_scan.h"
 
 #include <grp.h>
 #include <sys/stat.h>
@@ -8,7 +8,6 @@
 #include <cctype>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string_view>
 #include <tuple>
 
@@ -105,41 +104,6 @@ void AddByIdNames(const SystemRoots& roots, std::vector<SerialDevice>* devices) 
   }
 }
 
-struct DeviceNumber {
-  dev_t number = 0;
-  bool known = false;
-};
-
-// The character device a path leads to.
-DeviceNumber CharacterDevice(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISCHR(info.st_mode)) return {};
-  return {info.st_rdev, true};
-}
-
-// Every character device some process has open, with the processes, as far
-// as this user may look into them.
-std::multimap<dev_t, PortHolder> OpenCharacterDevices(const SystemRoots& roots) {
-  std::multimap<dev_t, PortHolder> open;
-  std::error_code error;
-  for (const auto& process : fs::directory_iterator(roots.proc, error)) {
-    const std::string pid = process.path().filename().string();
-    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    std::error_code unreadable;
-    std::vector<dev_t> seen;
-    for (const auto& fd : fs::directory_iterator(process.path() / "fd", unreadable)) {
-      const DeviceNumber device = CharacterDevice(fd.path().string());
-      if (!device.known || std::find(seen.begin(), seen.end(), device.number) != seen.end()) {
-        continue;
-      }
-      seen.push_back(device.number);
-      open.emplace(device.number,
-                   PortHolder{std::stoi(pid), ReadAttribute(process.path() / "comm")});
-    }
-  }
-  return open;
-}
-
 }  // namespace
 
 std::vector<SerialDevice> DetectSerialDevices(const SystemRoots& roots) {
@@ -187,25 +151,24 @@ const SerialDevice* FindSerialDevice(const std::vector<SerialDevice>& devices,
   return nullptr;
 }
 
+std::string DeviceBehindLink(const std::string& path) {
+  std::error_code error;
+  if (path.empty() || !fs::is_symlink(path, error)) return {};
+  const fs::path device = fs::canonical(path, error);
+  return error ? std::string() : device.string();
+}
+
 std::vector<DeviceAccess> ProbeDevices(const std::vector<std::string>& paths,
                                        const SystemRoots& roots) {
   std::vector<DeviceAccess> found(paths.size());
-  std::multimap<dev_t, PortHolder> open;
-  bool processesRead = false;
+  FileHolders holders = FindFileHolders(paths, roots.proc);
   for (std::size_t i = 0; i < paths.size(); ++i) {
     DeviceAccess& access = found[i];
     struct stat info {};
     access.exists = !paths[i].empty() && ::stat(paths[i].c_str(), &info) == 0;
     if (!access.exists) continue;
     access.mayOpen = ::access(paths[i].c_str(), R_OK | W_OK) == 0;
-    const DeviceNumber device = CharacterDevice(paths[i]);
-    if (!device.known) continue;
-    if (!processesRead) {
-      open = OpenCharacterDevices(roots);
-      processesRead = true;
-    }
-    const auto [first, last] = open.equal_range(device.number);
-    for (auto it = first; it != last; ++it) access.holders.push_back(it->second);
+    access.holders = std::move(holders.byPath[i]);
   }
   return found;
 }

@@ -1,4 +1,4 @@
-#include "model/serial_devices.h"
+#include "serial/port_scan.h"
 
 namespace tavrel {
 
@@ -12,6 +12,10 @@ std::vector<SerialDevice> DetectSerialDevices(const SystemRoots&) {
 const SerialDevice* FindSerialDevice(const std::vector<SerialDevice>&, const std::string&,
                                      const SystemRoots&) {
   return nullptr;
+}
+
+std::string DeviceBehindLink(const std::string&) {
+  return {};
 }
 
 std::vector<DeviceAccess> ProbeDevices(const std::vector<std::string>& paths, const SystemRoots&) {

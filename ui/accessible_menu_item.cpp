@@ -1,4 +1,4 @@
-#include "panel/accessible_menu_item.h"
+#include "ui/accessible_menu_item.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <QWindow>
 
-#include "panel/accessible_controls.h"
+#include "ui/accessible_labels.h"
 
 namespace tavrel::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "panel/profile_store.h"
+#include "ui/profile_store.h"
 
 using tavrel::ProfileStore;
 
@@ -28,9 +28,8 @@ class ProfileFileTest : public QObject {
     QVERIFY(store.WriteProfileString("Recent File List", "File1", "/tmp/a b,c=d.tdx"));
     QVERIFY(store.WriteProfileInt("Recent", "LOMIRA-X", 5));
 
-    QCOMPARE(
-        tavrel::WriteProfileInt(tavrel::ProfileFilePath(), "RECENT", "LOMIRA-X", 12345),
-        std::string());
+    QCOMPARE(tavrel::WriteProfileInt(tavrel::ProfileFilePath(), "RECENT", "LOMIRA-X", 12345),
+             std::string());
     QCOMPARE(store.GetProfileInt("Recent", "LOMIRA-X", 0), 12345);
     QCOMPARE(store.GetProfileInt("Settings", "COM Port", 0), 3);
     QCOMPARE(store.GetProfileString("Recent File List", "File1"), QString("/tmp/a b,c=d.tdx"));
