@@ -9,7 +9,7 @@
 #include "app/desktop_platform.h"
 #include "app/instance_channel.h"
 #include "app/program_icon.h"
-#include "panel/qt_strings.h"
+#include "ui/qt_strings.h"
 #include "res/string_table.h"
 
 namespace tavrel {

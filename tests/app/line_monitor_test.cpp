@@ -21,7 +21,7 @@
 #include "app/line_monitor.h"
 #include "app/line_monitor_model.h"
 #include "link/line_trace.h"
-#include "panel/dialog_layout.h"
+#include "ui/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "sim/camera_options.h"
 #include "tests/app/app_rig.h"
