@@ -118,7 +118,7 @@ int RegisterCommand::Run(CameraUnit& camera, std::ostream& out) const {
 
 int RegisterCommand::Read(CameraUnit& camera, std::ostream& out) const {
   std::string data;
-  if (ReadRegisterData(camera, ModeOf(eeprom_), AreaOf(area_), address_, data) !=
+  if (ReadRegisterRow(camera, ModeOf(eeprom_), AreaOf(area_), address_, data) !=
       RegisterRowOutcome::kDone) {
     return kExitCamera;
   }
@@ -142,7 +142,7 @@ int RegisterCommand::Dump(CameraUnit& camera, std::ostream& out) const {
     RegisterRowText text = InitialRegisterRow(area, base, row);
     if (text.address.empty()) return RegisterRowOutcome::kDone;  // blank rows are skipped
     const RegisterRowOutcome outcome =
-        ReadRegisterData(camera, ModeOf(eeprom_), area, text.address, text.data);
+        ReadRegisterRow(camera, ModeOf(eeprom_), area, text.address, text.data);
     const bool done = outcome == RegisterRowOutcome::kDone;
     failed = failed || !done;
     if (json_) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "link/comm_port.h"
+#include "link/framing.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
 #include "model/program_message.h"
@@ -37,11 +38,7 @@ constexpr std::string_view kAddressErrorText = "アドレスの入力が不正�
 constexpr std::string_view kDataErrorText = "データの入力が不正です。";
 
 bool IsHexText(std::string_view text, std::size_t length) {
-  if (text.size() != length) return false;
-  for (char c : text) {
-    if (std::isxdigit(static_cast<unsigned char>(c)) == 0) return false;
-  }
-  return true;
+  return text.size() == length && framing::IsHexText(text);
 }
 
 std::string Capitals(std::string_view text) {
@@ -166,21 +163,14 @@ RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, Regist
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
   }
-  data = RegisterReplyData(area, reply);
-  return RegisterRowOutcome::kDone;
-}
-
-RegisterRowOutcome ReadRegisterData(CameraUnit& camera, RegisterMode mode, RegisterArea area,
-                                    std::string_view address, std::string& data) {
-  std::string reply;
-  const RegisterRowOutcome outcome = ReadRegisterRow(camera, mode, area, address, reply);
-  if (outcome != RegisterRowOutcome::kDone) return outcome;
-  if (!IsHexText(reply, static_cast<std::size_t>(RegisterDataDigits(area)))) {
+  // All six characters, not only the digits the row shows: a reply garbled
+  // past them is no value either (a NUL among them would hide the rest).
+  if (!framing::IsHexText(std::string_view(reply, kReplyValueLength))) {
     camera.SetError(LinkCode::kInvalidCharacter);
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
   }
-  data = reply;
+  data = RegisterReplyData(area, reply);
   return RegisterRowOutcome::kDone;
 }
 
