@@ -174,6 +174,12 @@ RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, Regist
   return RegisterRowOutcome::kDone;
 }
 
+bool IsLinkGone(const CameraUnit& camera) {
+  const auto code = static_cast<LinkCode>(camera.GetErrorCode());
+  return code == LinkCode::kTimeOut || code == LinkCode::kPortNotOpened ||
+         code == LinkCode::kPortOpenFailed || camera.IsAwaitingReopen();
+}
+
 void ForEachRegisterPageRow(const std::function<RegisterRowOutcome(int row)>& runRow) {
   for (int row = 0; row < kRegisterPageRows; ++row) {
     if (runRow(row) == RegisterRowOutcome::kInputError) return;

@@ -80,6 +80,12 @@ RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, Regis
 RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                    std::string_view address, std::string& data);
 
+// Whether the failure the camera recorded last leaves no camera to answer
+// the rest of a page: a time-out (nothing came, or a cut reply, through
+// every retry), a line that hung up, or a port that is not open or could
+// not be opened again. A refused or garbled reply is not one.
+bool IsLinkGone(const CameraUnit& camera);
+
 // Runs `runRow` for rows 0 to 31 in order. An input error ends the page (the
 // rows after it are not sent); a failed message does not.
 void ForEachRegisterPageRow(const std::function<RegisterRowOutcome(int row)>& runRow);

@@ -144,6 +144,22 @@ TEST(TavrelctlReg, AFailingRowPrintsItsErrorAndTheDumpGoesOn) {
   EXPECT_EQ(dump["mode"], "FPGA");
 }
 
+// A line that hangs up ends the dump at the row that found it gone: the
+// rows before it are printed, and one error, not one per row left.
+TEST(TavrelctlReg, AHangUpEndsTheDump) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  camera.AddFault({sim::FaultKind::kHangup, 1, 3});
+  const ProcessResult r = Reg(camera, {"dump", "tg"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"00\t00", "01\t00", "02\t00"}));
+  std::size_t errors = 0;
+  for (std::size_t at = r.err.find("ERROR - "); at != std::string::npos;
+       at = r.err.find("ERROR - ", at + 1)) {
+    ++errors;
+  }
+  EXPECT_EQ(errors, 1u) << r.err;
+}
+
 TEST(TavrelctlReg, BadInputIsAUsageErrorNamingTheRuleAndSendsNothing) {
   struct Case {
     std::vector<std::string> args;
