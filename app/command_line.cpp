@@ -61,7 +61,11 @@ QString UsageText() {
       "  --print-menu       print the menu items the program offers under this name and end,\n"
       "                     without the start-up\n"
       "  --trace FILE       append every byte on the line to FILE\n"
-      "  -h, --help         show this text\n");
+      "  -h, --help         show this text\n"
+      "\n"
+      "Exit status: 0 a normal end, 1 the start-up dialog cancelled or the start-up\n"
+      "failed, 2 a mistake on the command line, 70 an internal error of the program\n"
+      "(the reason is printed on stderr).\n");
 }
 
 bool IsPlainStart(const CommandLine& line, bool serviceName) {

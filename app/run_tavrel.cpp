@@ -9,6 +9,7 @@
 
 #include "app/command_line.h"
 #include "app/desktop_platform.h"
+#include "app/guarded_application.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/keyboard_owner.h"
@@ -82,7 +83,7 @@ int RunTavrel(int argc, char** argv) {
     WriteToConsole(stdout, UsageText());
     return 0;
   }
-  QApplication application(argc, argv);
+  GuardedApplication application(argc, argv);
   UseJapaneseFontFallback();
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
   const QString executableName = arguments.value(0);
@@ -125,6 +126,8 @@ int RunTavrel(int argc, char** argv) {
 
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);
+  // A fault in the start-up's own dialogs has ended their loops: no window follows.
+  if (GuardedApplication::Failed()) return kExitInternal;
   if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
 
   HandedFileQueue handedFiles([&app](const QString& path) {

@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/exit_status.h"
+#include "cli/last_handler.h"
 #include "cli/standard_output.h"
 #include "cli/tavrelctl.h"
 
@@ -9,7 +10,7 @@ int main(int argc, char** argv) {
   HoldClosedStandardDescriptors();
   DescriptorOutput output(1);
   std::ostream out(&output);
-  int status = Run(argc, argv, out, std::cerr);
+  int status = RunToTheEnd([&] { return Run(argc, argv, out, std::cerr); }, std::cerr);
   // Output that did not arrive is work not done.
   if (!output.Flush()) {
     std::cerr << "tavrelctl: cannot write the output: " << output.ErrorText() << '\n';

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/exit_status.h"
+#include "cli/json_text.h"
 #include "model/camera_unit.h"
 #include "model/register_access.h"
 
@@ -159,11 +160,10 @@ int RegisterCommand::Dump(CameraUnit& camera, std::ostream& out) const {
   if (json_) {
     char page[3];
     std::snprintf(page, sizeof page, "%02X", static_cast<unsigned>(base));
-    out << nlohmann::json{{"area", std::string(RegisterAreaName(area))},
-                          {"page", page},
-                          {"mode", eeprom_ ? "EEPROM" : "FPGA"},
-                          {"rows", rows}}
-               .dump(2)
+    out << JsonDump({{"area", std::string(RegisterAreaName(area))},
+                     {"page", page},
+                     {"mode", eeprom_ ? "EEPROM" : "FPGA"},
+                     {"rows", rows}})
         << '\n';
   }
   return failed ? kExitCamera : kExitOk;

@@ -128,6 +128,14 @@ TEST_F(PortsCommandTest, JsonForScripts) {
   EXPECT_EQ(json["devices"][1]["driver"], "serial");
 }
 
+// A path is bytes: one that is not UTF-8 is still listed, escaped.
+TEST_F(PortsCommandTest, JsonTakesPathsThatAreNotUtf8) {
+  const PortsRun run = RunPorts({"--json"}, Directory({{"TAVREL_COM1", "/dev/caf\xE9\\port"}}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["comPorts"][0]["device"], "/dev/caf\\xE9\\\\port");
+}
+
 TEST_F(PortsCommandTest, AssignNotesAStableNameAndAnEnvironmentThatWins) {
   const std::string byId = tree.Dev(std::string("serial/by-id/") + kById);
   PortsRun run =

@@ -1,6 +1,8 @@
 // tavrelctl end to end: the executable against the virtual camera on a pty.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -278,6 +280,32 @@ TEST(Tavrelctl, IdentPrintsTheIdentification) {
   EXPECT_EQ(lines[1], "Model: QUESSA-P/S");
   EXPECT_EQ(lines[2], "Serial Number: 0012345");
   EXPECT_EQ(lines[3].rfind("Version: ", 0), 0u);
+}
+
+// A maker's texts in its own character set (Latin-1, Shift-JIS) are bytes
+// that are not UTF-8: the JSON carries them escaped, and the plain output
+// as they came.
+TEST(Tavrelctl, IdentJsonTakesTextsThatAreNotUtf8) {
+  const struct {
+    const char* vendor;
+    const char* json;
+  } rows[] = {
+      {"Caf\xE9 Optik", "Caf\\xE9 Optik"},
+      {"\x83J\x83\x81\x83\x89 K.K.", "\\x83J\\x83\\x81\\x83\\x89 K.K."},  // Shift-JIS
+      {"Caf\xC3\xA9 A\\B", "Caf\xC3\xA9 A\\\\B"},
+  };
+  for (const auto& row : rows) {
+    sim::CameraOptions options;
+    options.vendorName = row.vendor;
+    sim::PtyCamera camera(options);
+    ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "ident", "--json"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["vendor"], row.json) << r.out;
+    r = Tavrelctl({"--device", camera.DevicePath(), "ident"});
+    EXPECT_EQ(Lines(r.out).front(), std::string("Vendor: ") + row.vendor);
+  }
+  const ProcessResult help = Tavrelctl({"--help"});
+  EXPECT_NE(help.out.find("any other byte is written as \\xHH"), std::string::npos) << help.out;
 }
 
 TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
