@@ -31,8 +31,8 @@ std::optional<int> ReadProfileInt(const std::string& path, std::string_view sect
 
 // Sets `entry` in `section` to `value`, creating the file, folder, section or
 // entry as needed; an empty value removes the entry. A file that is there but
-// cannot be read is not touched. Returns the system's reason on failure, else
-// an empty text.
+// cannot be read, or is not text, is not touched. Returns the reason on
+// failure, else an empty text.
 std::string WriteProfileString(const std::string& path, std::string_view section,
                                std::string_view entry, std::string_view value);
 std::string WriteProfileInt(const std::string& path, std::string_view section,

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "tests/support/file_bytes.h"
@@ -103,9 +104,9 @@ TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
       {"[Recent%20File%20List]\nFile1=\"/a b,c.tdx\"\n",
        "[Recent File List]\nFile1=/a b,c.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
       // The value the window program reads is the one set, in whichever
-      // spelling of the section it stood.
+      // spelling of the section it stood, and where it stood.
       {"[Recent]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=7\n",
-       "[Recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n"},
+       "[Recent]\nFile1=/a.tdx\n\n[RECENT]\nLOMIRA-X=12345\n"},
       {"[recent]\nFile1=/a.tdx\n\n[Settings]\nx=1\n",
        "[recent]\nFile1=/a.tdx\nLOMIRA-X=12345\n\n[Settings]\nx=1\n"},
       {"[Recent File List]\nFile1=/a.tdx\n",
@@ -115,6 +116,48 @@ TEST(ProfileFile, SetsTheOneValueAndKeepsEverythingElse) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << row.before;
     EXPECT_EQ(WriteProfileInt(path, "RECENT", "LOMIRA-X", 12345), "");
     EXPECT_EQ(ReadBytes(path), row.after) << row.before;
+  }
+}
+
+// What a person wrote around the entry stays, duplicates included: the line
+// that is read is the one written.
+TEST(ProfileFile, AWriteLeavesCommentsAndDuplicatesWhereTheyAre) {
+  const TempFolder dir("profile-file");
+  const std::string path = dir.File("profile.ini");
+  const std::string before =
+      "; station 4, set up by hand\n[COM Ports]\n; the left camera\nCOM1=/dev/ttyUSB0\n"
+      "COM1=/dev/ttyUSB1\n\n[com ports]\nCOM2=/dev/ttyUSB2\n";
+  WriteBytes(path, before);
+  EXPECT_EQ(ReadProfileString(path, "COM Ports", "COM1"), "/dev/ttyUSB1");
+  EXPECT_EQ(WriteProfileString(path, "COM Ports", "COM1", "/dev/ttyS0"), "");
+  EXPECT_EQ(WriteProfileString(path, "COM Ports", "COM2", "/dev/ttyS1"), "");
+  EXPECT_EQ(WriteProfileString(path, "COM Ports", "COM3", "/dev/ttyS2"), "");
+  EXPECT_EQ(ReadBytes(path),
+            "; station 4, set up by hand\n[COM Ports]\n; the left camera\nCOM1=/dev/ttyUSB0\n"
+            "COM1=/dev/ttyS0\nCOM3=/dev/ttyS2\n\n[com ports]\nCOM2=/dev/ttyS1\n");
+  EXPECT_EQ(ReadProfileString(path, "COM Ports", "COM1"), "/dev/ttyS0");
+  // Taken out, an entry is gone from every line it stood on.
+  EXPECT_EQ(WriteProfileString(path, "COM Ports", "COM1", ""), "");
+  EXPECT_EQ(ReadProfileString(path, "COM Ports", "COM1"), std::nullopt);
+  EXPECT_EQ(ReadBytes(path),
+            "; station 4, set up by hand\n[COM Ports]\n; the left camera\nCOM3=/dev/ttyS2\n\n"
+            "[com ports]\nCOM2=/dev/ttyS1\n");
+}
+
+// A file that is not text is no profile to rewrite: refused, and left
+// byte for byte.
+TEST(ProfileFile, AFileThatIsNotTextIsRefusedAndLeftAsItIs) {
+  const TempFolder dir("profile-file");
+  const std::string path = dir.File("profile.ini");
+  std::string binary(200 * 1024, '\0');
+  std::mt19937 bytes(31);
+  for (char& byte : binary) byte = static_cast<char>(bytes());
+  binary.replace(1000, 20, "\n[COM Ports]\nCOM1=x\n");  // what looks like an entry in it
+  for (const std::string& before : {binary, std::string("[Settings]\nCOM Port=1\n\x01\n")}) {
+    WriteBytes(path, before);
+    const std::string failure = WriteProfileString(path, "COM Ports", "COM2", "/dev/ttyUSB0");
+    EXPECT_NE(failure.find("not a text file"), std::string::npos) << failure;
+    EXPECT_EQ(ReadBytes(path), before);
   }
 }
 
