@@ -14,6 +14,7 @@
 #include "model/file_descriptor.h"
 #include "model/file_replace.h"
 #include "model/profile_ini.h"
+#include "model/profile_lock.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -130,13 +131,19 @@ std::string WriteProfileString(const std::string& path, std::string_view section
     if (*edited == existing) edited.reset();
     return {};
   };
-  // An edit that changes nothing makes no folder.
+  // An edit that changes nothing makes no folder and takes no lock.
   if (std::string failure = edit(); !failure.empty() || !edited) return failure;
 
   const fs::path file(path);
   std::error_code error;
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
   if (error) return error.message();
+  // From the read to the replace, so that another writer's edit made
+  // meanwhile is not lost: the file is read again under the lock.
+  std::string busy;
+  const std::unique_ptr<ProfileLock> lock = ProfileLock::Acquire(path, kProfileLockWait, &busy);
+  if (lock == nullptr) return busy;
+  if (std::string failure = edit(); !failure.empty() || !edited) return failure;
   const int failure = ReplaceFileContents(
       path, std::span(reinterpret_cast<const std::uint8_t*>(edited->data()), edited->size()));
   return failure != 0 ? std::strerror(failure) : std::string();

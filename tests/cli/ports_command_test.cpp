@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/com_port_directory.h"
@@ -162,6 +163,31 @@ TEST_F(PortsCommandTest, AProfileThatCannotBeWrittenExits4) {
   const PortsRun run = RunPorts({"assign", "COM1", tree.Dev("ttyUSB0")}, Directory());
   EXPECT_EQ(run.status, 4);
   EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+}
+
+// Ten assignments made at once, each by its own tavrelctl: all ten are kept.
+TEST(PortsCommand, AssignmentsMadeAtOnceAreAllKept) {
+  TempFolder folder("tavrel-ports");
+  const std::string config = "XDG_CONFIG_HOME=" + folder.Path().string();
+  std::vector<ProcessResult> results(10);
+  std::vector<std::thread> runs;
+  for (int port = 1; port <= 10; ++port) {
+    runs.emplace_back([&, port] {
+      results[static_cast<std::size_t>(port - 1)] =
+          RunProcess({TAVRELCTL_PATH, "ports", "assign", "COM" + std::to_string(port),
+                      folder.File("adapter" + std::to_string(port))},
+                     {config});
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  for (const ProcessResult& result : results) EXPECT_EQ(result.exitStatus, 0) << result.err;
+  const ComPortDirectory directory(
+      folder.File("Talbrook/ TAVREL CONTROL.ini"), {},
+      [](const std::string&) -> std::optional<std::string> { return std::nullopt; });
+  for (int port = 1; port <= 10; ++port) {
+    EXPECT_EQ(directory.Resolve(port).path, folder.File("adapter" + std::to_string(port)))
+        << "COM" << port;
+  }
 }
 
 // The assignment is what "tavrelctl --port N" opens; the environment wins.

@@ -1,6 +1,7 @@
 // The profile file on disk: where it lives, and that a write changes the one
 // value it writes and nothing else.
 #include "model/profile_file.h"
+#include "model/profile_lock.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -10,8 +11,11 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/run_process.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
 
@@ -159,6 +163,48 @@ TEST(ProfileFile, AFileThatIsNotTextIsRefusedAndLeftAsItIs) {
     EXPECT_NE(failure.find("not a text file"), std::string::npos) << failure;
     EXPECT_EQ(ReadBytes(path), before);
   }
+}
+
+// Writers in several programs at once: each holds the profile from its read
+// to its replace, so every edit is kept.
+TEST(ProfileFile, WritersAtOnceKeepEveryEdit) {
+  const TempFolder dir("profile-file");
+  const std::string path = dir.File("Talbrook/profile.ini");  // the folder made by the first
+  constexpr int kWriters = 4;
+  constexpr int kEdits = 60;
+  std::vector<testing::ProcessResult> results(kWriters);
+  std::vector<std::thread> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([&, w] {
+      results[static_cast<std::size_t>(w)] =
+          testing::RunProcess({PROFILE_WRITER_PATH, path, "Writer", "w" + std::to_string(w) + "-",
+                               std::to_string(kEdits)});
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  for (const testing::ProcessResult& result : results)
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+  int kept = 0;
+  for (int w = 0; w < kWriters; ++w) {
+    for (int i = 0; i < kEdits; ++i) {
+      if (ReadProfileInt(path, "Writer", "w" + std::to_string(w) + "-" + std::to_string(i)) == i)
+        ++kept;
+    }
+  }
+  EXPECT_EQ(kept, kWriters * kEdits);
+}
+
+// The wait for another writer is bounded: a lock never let go fails the
+// edit with the reason, and does not hang the program.
+TEST(ProfileFile, AWriterWaitsForTheLockOnlySoLong) {
+  const TempFolder dir("profile-file");
+  const std::string path = dir.File("profile.ini");
+  std::string reason;
+  const auto held = ProfileLock::Acquire(path, std::chrono::milliseconds(0), &reason);
+  ASSERT_NE(held, nullptr) << reason;
+  EXPECT_TRUE(fs::exists(ProfileLockPath(path)));
+  EXPECT_EQ(ProfileLock::Acquire(path, std::chrono::milliseconds(20), &reason), nullptr);
+  EXPECT_NE(reason.find("another program has been editing it"), std::string::npos) << reason;
 }
 
 // A profile that is there but cannot be read is left alone: writing the one
