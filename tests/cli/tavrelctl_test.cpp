@@ -1,5 +1,8 @@
 // tavrelctl end to end: the executable against the virtual camera on a pty.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -237,6 +240,31 @@ TEST(Tavrelctl, OutputThatCannotBeWrittenIsExit4WithTheReason) {
       EXPECT_EQ(r.err, std::string("tavrelctl: cannot write the output: ") + row.reason + "\n");
     }
   }
+}
+
+// With standard error closed, the camera's line must not take its number:
+// the error text would go to the camera.
+TEST(Tavrelctl, AClosedStandardErrorNeverReachesTheCameraLine) {
+  const TempFolder dir("tavrelctl-test");
+  sim::CameraOptions options;
+  options.traceFile = dir.File("camera.trace");
+  sim::PtyCamera camera(options);
+  camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
+  const ProcessResult r = RunProcess({"/bin/sh", "-c", "exec \"$0\" --device \"$1\" get GAIN 2>&-",
+                                      TAVRELCTL_PATH, camera.DevicePath()});
+  EXPECT_EQ(r.exitStatus, 3);
+  // The camera answers an ENQ of ours only once it has read (and traced)
+  // every byte before it.
+  const int line = ::open(camera.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(line, 0);
+  ASSERT_EQ(::write(line, "\x05", 1), 1);
+  pollfd answer{line, POLLIN, 0};
+  EXPECT_EQ(::poll(&answer, 1, 10000), 1);
+  ::close(line);
+  const std::string trace = ReadBytes(dir.File("camera.trace"));
+  EXPECT_NE(trace.find("ENQ"), std::string::npos) << trace;
+  // "ERRO" as the trace shows bytes that are no control characters.
+  EXPECT_EQ(trace.find("45 52 52 4F"), std::string::npos) << trace;
 }
 
 TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "tests/support/file_bytes.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/run_process.h"
 #include "tests/support/scoped_environment.h"
 #include "tests/support/temp_folder.h"
@@ -217,6 +219,31 @@ TEST(ProfileFile, AProfileThatCannotBeReadIsNotReplaced) {
   EXPECT_NE(WriteProfileInt(path.string(), "RECENT", "LOMIRA-X", 12345), "");
   EXPECT_TRUE(fs::is_directory(path));
   EXPECT_TRUE(fs::exists(path / "kept"));
+}
+
+// A profile this user may not open for reading (mode 000, or 0200: one it
+// may still write) is not read as empty and replaced by the one entry
+// written, though the folder would let a new file be renamed over it.
+TEST(ProfileFile, AProfileThisUserCannotOpenIsNotReplaced) {
+  for (const mode_t mode : {mode_t{0}, mode_t{0200}}) {
+    SCOPED_TRACE(mode);
+    const TempFolder dir("tavrelctl-profile");
+    ::chmod(dir.Path().c_str(), 0777);
+    const std::string path = dir.File("profile.ini");
+    const std::string before = "[Settings]\nCOM Port=3\n";
+    WriteBytes(path, before);
+    ASSERT_TRUE(testing::GiveToOrdinaryUser(path));
+    ::chmod(path.c_str(), mode);
+    const int outcome = testing::RunAsOrdinaryUser([&] {
+      if (ReadProfileString(path, "Settings", "COM Port")) return 1;
+      if (WriteProfileString(path, "COM Ports", "COM1", "/dev/ttyUSB0").empty()) return 2;
+      return 0;
+    });
+    if (outcome == -1) GTEST_SKIP() << "no ordinary user to run as";
+    EXPECT_EQ(outcome, 0);
+    ::chmod(path.c_str(), 0644);
+    EXPECT_EQ(ReadBytes(path), before);
+  }
 }
 
 }  // namespace
