@@ -51,7 +51,11 @@ QString UsageText() {
       "  --trace FILE       append every byte on the line to FILE\n"
       "  --line-monitor     start with the line monitor open: every exchange on the line,\n"
       "                     decoded (Ctrl+M shows and hides it)\n"
-      "  -h, --help         show this text\n");
+      "  -h, --help         show this text\n"
+      "\n"
+      "Exit status: 0 a normal end, 1 the start-up dialog cancelled or the start-up\n"
+      "failed, or no display, 2 a mistake on the command line, 5 the program failed in\n"
+      "itself (the reason is printed on stderr).\n");
 }
 
 bool IsPlainStart(const CommandLine& line, bool serviceName) {

@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/desktop_platform.h"
+#include "app/guarded_application.h"
 #include "app/hand_over.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
@@ -105,7 +106,7 @@ int RunTavrel(int argc, char** argv) {
     return 1;
   }
   std::optional<UnreachableDisplayWatch> displayWatch(std::in_place);
-  QApplication application(argc, argv);
+  GuardedApplication application(argc, argv);
   displayWatch.reset();
   UseJapaneseFontFallback();
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
@@ -151,6 +152,8 @@ int RunTavrel(int argc, char** argv) {
 
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);
+  // A fault in the start-up's own dialogs has ended their loops: no window follows.
+  if (GuardedApplication::Failed()) return kExitInternal;
   if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
 
   HandedFileQueue handedFiles([&app](const QString& path) {

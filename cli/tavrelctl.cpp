@@ -15,6 +15,7 @@
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
 #include "cli/message_body_validator.h"
+#include "cli/json_text.h"
 #include "cli/path_validator.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
@@ -222,11 +223,11 @@ int ReadAll(Session& session) {
   if (session.Opts().json) {
     nlohmann::json entries = nlohmann::json::array();
     for (int i = 0; i < count; ++i) {
-      entries.push_back(
-          {{"index", i}, {"name", camera.GetName(i)}, {"value", camera.GetValue(i, false)}});
+      entries.push_back({{"index", i},
+                         {"name", JsonText(camera.GetName(i))},
+                         {"value", camera.GetValue(i, false)}});
     }
-    session.Out() << nlohmann::json{{"model", session.Opts().model}, {"entries", entries}}.dump(2)
-                  << '\n';
+    session.Out() << JsonDump({{"model", session.Opts().model}, {"entries", entries}}) << '\n';
   } else {
     for (int i = 0; i < count; ++i) {
       session.Out() << i << '\t' << camera.GetName(i) << '\t' << camera.GetValue(i, false) << '\n';
@@ -241,8 +242,9 @@ int Get(Session& session) {
   if (camera.ReadParameter(index) < 0) return kExitCamera;
   const std::int32_t value = camera.GetValue(index, false);
   if (session.Opts().json) {
-    const nlohmann::json entry{{"index", index}, {"name", camera.GetName(index)}, {"value", value}};
-    session.Out() << entry.dump(2) << '\n';
+    const nlohmann::json entry{
+        {"index", index}, {"name", JsonText(camera.GetName(index))}, {"value", value}};
+    session.Out() << JsonDump(entry) << '\n';
   } else {
     session.Out() << value << '\n';
   }
@@ -296,11 +298,11 @@ int Ident(Session& session) {
   }
   const Identification ident = UnpackIdentification(camera);
   if (session.Opts().json) {
-    session.Out() << nlohmann::json{{"vendor", ident.vendorName},
-                                    {"model", ident.modelName},
-                                    {"serialNumber", ident.serialNumber},
-                                    {"version", ident.version}}
-                         .dump(2)
+    // The camera's own bytes, whatever character set its maker used.
+    session.Out() << JsonDump({{"vendor", JsonText(ident.vendorName)},
+                               {"model", JsonText(ident.modelName)},
+                               {"serialNumber", JsonText(ident.serialNumber)},
+                               {"version", JsonText(ident.version)}})
                   << '\n';
   } else {
     session.Out() << "Vendor: " << ident.vendorName << '\n'
@@ -419,7 +421,7 @@ std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   Options options;
   CLI::App app{"tavrelctl - scripting front end for the tavrel camera remote control", "tavrelctl"};
-  app.footer(kExamples);
+  app.footer(std::string(kExamples) + '\n' + kJsonTextRule);
   app.require_subcommand(1);
 
   AddLinkOptions(app, options);

@@ -33,6 +33,12 @@ add_subdirectory(model)
 add_subdirectory(sim)
 add_subdirectory(cli)
 
+# Edits the profile as the programs do, for the test of several writers at
+# once under Wine (tests/windows).
+add_executable(profile_writer tests/support/profile_writer.cpp)
+target_link_libraries(profile_writer PRIVATE tavrel_model)
+tavrel_target(profile_writer)
+
 # The window program, when the build is configured with the Qt for Windows
 # that scripts/build-qt-windows makes (through that Qt's toolchain file, which
 # chain-loads ours):

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "link/comm_port.h"
+#include "link/framing.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
 #include "model/exchange_purpose.h"
@@ -178,22 +179,21 @@ RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, Regist
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
   }
-  data = RegisterReplyData(area, reply);
-  return RegisterRowOutcome::kDone;
-}
-
-RegisterRowOutcome ReadRegisterData(CameraUnit& camera, RegisterMode mode, RegisterArea area,
-                                    std::string_view address, std::string& data) {
-  std::string reply;
-  const RegisterRowOutcome outcome = ReadRegisterRow(camera, mode, area, address, reply);
-  if (outcome != RegisterRowOutcome::kDone) return outcome;
-  if (!IsHexText(reply, static_cast<std::size_t>(RegisterDataDigits(area)))) {
+  // All six characters, not only the digits the row shows: a reply garbled
+  // past them is no value either (a NUL among them would hide the rest).
+  if (!framing::IsHexText(std::string_view(reply, kReplyValueLength))) {
     camera.SetError(LinkCode::kInvalidCharacter);
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
   }
-  data = reply;
+  data = RegisterReplyData(area, reply);
   return RegisterRowOutcome::kDone;
+}
+
+bool IsLinkGone(const CameraUnit& camera) {
+  const auto code = static_cast<LinkCode>(camera.GetErrorCode());
+  return code == LinkCode::kTimeOut || code == LinkCode::kPortNotOpened ||
+         code == LinkCode::kPortOpenFailed || camera.IsAwaitingReopen();
 }
 
 void ForEachRegisterPageRow(const std::function<RegisterRowOutcome(int row)>& runRow) {

@@ -2,6 +2,7 @@
 // pacing, faults to inject and trace file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,10 @@ struct Fault {
   int after = 0;
 };
 
+// Command bodies a camera keeps for the tests to look at: the latest ones,
+// so a camera that serves for days stays the same size.
+inline constexpr std::size_t kDefaultBodyHistory = 4096;
+
 struct CameraOptions {
   std::string model = "KESTRA-P/S";
   std::string vendorName;     // empty = the virtual camera's own
@@ -38,6 +43,8 @@ struct CameraOptions {
   int turnaroundMs = 0;
   std::vector<Fault> faults;
   std::string traceFile;  // empty = no trace
+  // The latest command bodies kept (ReceivedBodies); 0 = none.
+  std::size_t bodyHistory = kDefaultBodyHistory;
 };
 
 }  // namespace sim

@@ -1,5 +1,10 @@
 // tavrelctl end to end: the executable against the virtual camera on a pty.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <filesystem>
@@ -277,6 +282,31 @@ TEST(Tavrelctl, OutputThatCannotBeWrittenIsExit4WithTheReason) {
   }
 }
 
+// With standard error closed, the camera's line must not take its number:
+// the error text would go to the camera.
+TEST(Tavrelctl, AClosedStandardErrorNeverReachesTheCameraLine) {
+  const TempFolder dir("tavrelctl-test");
+  sim::CameraOptions options;
+  options.traceFile = dir.File("camera.trace");
+  sim::PtyCamera camera(options);
+  camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
+  const ProcessResult r = RunProcess({"/bin/sh", "-c", "exec \"$0\" --device \"$1\" get GAIN 2>&-",
+                                      TAVRELCTL_PATH, camera.DevicePath()});
+  EXPECT_EQ(r.exitStatus, 3);
+  // The camera answers an ENQ of ours only once it has read (and traced)
+  // every byte before it.
+  const int line = ::open(camera.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(line, 0);
+  ASSERT_EQ(::write(line, "\x05", 1), 1);
+  pollfd answer{line, POLLIN, 0};
+  EXPECT_EQ(::poll(&answer, 1, 10000), 1);
+  ::close(line);
+  const std::string trace = ReadBytes(dir.File("camera.trace"));
+  EXPECT_NE(trace.find("ENQ"), std::string::npos) << trace;
+  // "ERRO" as the trace shows bytes that are no control characters.
+  EXPECT_EQ(trace.find("45 52 52 4F"), std::string::npos) << trace;
+}
+
 TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {
   const TempFolder dir("tavrelctl-test");
   const std::string foreign = dir.File("foreign.tdx");
@@ -353,6 +383,32 @@ TEST(Tavrelctl, VerboseTellsEachEntryOfTheWholeCameraCommands) {
   }
   // Without -v nothing.
   EXPECT_EQ(Tavrelctl({"--simulate", "load", file}).err, "");
+}
+
+// A maker's texts in its own character set (Latin-1, Shift-JIS) are bytes
+// that are not UTF-8: the JSON carries them escaped, and the plain output
+// as they came.
+TEST(Tavrelctl, IdentJsonTakesTextsThatAreNotUtf8) {
+  const struct {
+    const char* vendor;
+    const char* json;
+  } rows[] = {
+      {"Caf\xE9 Optik", "Caf\\xE9 Optik"},
+      {"\x83J\x83\x81\x83\x89 K.K.", "\\x83J\\x83\\x81\\x83\\x89 K.K."},  // Shift-JIS
+      {"Caf\xC3\xA9 A\\B", "Caf\xC3\xA9 A\\\\B"},
+  };
+  for (const auto& row : rows) {
+    sim::CameraOptions options;
+    options.vendorName = row.vendor;
+    sim::PtyCamera camera(options);
+    ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "ident", "--json"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["vendor"], row.json) << r.out;
+    r = Tavrelctl({"--device", camera.DevicePath(), "ident"});
+    EXPECT_EQ(Lines(r.out).front(), std::string("Vendor: ") + row.vendor);
+  }
+  const ProcessResult help = Tavrelctl({"--help"});
+  EXPECT_NE(help.out.find("any other byte is written as \\xHH"), std::string::npos) << help.out;
 }
 
 TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {

@@ -94,6 +94,27 @@ TEST(ResponderTest, KnownWriteAndReadFrames) {
             std::vector<std::string>({"01FF010C012C00", "01FF810C000000"}));
 }
 
+// A camera that serves for days keeps only the latest bodies, or none.
+TEST(ResponderTest, KeepsABoundedHistoryOfBodies) {
+  for (const std::size_t history : {std::size_t{0}, std::size_t{3}, sim::kDefaultBodyHistory}) {
+    sim::CameraOptions options;
+    options.bodyHistory = history;
+    Camera camera(options);
+    const int sent = static_cast<int>(sim::kDefaultBodyHistory) + 50;
+    std::vector<std::string> bodies;
+    for (int i = 0; i < sent; ++i) {
+      char body[16];
+      std::snprintf(body, sizeof body, "01FF010C%02X0000", i & 0xFF);
+      bodies.push_back(body);
+      ASSERT_EQ(camera.Command(body), Bytes({0x06, 0x06}));
+    }
+    EXPECT_EQ(camera.responder.FramesServed(), sent);
+    EXPECT_EQ(camera.responder.ReceivedBodies(),
+              std::vector<std::string>(bodies.end() - static_cast<std::ptrdiff_t>(history),
+                                       bodies.end()));
+  }
+}
+
 TEST(ResponderTest, WriteThenReadInEveryAreaAndMode) {
   Camera camera;
   for (int h1 : {0, 1}) {

@@ -93,7 +93,8 @@ class ProfileStoreTest : public QObject {
     QVERIFY(!plain.contains('%'));
   }
 
-  // Sections spelled differently in one file are one section.
+  // Sections spelled differently in one file are one section; a write
+  // changes the line it reads from and leaves the file as it is otherwise.
   void sectionsSpelledDifferentlyInTheFileAreOne() {
     QTemporaryDir dir;
     const QString path = dir.filePath("profile.ini");
@@ -105,7 +106,8 @@ class ProfileStoreTest : public QObject {
     QCOMPARE(store.GetProfileInt("recent", "LOMIRA-X", 0), 1);
     QCOMPARE(store.GetProfileInt("Recent", "Other", 0), 2);
     QVERIFY(store.WriteProfileInt("RECENT", "LOMIRA-X", 9));
-    QCOMPARE(ReadFile(path), QByteArray("[Recent]\nLOMIRA-X=9\nOther=2\n"));
+    QCOMPARE(ReadFile(path), QByteArray("[Recent]\nLOMIRA-X=9\n\n[RECENT]\nOther=2\n"));
+    QCOMPARE(store.GetProfileInt("recent", "Other", 0), 2);
   }
 };
 
