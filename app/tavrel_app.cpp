@@ -14,6 +14,9 @@
 #include "app/view_factory.h"
 #include "model/camera_unit.h"
 #include "model/link_choice.h"
+#include "model/program_message.h"
+#include "model/reported_model.h"
+#include "model/reported_model_read.h"
 #include "res/string_table.h"
 #include "ui/profile_store.h"
 
@@ -75,8 +78,7 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   }
   if (!selection.opened) return StartResult::kCancelled;
 
-  m_camera.InitTable();
-  for (int index = 0; index < kParameterCount; ++index) m_camera.ResetValue(index);
+  SetUpTable();
 
   if (m_services.beforeLinkOpens) m_services.beforeLinkOpens(cameraType);
   const LinkChoice link = ChosenLink(selection);
@@ -86,7 +88,7 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   // and no settings file is about to replace the values.
   const bool board = link.kind == LinkChoice::Kind::kBoard;
   if (board || (options.document.isEmpty() && m_camera.IsPortOpen())) {
-    m_camera.ReadAllParameters();
+    if (m_camera.ReadAllParameters() >= 0) OfferReportedModel();
   }
 
   CreateDocumentWindow();
@@ -110,6 +112,29 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   }
   OnIdle();
   return StartResult::kRunning;
+}
+
+void CTavrelApp::SetUpTable() {
+  m_camera.InitTable();
+  for (int index = 0; index < kParameterCount; ++index) m_camera.ResetValue(index);
+}
+
+// Before anything is written: the camera says it is another of the models
+// than the one chosen. Starting again as that model sets the table up for it
+// and reads the camera again on the link already open; the user is asked
+// once.
+void CTavrelApp::OfferReportedModel() {
+  const std::optional<std::string> reported = ReportedModelNameAfterReadAll(m_camera);
+  if (!reported) return;
+  const std::string warning = WrongModelWarning(*reported, cameraType);
+  if (warning.empty()) return;
+  const int reportedType = CameraTypeNamedBy(*reported);
+  const MessageRequest offer = ProgramMessage(warning + "\n" + StartAgainQuestion(reportedType),
+                                              MessageIcon::kExclamation, MessageButtons::kYesNo);
+  if (m_prompt->ShowMessage(offer) != MessageAnswer::kYes) return;
+  cameraType = reportedType;
+  SetUpTable();
+  m_camera.ReadAllParameters();
 }
 
 void CTavrelApp::CreateDocumentWindow() {

@@ -1,6 +1,7 @@
 // The application object: the start-up sequence (link choice, table set-up,
-// link opening, the start-up read, the document and its window), the idle
-// status text, the About box, and the stored COM port number at the end.
+// link opening, the start-up read and the model the camera reports, the
+// document and its window), the idle status text, the About box, and the
+// stored COM port number at the end.
 #pragma once
 
 #include <QObject>
@@ -77,6 +78,10 @@ class CTavrelApp : public QObject {
   LineMonitorModel& LineRows() { return m_lineRows; }
 
  private:
+  // The table for `cameraType`, every value at its default.
+  void SetUpTable();
+  // After the start-up read: the camera reports another model than chosen.
+  void OfferReportedModel();
   void CreateDocumentWindow();
 
   CameraUnit& m_camera;

@@ -27,6 +27,8 @@
 #include "model/link_choice.h"
 #include "model/manual_command.h"
 #include "model/parameter_document.h"
+#include "model/reported_model.h"
+#include "model/reported_model_read.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
 #include "serial/com_ports.h"
@@ -216,9 +218,18 @@ int ReadAllCount(const CameraUnit& camera) {
   return count;
 }
 
+// The camera says it is another of the models than --model: told on stderr,
+// and --model stays the user's choice.
+void WarnOfReportedModel(Session& session, const std::optional<std::string>& reported) {
+  if (!reported) return;
+  const std::string warning = WrongModelWarning(*reported, cameraType);
+  if (!warning.empty()) session.Err() << warning << '\n';
+}
+
 int ReadAll(Session& session) {
   CameraUnit& camera = session.Camera();
   if (camera.ReadAllParameters() < 0) return kExitCamera;
+  WarnOfReportedModel(session, ReportedModelNameAfterReadAll(camera));
   const int count = ReadAllCount(camera);
   if (session.Opts().json) {
     nlohmann::json entries = nlohmann::json::array();
@@ -258,6 +269,7 @@ int Set(Session& session) {
 }
 
 int WriteAll(Session& session) {
+  WarnOfReportedModel(session, ReadReportedModelName(session.Camera()));
   return session.Camera().WriteAllParameters() < 0 ? kExitCamera : kExitOk;
 }
 
@@ -274,6 +286,10 @@ int Save(Session& session) {
 }
 
 int Load(Session& session) {
+  // Only a complete file is written to the camera.
+  if (session.checked.settings.result == SettingsLoadResult::kLoaded) {
+    WarnOfReportedModel(session, ReadReportedModelName(session.Camera()));
+  }
   ApplySettings(session.Camera(), session.checked.settings, session.Opts().file);
   return session.Prompt().FailureShown() ? kExitCamera : kExitOk;
 }

@@ -38,7 +38,7 @@ struct AppRig {
 
   CTavrelApp::StartResult Start(const StartOptions& options, DialogRunner runner = {}) {
     AppServices services;
-    services.prompt = &prompt;
+    services.prompt = boxes != nullptr ? boxes : &prompt;
     services.files = &files;
     services.runDialog = [this, runner](QDialog& dialog) {
       dialogTitles.push_back(dialog.windowTitle());
@@ -96,6 +96,9 @@ struct AppRig {
   CameraUnit camera;
   ProfileStore profile{directory.filePath(QStringLiteral("profile.ini"))};
   RecordingPrompt prompt;
+  // The boxes instead of `prompt` when set (the window program's own, shown
+  // and answered at the keyboard).
+  UserPrompt* boxes = nullptr;
   ScriptedFileChooser files;
   std::vector<QString> dialogTitles;  // every dialog run, in order
   QString executableName = QStringLiteral("tavrel");

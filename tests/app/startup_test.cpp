@@ -11,12 +11,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdlib>
+#include <functional>
 
 #include "app/command_ids.h"
+#include "app/qt_user_prompt.h"
+#include "ui/dialog_layout.h"
 #include "tests/app/app_rig.h"
 #include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
@@ -82,6 +86,32 @@ bool AllStartWith(const QStringList& bodies, qsizetype first, qsizetype count,
   }
   return bodies.size() >= first + count;
 }
+
+// Answers each message box at the keyboard, as its user does: the box shown
+// and active, then `key` pressed on it. `seen` is told of the box first.
+tavrel::DialogRunner PressingKey(Qt::Key key, std::function<void(const QMessageBox&)> seen) {
+  return [key, seen](QDialog& dialog) {
+    auto& box = static_cast<QMessageBox&>(dialog);
+    seen(box);
+    box.show();
+    if (!QTest::qWaitForWindowActive(&box)) return int(QMessageBox::NoButton);
+    QTest::keyClick(&box, key);
+    // A button's letter presses it after a short animation.
+    if (!QTest::qWaitFor([&box] { return box.clickedButton() != nullptr; })) {
+      return int(QMessageBox::NoButton);
+    }
+    box.hide();
+    return int(box.standardButton(box.clickedButton()));
+  };
+}
+
+// What the camera had received and whether the main window existed when a
+// box appeared, and the box's text.
+struct BoxMoment {
+  QString text;
+  qsizetype bodies = -1;
+  bool mainWindow = true;
+};
 
 }  // namespace
 
@@ -233,6 +263,95 @@ class StartupTest : public QObject {
     QCOMPARE(rig.camera.GetValue(10, false), 123);
     QCOMPARE(rig.Document().Title(), QStringLiteral("board.tdx"));
     QVERIFY(!rig.Document().IsModified());
+  }
+
+  // A camera that reports another of the models is said so once, after the
+  // start-up read and before the settings file is written to it; Escape
+  // keeps the model chosen.
+  void reportedModelIsToldBeforeAnyWriteAndEscapeKeepsTheChoice() {
+    AppRig rig;
+    const QString path = rig.Path("board.tdx");
+    QVERIFY(SaveDefaultSettingsFile(path));
+    const QString trace = rig.Path("board.trace");
+    BoardCameraOptions board("--model-name LOMIRA-S --trace " + trace);
+    std::vector<BoxMoment> boxes;
+    tavrel::QtUserPrompt keyboard(PressingKey(Qt::Key_Escape, [&](const QMessageBox& box) {
+      boxes.push_back({box.text(), TracedBodies(trace).size(), rig.app->MainFrame() != nullptr});
+    }));
+    rig.boxes = &keyboard;
+    tavrel::StartOptions options;
+    options.document = path;
+    QCOMPARE(rig.Start(options, Clicking({1108}, TAVREL_CLSERSIM)),
+             CTavrelApp::StartResult::kRunning);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].text, QStringLiteral("The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"
+                                           "Start again as LOMIRA-P/S?"));
+    QCOMPARE(boxes[0].bodies, 50);
+    QVERIFY(!boxes[0].mainWindow);
+    QCOMPARE(tavrel::cameraType, 4);
+    const QStringList bodies = TracedBodies(trace);
+    QCOMPARE(bodies.size(), 50 + 27);
+    QVERIFY(AllStartWith(bodies, 50, 27, {"01FF01"}));
+    QCOMPARE(rig.Frame().windowTitle(), QStringLiteral(" KESTRA-P/S"));
+  }
+
+  // Y starts again as the model the camera reports: its table, read again on
+  // the line already open, and its panel.
+  void reportedModelStartsAgainOnY() {
+    sim::CameraOptions camera;
+    camera.modelName = "LOMIRA-S";
+    AppRig rig(camera);
+    std::vector<BoxMoment> boxes;
+    tavrel::QtUserPrompt keyboard(PressingKey(Qt::Key_Y, [&](const QMessageBox& box) {
+      boxes.push_back({box.text(), qsizetype(rig.BodyCount()), rig.app->MainFrame() != nullptr});
+    }));
+    rig.boxes = &keyboard;
+    QCOMPARE(rig.Start({}, Clicking({})), CTavrelApp::StartResult::kRunning);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].bodies, 50);
+    QVERIFY(!boxes[0].mainWindow);
+    QCOMPARE(tavrel::cameraType, 0);
+    QCOMPARE(rig.camera.GetMaximum(15, false), 929);  // LOMIRA-P/S's programmable shutter
+    const auto again = rig.BodiesSince(50);
+    QCOMPARE(again.size(), std::size_t{17});  // LOMIRA-P/S reads entries 0 to 16
+    for (const std::string& body : again) QVERIFY(body.rfind("01FF81", 0) == 0);
+    QCOMPARE(rig.Frame().windowTitle(), QStringLiteral(" LOMIRA-P/S"));
+    QCOMPARE(rig.camera.GetPortNumber(), 1);
+  }
+
+  // LOMIRA-P/S's read stops before the model name, which is then read on its
+  // own (read commands only); a text that names none of the models, or the
+  // model chosen, shows nothing.
+  void reportedModelIsReadWhereTheStartUpReadStopsShort_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("modelName");
+    QTest::addColumn<int>("reads");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("LOMIRA-P/S on a KESTRA-P/S")
+        << 1140 << "KESTRA-P/S" << 17 + 6
+        << "The camera reports KESTRA-P/S; LOMIRA-P/S was chosen.\nStart again as KESTRA-P/S?";
+    QTest::newRow("LOMIRA-P/S on a LOMIRA-S") << 1140 << "LOMIRA-S" << 17 + 5 << "";
+    QTest::newRow("KESTRA-P/S on a CAM-1000") << 1139 << "CAM-1000" << 50 << "";
+  }
+  void reportedModelIsReadWhereTheStartUpReadStopsShort() {
+    QFETCH(int, row);
+    QFETCH(QString, modelName);
+    QFETCH(int, reads);
+    QFETCH(QString, box);
+    sim::CameraOptions camera;
+    camera.modelName = modelName.toStdString();
+    AppRig rig(camera);
+    rig.prompt.answers = {tavrel::MessageAnswer::kNo};
+    QCOMPARE(rig.Start({}, Clicking({row})), CTavrelApp::StartResult::kRunning);
+    QCOMPARE(rig.BodyCount(), std::size_t(reads));
+    // The model-name entries from address 08 on, read and nothing else.
+    const auto bodies = rig.virtualCamera.ReceivedBodies();
+    for (std::size_t i = 17; i < std::size_t(reads) && row == 1140; ++i) {
+      const QString address = QString::number(8 + i - 17, 16).rightJustified(2, '0').toUpper();
+      QCOMPARE(QString::fromStdString(bodies[i]), "01FF90" + address + "000000");
+    }
+    QCOMPARE(rig.prompt.MessageTexts(),
+             box.isEmpty() ? std::vector<std::string>{} : std::vector{box.toStdString()});
   }
 
   // The maker buttons load the makers' libraries (here not installed: the

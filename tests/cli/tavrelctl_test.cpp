@@ -411,6 +411,55 @@ TEST(Tavrelctl, IdentJsonTakesTextsThatAreNotUtf8) {
   EXPECT_NE(help.out.find("any other byte is written as \\xHH"), std::string::npos) << help.out;
 }
 
+// A camera that reports another of the models: read-all, write-all and load
+// say so on stderr, having read the model name with read commands before
+// anything is written, and go on as --model says. Nothing is said when the
+// text names the model chosen.
+TEST(Tavrelctl, SaysWhenTheCameraReportsAnotherModel) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string file = dir.File("settings.tdx");
+  {
+    sim::PtyCamera camera(sim::CameraOptions{});
+    ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "save", file}).exitStatus, 0);
+  }
+  const struct {
+    const char* modelName;
+    std::vector<std::string> args;
+    std::size_t reads;  // before the first write
+    std::size_t writes;
+    const char* says;
+  } rows[] = {
+      {"LOMIRA-S", {"read-all"}, 50, 0, "The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"},
+      {"LOMIRA-S", {"write-all"}, 5, 27, "The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"},
+      {"LOMIRA-S", {"load", file}, 5, 27, "The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"},
+      // LOMIRA-P/S's read stops at entry 17: the model name is read after it.
+      {"KESTRA-S",
+       {"--model", "LOMIRA-P/S", "read-all"},
+       17 + 5,
+       0,
+       "The camera reports KESTRA-S; LOMIRA-P/S was chosen.\n"},
+      {"LOMIRA-S", {"--model", "LOMIRA-P/S", "write-all"}, 5, 17, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args.back());
+    sim::CameraOptions options;
+    options.modelName = row.modelName;
+    sim::PtyCamera camera(options);
+    std::vector<std::string> args = {"--device", camera.DevicePath()};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const ProcessResult r = Tavrelctl(args);
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.err, row.says);
+    const std::vector<std::string> bodies = camera.ReceivedBodies();
+    ASSERT_EQ(bodies.size(), row.reads + row.writes);
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+      // Command codes 81 and 90 read, 01 writes.
+      const bool read = bodies[i].compare(4, 1, "8") == 0 || bodies[i].compare(4, 1, "9") == 0;
+      EXPECT_EQ(read, i < row.reads) << i << ": " << bodies[i];
+    }
+  }
+}
+
 TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
   sim::PtyCamera camera(sim::CameraOptions{});
   ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", "01FF010C012C00"}).exitStatus, 0);

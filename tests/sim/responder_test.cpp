@@ -268,15 +268,21 @@ TEST(ResponderTest, IdentificationOverridesAndBadOptions) {
   options.vendorName = "ABCDEFGHIJKLMNOP";
   options.serialNumber = "9876543";
   options.cameraVersion = "2.1a";
+  options.modelName = "LOMIRA-S";
   sim::Responder responder(options);
   EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x07), sim::RegisterBytes({'O', 'P', 0}));
+  // The model-name text the camera reports, not its model's name.
+  EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x08), sim::RegisterBytes({'L', 'O', 0}));
+  EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x0B), sim::RegisterBytes({'-', 'S', 0}));
+  EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x0C), sim::RegisterBytes({0, 0, 0}));
   EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x10), sim::RegisterBytes({'9', '8', 0}));
   EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x14), sim::RegisterBytes({'2', '.', 0}));
 
   for (auto change : {+[](sim::CameraOptions& o) { o.model = "KESTRA"; },
                       +[](sim::CameraOptions& o) { o.serialNumber = "123"; },
                       +[](sim::CameraOptions& o) { o.cameraVersion = "12345"; },
-                      +[](sim::CameraOptions& o) { o.vendorName = std::string(17, 'x'); }}) {
+                      +[](sim::CameraOptions& o) { o.vendorName = std::string(17, 'x'); },
+                      +[](sim::CameraOptions& o) { o.modelName = std::string(17, 'x'); }}) {
     sim::CameraOptions bad;
     change(bad);
     EXPECT_THROW(sim::Responder{bad}, std::invalid_argument);
