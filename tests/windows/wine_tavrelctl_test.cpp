@@ -262,7 +262,8 @@ TEST(WineTavrelctl, PortsListsCom12AndAnAssignmentLeadsCom1There) {
   const nlohmann::json listing = nlohmann::json::parse(r.out);
   const nlohmann::json& com1 = listing.at("comPorts").at(0);
   EXPECT_EQ(com1.at("port"), "COM1");
-  EXPECT_EQ(com1.at("device"), "\\\\.\\COM12");
+  // (a backslash of a text is written as two, as every text of the system's)
+  EXPECT_EQ(com1.at("device"), "\\\\\\\\.\\\\COM12");
   EXPECT_EQ(com1.at("source"), "profile");
   EXPECT_EQ(com1.at("exists"), true);
   EXPECT_TRUE(com1.at("busy").is_null());  // Windows does not tell
