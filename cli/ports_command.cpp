@@ -49,8 +49,10 @@ std::string OrDash(const std::string& text) {
   return text.empty() ? "-" : text;
 }
 
+// Where the system tells no holders, a port may be busy or not.
 std::string Holders(const DeviceAccess& access) {
   if (!access.exists) return "-";
+  if (!access.holdersSeen) return "?";
   if (access.holders.empty()) return "no";
   std::string list;
   for (const FileHolder& holder : access.holders) {
@@ -67,6 +69,46 @@ nlohmann::json HoldersJson(const DeviceAccess& access) {
   return holders;
 }
 
+#ifdef _WIN32
+constexpr char kAssignedName[] = "PORT";
+constexpr char kAssignedDevice[] = "the port, e.g. COM12 (also \\\\.\\COM12)";
+constexpr char kPortsFooter[] =
+    "COM n is the port assigned in the profile, else the system's own COMn. A USB-serial\n"
+    "adapter is given a free number, often above COM10: find it in the list of ports found\n"
+    "(or in the Device Manager) and assign it to one of COM1 to COM10.\n"
+    "Examples:\n"
+    "  tavrelctl ports\n"
+    "  tavrelctl ports assign COM1 COM12\n"
+    "  tavrelctl ports unassign COM1\n";
+
+// A Windows port name, or another device by its \\.\ name.
+CLI::Validator AssignedDeviceValidator() {
+  return CLI::Validator(
+      [](std::string& text) {
+        if (ParseSystemPortName(text) || (text.rfind("\\\\.\\", 0) == 0 && text.size() > 4)) {
+          return std::string();
+        }
+        return std::string("must be a port name such as COM12");
+      },
+      "PORT");
+}
+#else
+constexpr char kAssignedName[] = "PATH";
+constexpr char kAssignedDevice[] = "the device, e.g. a /dev/serial/by-id name";
+constexpr char kPortsFooter[] =
+    "COM n is the device named by TAVREL_COM<n> when it is set, else the one assigned in\n"
+    "the profile, else /dev/ttyS<n-1>. Assign a /dev/serial/by-id name where there is one:\n"
+    "it stays the same when the adapter is plugged in again or elsewhere.\n"
+    "Examples:\n"
+    "  tavrelctl ports\n"
+    "  tavrelctl ports assign COM1 /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0\n"
+    "  tavrelctl ports unassign COM1\n";
+
+CLI::Validator AssignedDeviceValidator() {
+  return NonEmptyPath();
+}
+#endif
+
 }  // namespace
 
 PortsCommand::PortsCommand(CLI::App& app) {
@@ -74,20 +116,12 @@ PortsCommand::PortsCommand(CLI::App& app) {
       "ports", "list the COM ports' devices and this machine's serial devices; assign them");
   ports_->require_subcommand(0, 1);
   ports_->add_flag("--json", json_, "print JSON");
-  ports_->footer(
-      "COM n is the device named by TAVREL_COM<n> when it is set, else the one assigned in\n"
-      "the profile, else /dev/ttyS<n-1>. Assign a /dev/serial/by-id name where there is one:\n"
-      "it stays the same when the adapter is plugged in again or elsewhere.\n"
-      "Examples:\n"
-      "  tavrelctl ports\n"
-      "  tavrelctl ports assign COM1 /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0\n"
-      "  tavrelctl ports unassign COM1\n" +
-      std::string(kJsonTextRule));
+  ports_->footer(kPortsFooter + std::string(kJsonTextRule));
   assign_ = ports_->add_subcommand("assign", "make COM<n> stand for a device (in the profile)");
   assign_->add_option("COM", port_, "COM1 to COM10")->required()->check(ComPortValidator());
-  assign_->add_option("PATH", path_, "the device, e.g. a /dev/serial/by-id name")
+  assign_->add_option(kAssignedName, path_, kAssignedDevice)
       ->required()
-      ->check(NonEmptyPath());
+      ->check(AssignedDeviceValidator());
   unassign_ = ports_->add_subcommand("unassign", "take COM<n>'s assignment out of the profile");
   unassign_->add_option("COM", port_, "COM1 to COM10")->required()->check(ComPortValidator());
 }
@@ -116,13 +150,16 @@ int PortsCommand::List(const ComPortDirectory& directory, std::ostream& out) con
   if (json_) {
     nlohmann::json comPorts = nlohmann::json::array();
     for (std::size_t i = 0; i < ports.size(); ++i) {
-      comPorts.push_back({{"port", ComPortName(ports[i].port)},
-                          {"device", JsonText(ports[i].path)},
-                          {"source", ComPortSourceName(ports[i].source)},
-                          {"exists", access[i].exists},
-                          {"mayOpen", access[i].mayOpen},
-                          {"busy", !access[i].holders.empty()},
-                          {"holders", HoldersJson(access[i])}});
+      comPorts.push_back(
+          {{"port", ComPortName(ports[i].port)},
+           {"device", JsonText(ports[i].path)},
+           {"source", ComPortSourceName(ports[i].source)},
+           {"exists", access[i].exists},
+           {"mayOpen", access[i].mayOpen},
+           // null where the system does not tell
+           {"busy",
+            access[i].holdersSeen ? nlohmann::json(!access[i].holders.empty()) : nlohmann::json()},
+           {"holders", HoldersJson(access[i])}});
     }
     nlohmann::json found = nlohmann::json::array();
     for (const SerialDevice& device : devices) {
@@ -153,7 +190,7 @@ int PortsCommand::List(const ComPortDirectory& directory, std::ostream& out) con
   out << "Serial devices found:\n";
   rows = {{"ASSIGN AS", "DEVICE", "DRIVER", "USB ID", "SERIAL", "DESCRIPTION"}};
   for (const SerialDevice& device : devices) {
-    rows.push_back({device.StablePath(), device.path, OrDash(device.driver), OrDash(device.usbId),
+    rows.push_back({device.UserName(), device.path, OrDash(device.driver), OrDash(device.usbId),
                     OrDash(device.serialNumber), OrDash(device.description)});
   }
   PrintTable(out, rows);
@@ -170,7 +207,8 @@ int PortsCommand::Assign(const ComPortDirectory& directory, std::ostream& err) c
   // Said after the write: each is worth knowing, none stops it.
   const std::vector<SerialDevice> devices = directory.DetectDevices();
   const SerialDevice* device = FindSerialDevice(devices, path_, directory.Roots());
-  if (device != nullptr && device->StablePath() != path_) {
+  if (device != nullptr && device->UserName() != path_ &&
+      device->StablePath() != OpenableDevicePath(path_)) {
     err << "tavrelctl: note: " << device->StablePath()
         << " names the same device and stays the same when it is plugged in again\n";
   }

@@ -19,9 +19,10 @@ namespace tavrel::cli {
 class PortsCommand {
  public:
   // Adds "ports [--json]", "ports assign COM<n> PATH" and "ports unassign
-  // COM<n>" to `app`. A COM name other than COM1..COM10 (case ignored) or an
-  // empty PATH fails the parse (a usage error). The object must outlive the
-  // parse.
+  // COM<n>" to `app`; on Windows PATH is PORT, a port name ("COM12", also
+  // "\\.\COM12"). A COM name other than COM1..COM10 (case ignored), an empty
+  // PATH or on Windows a PORT that is no port name fails the parse (a usage
+  // error). The object must outlive the parse.
   explicit PortsCommand(CLI::App& app);
   PortsCommand(const PortsCommand&) = delete;
   PortsCommand& operator=(const PortsCommand&) = delete;

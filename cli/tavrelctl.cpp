@@ -14,8 +14,8 @@
 #include "cli/diff_command.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
-#include "cli/message_body_validator.h"
 #include "cli/json_text.h"
+#include "cli/message_body_validator.h"
 #include "cli/path_validator.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
@@ -446,9 +446,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const RegisterCommand reg(app);
   commands.push_back(
       {AddSerialNumberCommand(app, options.serialNumber), CheckSerialNumberLog, SerialNumberWrite});
-#ifndef _WIN32
   const PortsCommand ports(app);
-#endif
 
   try {
     app.parse(argc, argv);
@@ -470,10 +468,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (app.exit(e, out, err) == 0) return kExitOk;
     return kExitUsage;
   }
-#ifndef _WIN32
   // Opens no link.
   if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
-#endif
   const auto parsed = std::find_if(commands.begin(), commands.end(),
                                    [](const Command& c) { return c.command->parsed(); });
   if (parsed == commands.end() && !reg.Parsed() && !diff.Parsed()) {

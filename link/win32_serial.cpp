@@ -16,20 +16,56 @@ static_assert(kLineErrorRxOver == CE_RXOVER && kLineErrorOverrun == CE_OVERRUN &
 static_assert(kPurgeTxAbort == PURGE_TXABORT && kPurgeRxAbort == PURGE_RXABORT &&
               kPurgeTxClear == PURGE_TXCLEAR && kPurgeRxClear == PURGE_RXCLEAR);
 
+// How the calls on a port's handle fail once its device is gone: a USB
+// adapter's driver refuses every request (bad command, access denied) or
+// aborts it; the others are the system's words for a device not there.
+bool IsRemovedDeviceError(DWORD error) {
+  switch (error) {
+    case ERROR_BAD_COMMAND:
+    case ERROR_ACCESS_DENIED:
+    case ERROR_OPERATION_ABORTED:
+    case ERROR_DEVICE_REMOVED:
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_INVALID_HANDLE:
+      return true;
+    default:
+      return false;
+  }
+}
+
 DWORD DeadlineSpan(std::int32_t count, std::int32_t timeoutMs) {
   return static_cast<DWORD>(std::min<std::int64_t>(TransferSpanMs(count, timeoutMs), MAXDWORD - 1));
 }
 
 }  // namespace
 
-void Win32Serial::RememberLastError(const char* what) {
-  systemError_ = std::string(what) + ": " + SystemReason(static_cast<int>(GetLastError()));
+void Win32Serial::NoteFailure(const char* what) {
+  const DWORD error = GetLastError();
+  if (IsRemovedDeviceError(error)) removed_ = true;
+  systemError_ = std::string(what) + ": " + SystemReason(static_cast<int>(error));
+}
+
+bool Win32Serial::LineHungUp() const {
+  if (removed_) return true;
+  DWORD errors = 0;
+  COMSTAT status{};
+  if (!ClearCommError(handle_, &errors, &status)) {
+    removed_ = true;
+    return true;
+  }
+  latchedErrors_ |= errors;  // asking cleared them
+  return false;
 }
 
 std::uint32_t Win32Serial::TakeLineErrors() {
   DWORD errors = 0;
   COMSTAT status{};
-  if (!ClearCommError(handle_, &errors, &status)) errors = 0;
+  if (!ClearCommError(handle_, &errors, &status)) {
+    removed_ = true;
+    errors = 0;
+  }
   const std::uint32_t flagged = latchedErrors_ | errors;
   latchedErrors_ = 0;
   return flagged;
@@ -38,7 +74,10 @@ std::uint32_t Win32Serial::TakeLineErrors() {
 DWORD Win32Serial::OutputQueued() {
   DWORD errors = 0;
   COMSTAT status{};
-  if (!ClearCommError(handle_, &errors, &status)) return 0;
+  if (!ClearCommError(handle_, &errors, &status)) {
+    removed_ = true;
+    return 0;
+  }
   // Asking clears the flags: they are kept for the failure that reports them.
   latchedErrors_ |= errors;
   return status.cbOutQue;
@@ -46,7 +85,7 @@ DWORD Win32Serial::OutputQueued() {
 
 bool Win32Serial::ApplyTimeouts() {
   if (SetCommTimeouts(handle_, &timeouts_)) return true;
-  RememberLastError("SetCommTimeouts");
+  NoteFailure("SetCommTimeouts");
   return false;
 }
 
@@ -60,7 +99,8 @@ std::int32_t Win32Serial::Configure(const LineSettings& settings) {
 std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
                                 std::int32_t timeoutMs) {
   timeouts_.WriteTotalTimeoutMultiplier = static_cast<DWORD>(std::max(timeoutMs, 0));
-  ApplyTimeouts();
+  // Without its time-out a write to a stalled line waits for good.
+  if (!ApplyTimeouts()) return LinkFailure(LineErrorCode(TakeLineErrors()));
   DWORD written = 0;
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
     TraceNow(trace_, TraceDirection::kPcToCamera, data, written);
@@ -69,7 +109,7 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
     }
     return static_cast<std::int32_t>(written);
   }
-  RememberLastError("WriteFile");
+  NoteFailure("WriteFile");
   PurgeComm(handle_, PURGE_TXCLEAR);
   return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
@@ -88,7 +128,7 @@ std::int32_t Win32Serial::Read(std::uint8_t* buffer, std::int32_t count, std::in
                   nullptr)) {
       // A port that fails a blocking read (a removed adapter) would fail
       // every retry at once: end now rather than spin to the deadline.
-      RememberLastError("ReadFile");
+      NoteFailure("ReadFile");
       break;
     }
     // Nothing in all the time given: the time-out ran out, or the device
@@ -116,7 +156,7 @@ std::int32_t Win32Serial::Purge(std::uint32_t flags) {
   constexpr std::uint32_t kTransmit = PURGE_TXABORT | PURGE_TXCLEAR;
   if ((flags & kTransmit) != 0 && OutputQueued() == 0) flags &= ~kTransmit;
   if (flags == 0 || PurgeComm(handle_, flags)) return 0;
-  RememberLastError("PurgeComm");
+  NoteFailure("PurgeComm");
   return LinkFailure(LinkCode::kPurgeFailed);
 }
 

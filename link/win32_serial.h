@@ -25,7 +25,8 @@ class Win32Serial : public Transport {
   std::int32_t Configure(const LineSettings& settings);
 
   // Synchronous, `timeoutMs` per byte: returns the count that left the port
-  // before the time-out ran out.
+  // before the time-out ran out. A port that refuses the time-out fails
+  // before anything is written (it could block for good).
   std::int32_t Write(const std::uint8_t* data, std::int32_t count, std::int32_t timeoutMs) override;
   // ReadFile blocks for at most the time left of count x `timeoutMs`; it is
   // never polled with zero time-outs.
@@ -35,15 +36,20 @@ class Win32Serial : public Transport {
   std::int32_t ShortWriteFailure() override;
   std::string SystemErrorText() const override { return systemError_; }
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
+  // A read, write or purge failed as on a removed device, or the port now
+  // fails ClearCommError (which this asks).
+  bool LineHungUp() const override;
 
  private:
   // Reads and clears the port's line-error flags (CE_*), with those seen
   // meanwhile by OutputQueued.
   std::uint32_t TakeLineErrors();
+  // Notes the last error of a failed call: a removed device's marks the
+  // port as gone.
+  void NoteFailure(const char* what);
   // Bytes waiting in the driver's output queue (0 when it cannot tell).
   DWORD OutputQueued();
   bool ApplyTimeouts();
-  void RememberLastError(const char* what);
 
   Terminal terminal_;
   const HANDLE handle_;  // terminal_'s
@@ -53,7 +59,9 @@ class Win32Serial : public Transport {
   std::string systemError_;
   // Line errors ClearCommError reported outside a failure, kept until one
   // reports them.
-  std::uint32_t latchedErrors_ = 0;
+  mutable std::uint32_t latchedErrors_ = 0;
+  // The device is gone (an adapter pulled): nothing will pass again.
+  mutable bool removed_ = false;
   LineTrace* trace_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,10 +33,49 @@ std::optional<std::int32_t> ParseComPortName(std::string_view text);
 // Windows COM n is always the system's own port or the profile's choice.
 std::string ComPortVariableName(std::int32_t port);
 
+// Windows' own names of its serial ports: 12 for "COM12" or "\\.\COM12" (case
+// ignored), COM1 to COM256; none for anything else. Ports above COM9 open
+// only by the long form, which serves every port.
+inline constexpr std::int32_t kLastSystemPort = 256;
+std::optional<std::int32_t> ParseSystemPortName(std::string_view text);
+// "\\.\COM12" for 12.
+std::string SystemPortDevicePath(std::int32_t number);
+
+// A device as the platform opens it: on Windows a port name in either form
+// becomes the long one ("COM12" -> "\\.\COM12"); anything else, and every
+// name on Linux, stays as it is.
+std::string OpenableDevicePath(const std::string& path);
+
 // The platform's own device for COM n: /dev/ttyS<n-1>, or \\.\COMn on
-// Windows (a name that reaches COM10 and above too). Empty for port numbers
-// that name no device (0 and below).
+// Windows. Empty for port numbers that name no device (0 and below).
 std::string DefaultComPortDevicePath(std::int32_t port);
+
+// Where the device a COM number stands for came from.
+enum class ComPortSource { kEnvironment, kProfile, kDefault };
+
+// "environment", "profile" or "default".
+const char* ComPortSourceName(ComPortSource source);
+
+struct ComPortDevice {
+  std::int32_t port = 0;
+  std::string path;  // empty for a number that names no device
+  ComPortSource source = ComPortSource::kDefault;
+};
+
+// A value looked up by name (an environment variable, a COM port's
+// assignment); none when it is not set. Empty values count as not set.
+using ComPortLookup = std::function<std::optional<std::string>(const std::string& name)>;
+
+// This process's environment as the COM ports read it: on Windows nothing is
+// read, as COM n is the system's own port or the profile's choice there.
+ComPortLookup ProcessComPortEnvironment();
+
+// The device COM `port` stands for, in this order: the environment variable
+// (ComPortVariableName), the user's assignment (`assigned`, asked by
+// ComPortName, for COM1 to COM10 only; may be empty), else the platform's
+// own device. The choices are made openable (OpenableDevicePath).
+ComPortDevice ResolveComPort(std::int32_t port, const ComPortLookup& environment,
+                             const ComPortLookup& assigned);
 
 // The device COM n stands for where no profile is read: $TAVREL_COM<n> when
 // it is set (Linux), else the platform's own device.

@@ -9,12 +9,16 @@
 
 namespace tavrel {
 
-// Lines separated by "\n": the reason ("/dev/ttyUSB0: Permission denied"),
-// then, where the reason has one, a hint: the group to join for a device the
-// user may not open; the process holding a busy device, where it can be
-// seen; the serial ports there are for a device that is not there. Empty
-// when nothing failed (errorNumber 0), and on Windows, whose reasons are the
-// port's own.
+// Lines separated by "\n": the reason ("/dev/ttyUSB0: Permission denied",
+// "\\.\COM12: Access is denied."), then, where the reason has one, a hint:
+// the group to join for a device the user may not open; the process holding
+// a busy device, where it can be seen (on Windows only that another program
+// has it); the serial ports there are for a device that is not there. Empty
+// when nothing failed (errorNumber 0).
 std::string ExplainDeviceOpenFailure(const OpenFailure& failure, const SystemRoots& roots = {});
+
+// "Serial ports found: COM1, COM12 (USB Serial Port)." or that there are
+// none: the hint for a device that is not there.
+std::string FoundPortsHint(const SystemRoots& roots = {});
 
 }  // namespace tavrel

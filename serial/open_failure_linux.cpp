@@ -30,20 +30,6 @@ std::string BusyHint(const std::string& path, const SystemRoots& roots) {
          list + ".";
 }
 
-std::string MissingHint(const SystemRoots& roots) {
-  const std::vector<SerialDevice> devices = DetectSerialDevices(roots);
-  if (devices.empty()) return "No serial ports were found on this computer.";
-  std::string list;
-  for (const SerialDevice& device : devices) {
-    list += (list.empty() ? "" : ", ") + device.StablePath();
-    if (device.StablePath() != device.path || !device.description.empty()) {
-      list +=
-          " (" + device.name + (device.description.empty() ? "" : ", " + device.description) + ")";
-    }
-  }
-  return "Serial ports found: " + list + ".";
-}
-
 }  // namespace
 
 std::string ExplainDeviceOpenFailure(const OpenFailure& failure, const SystemRoots& roots) {
@@ -61,7 +47,7 @@ std::string ExplainDeviceOpenFailure(const OpenFailure& failure, const SystemRoo
     case ENODEV:
     case ENXIO:
     case EIO:  // a serial port with no UART behind it
-      hint = MissingHint(roots);
+      hint = FoundPortsHint(roots);
       break;
     default:
       break;

@@ -1,13 +1,15 @@
 // The serial devices of this machine as the system describes them: each
-// port with hardware behind it (from sysfs: driver, USB identity, stable
-// /dev/serial/by-id name), and what this user can tell of a device without
-// opening it (from /proc: who has it open). port_scan_linux.cpp reads them;
-// port_scan_win32.cpp finds nothing yet.
+// port with hardware behind it, and what this user can tell of a device
+// without opening it. port_scan_linux.cpp reads sysfs (driver, USB identity,
+// stable /dev/serial/by-id name) and /proc (who has it open);
+// port_scan_win32.cpp reads the registry's list of COM ports and the device
+// manager's entries for them (system_ports.h).
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "serial/com_ports.h"
 #include "serial/file_holders.h"
 
 namespace tavrel {
@@ -21,10 +23,10 @@ struct SystemRoots {
 };
 
 struct SerialDevice {
-  std::string name;          // "ttyUSB0"
-  std::string path;          // "/dev/ttyUSB0"
+  std::string name;          // "ttyUSB0"; "COM12" on Windows
+  std::string path;          // "/dev/ttyUSB0"; "\\.\COM12" on Windows
   std::string byIdPath;      // "/dev/serial/by-id/usb-FTDI_..." or empty
-  std::string driver;        // "ftdi_sio", "cdc_acm", "serial"... or empty
+  std::string driver;        // "ftdi_sio", "cdc_acm", "serial"; "FTDIBUS", "usbser"... or empty
   std::string usbId;         // vendor:product, "0403:6001", or empty
   std::string serialNumber;  // the USB device's, or empty
   std::string description;   // maker and product, "FTDI FT232R USB UART", or empty
@@ -32,12 +34,16 @@ struct SerialDevice {
   // The name to give a COM port: the by-id name where there is one, since it
   // stays the same when the adapter is plugged in again or elsewhere.
   const std::string& StablePath() const { return byIdPath.empty() ? path : byIdPath; }
+  // The name a user knows it by and assigns: a Windows port's own name
+  // ("COM12"), else StablePath().
+  std::string UserName() const { return ParseSystemPortName(path) ? name : StablePath(); }
 };
 
 // Every terminal with a device behind it: those with a stable by-id name
 // first, each part in name order (ttyS2 before ttyS10). Virtual terminals
 // and pseudo-terminals have no device; serial ports the driver reserved
-// without finding a UART (type 0, "unknown") are left out too.
+// without finding a UART (type 0, "unknown") are left out too. On Windows
+// every COM port the system lists, in number order (COM9 before COM10).
 std::vector<SerialDevice> DetectSerialDevices(const SystemRoots& roots = {});
 
 // The detected device `path` names (directly, or through a link such as its
@@ -56,6 +62,9 @@ struct DeviceAccess {
   bool mayOpen = false;  // read and write permitted to this user
   // The processes that have it open, as far as this user may see them.
   std::vector<FileHolder> holders;
+  // False where the system does not tell who has a device open (Windows):
+  // no holders then says nothing.
+  bool holdersSeen = true;
 };
 
 // One entry per path, in order; the processes are read once for all.

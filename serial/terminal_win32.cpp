@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "serial/com_ports.h"
 
 namespace tavrel {
@@ -18,17 +20,24 @@ std::string Reason(const char* call) {
 }  // namespace
 
 std::string SystemReason(int errorNumber) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
+  // In the user's language, as UTF-8 like every other text of the program.
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, static_cast<DWORD>(errorNumber), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result =
-      length > 0 ? std::string(text, length) : "error " + std::to_string(errorNumber);
+      nullptr, static_cast<DWORD>(errorNumber), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string result;
+  if (length > 0) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
+                                         nullptr, nullptr);
+    result.resize(static_cast<std::size_t>(std::max(size, 0)));
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), result.data(), size, nullptr,
+                        nullptr);
+  }
   LocalFree(text);
   while (!result.empty() &&
          (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
     result.pop_back();
-  return result;
+  return result.empty() ? "error " + std::to_string(errorNumber) : result;
 }
 
 void Terminal::Close() {
@@ -52,10 +61,11 @@ TerminalOpening OpenTerminal(const std::string& path) {
 std::string ApplyLineSettings(const Terminal& terminal, const LineSettings& line) {
   if (!IsSupportedLineRate(line.baud)) return "unsupported baud rate " + std::to_string(line.baud);
   const HANDLE handle = terminal.Native();
-  SetupComm(handle, kQueueBytes, kQueueBytes);
+  // A handle that is no port (a file, a pipe) fails here.
+  if (!SetupComm(handle, kQueueBytes, kQueueBytes)) return Reason("SetupComm");
   DCB settings{};
   settings.DCBlength = sizeof settings;
-  GetCommState(handle, &settings);
+  if (!GetCommState(handle, &settings)) return Reason("GetCommState");
   settings.BaudRate = static_cast<DWORD>(line.baud);
   settings.ByteSize = static_cast<BYTE>(line.byteSize);
   settings.Parity = static_cast<BYTE>(line.parity);

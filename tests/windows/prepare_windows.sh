@@ -2,8 +2,8 @@
 # Builds the Windows binaries in their own build folder (with the window
 # program when QT_PREFIX, the Qt for Windows, is given), starts a virtual
 # display for the window program, and readies a private Wine prefix in the
-# build folder: COM1 and COM10 are symbolic links the tests point at a
-# pseudo-terminal, and the fonts a Windows has for the window program.
+# build folder: COM1, COM10 and COM12 (where USB adapters often land) are
+# symbolic links the tests point at a pseudo-terminal, and the fonts a Windows has for the window program.
 # Usage: prepare_windows.sh SOURCE_DIR WINDOWS_BUILD_DIR WINE64 WINESERVER [QT_PREFIX]
 set -euo pipefail
 source_dir=$1 build_dir=$2 wine=$3 wineserver=$4 qt_prefix=${5:-}
@@ -47,11 +47,13 @@ if command -v Xvfb >/dev/null && ! running_xvfb; then
 fi
 . "$(dirname "$0")/wine_env.sh" "$build_dir"
 ports='HKLM\Software\Wine\Ports'
-if [ ! -f "$WINEPREFIX/system.reg" ] || ! grep -q "com10-link" "$WINEPREFIX/system.reg"; then
+if [ ! -f "$WINEPREFIX/system.reg" ] || ! grep -q "com12-link" "$WINEPREFIX/system.reg"; then
   "$wine" wineboot -i >/dev/null 2>&1
-  "$wine" reg add "$ports" /v COM1 /t REG_SZ /d "$build_dir/com1-link" /f >/dev/null
-  "$wine" reg add "$ports" /v COM10 /t REG_SZ /d "$build_dir/com10-link" /f >/dev/null
-  # dosdevices/com1 and com10 are made from the registry when Wine starts.
+  for port in 1 10 12; do
+    "$wine" reg add "$ports" /v COM$port /t REG_SZ /d "$build_dir/com$port-link" /f >/dev/null
+  done
+  # dosdevices/com1... are made from the registry when Wine starts, and with
+  # them the system's list of ports (HARDWARE\DEVICEMAP\SERIALCOMM).
   "$wineserver" -k || true
   "$wineserver" -w || true
 fi

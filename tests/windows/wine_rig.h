@@ -1,7 +1,7 @@
 // Running the Windows build's programs under Wine from a Linux test: the
 // private Wine prefix and virtual display that prepare_windows.sh readies,
 // paths as the Windows programs see them, and a virtual camera on a pty that
-// the prefix's COM1 (or COM10) leads to.
+// the prefix's COM1 (or COM10, COM12) leads to.
 #pragma once
 
 #include <filesystem>
@@ -65,7 +65,8 @@ inline ProcessResult RunUnderWine(const fs::path& program, std::vector<std::stri
 }
 
 // A virtual camera on a pty that Windows programs in the prefix see as COM1
-// (or COM10): the prefix maps those ports to links that point at the pty.
+// (or COM10, COM12): the prefix maps those ports to links that point at the
+// pty.
 class CameraOnCom {
  public:
   explicit CameraOnCom(sim::CameraOptions options = {}, int port = 1)

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
 #include <vector>
@@ -214,7 +215,61 @@ TEST(WineTavrelctl, LinkFailuresExit3WithTheErrorLine) {
   }
   const ProcessResult r = TavrelctlExe({"--port", "9", "read-all"});
   EXPECT_EQ(r.exitStatus, 3);
-  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+  // The system's reason, then the ports there are, in number order.
+  const auto lines = Lines(r.err);
+  ASSERT_EQ(lines.size(), 3u) << r.err;
+  EXPECT_EQ(lines[0], "ERROR - Can not open communciation port.");
+  EXPECT_EQ(lines[1].rfind("\\\\.\\COM9: ", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2].rfind("Serial ports found: COM1, ", 0), 0u) << lines[2];
+  const std::size_t com10 = lines[2].find("COM10");
+  EXPECT_NE(com10, std::string::npos) << lines[2];
+  EXPECT_LT(com10, lines[2].find("COM12")) << lines[2];
+}
+
+// What COM1 stands for is kept in the prefix user's profile; each test that
+// assigns it takes the assignment out again, whatever happens.
+class Com1Assignment {
+ public:
+  ~Com1Assignment() { TavrelctlExe({"ports", "unassign", "COM1"}); }
+};
+
+// An adapter on COM12 is found and assigned to COM1, then reached by
+// "--port 1" (COM1's own link leads nowhere meanwhile).
+TEST(WineTavrelctl, PortsListsCom12AndAnAssignmentLeadsCom1There) {
+  CameraOnCom camera({}, 12);
+  camera.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x7B, 0x00});
+  ProcessResult r = TavrelctlExe({"ports"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const std::size_t found = r.out.find("Serial devices found:");
+  ASSERT_NE(found, std::string::npos) << r.out;
+  const std::string listed = r.out.substr(found);
+  const std::size_t com10 = listed.find("\nCOM10 ");
+  const std::size_t com12 = listed.find("\nCOM12 ");
+  ASSERT_NE(com12, std::string::npos) << r.out;
+  EXPECT_LT(listed.find("\nCOM1 "), com10) << r.out;
+  EXPECT_LT(com10, com12) << r.out;
+  EXPECT_NE(r.out.find("\nCOM1   \\\\.\\COM1 "), std::string::npos) << r.out;
+
+  const Com1Assignment undo;
+  // A Windows port's name, in either form; nothing else.
+  r = TavrelctlExe({"ports", "assign", "COM1", "/dev/ttyS0"});
+  EXPECT_EQ(r.exitStatus, 2) << r.err;
+  r = TavrelctlExe({"ports", "assign", "COM1", "com12"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  r = TavrelctlExe({"ports", "--json"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const nlohmann::json listing = nlohmann::json::parse(r.out);
+  const nlohmann::json& com1 = listing.at("comPorts").at(0);
+  EXPECT_EQ(com1.at("port"), "COM1");
+  // (a backslash of a text is written as two, as every text of the system's)
+  EXPECT_EQ(com1.at("device"), "\\\\\\\\.\\\\COM12");
+  EXPECT_EQ(com1.at("source"), "profile");
+  EXPECT_EQ(com1.at("exists"), true);
+  EXPECT_TRUE(com1.at("busy").is_null());  // Windows does not tell
+  r = TavrelctlExe({"--port", "1", "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "123\n");
 }
 
 // The Windows COM port must carry the protocol's recovery exactly as the
