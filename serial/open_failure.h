@@ -11,7 +11,8 @@ namespace tavrel {
 
 // Lines separated by "\n": the reason ("/dev/ttyUSB0: Permission denied"),
 // then, where the reason has one, a hint: the group to join for a device the
-// user may not open; the process holding a busy device, where it can be
+// user may not open, where that group may read and write it (else who may,
+// and what else helps); the process holding a busy device, where it can be
 // seen; the serial ports there are for a device that is not there. Empty
 // when nothing failed (errorNumber 0), and on Windows, whose reasons are the
 // port's own.
