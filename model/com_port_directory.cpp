@@ -1,8 +1,10 @@
 #include "model/com_port_directory.h"
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "model/profile_file.h"
+#include "serial/serial_line_check.h"
 
 namespace tavrel {
 
@@ -62,13 +64,30 @@ ComPortDevice ComPortDirectory::Resolve(std::int32_t port) const {
   return device;
 }
 
-std::string ComPortDirectory::Assign(std::int32_t port, const std::string& devicePath) const {
-  if (!IsComPortNumber(port)) return "no such COM port: " + ComPortName(port);
+std::string ComPortDirectory::RefuseDevicePath(const std::string& devicePath) const {
   if (devicePath.empty()) return "no device named";
   if (devicePath.find_first_of("\r\n") != std::string::npos) {
     return "a device path cannot hold a line break";
   }
-  return WriteProfileString(ProfilePath(), kComPortsSection, ComPortName(port), devicePath);
+  return WhyNotASerialLine(devicePath, m_roots);
+}
+
+std::string ComPortDirectory::StoredDevicePath(const std::string& devicePath) {
+#ifdef _WIN32
+  return devicePath;
+#else
+  if (std::filesystem::path(devicePath).is_absolute()) return devicePath;
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(devicePath, error);
+  return error ? devicePath : absolute.lexically_normal().string();
+#endif
+}
+
+std::string ComPortDirectory::Assign(std::int32_t port, const std::string& devicePath) const {
+  if (!IsComPortNumber(port)) return "no such COM port: " + ComPortName(port);
+  if (std::string refused = RefuseDevicePath(devicePath); !refused.empty()) return refused;
+  return WriteProfileString(ProfilePath(), kComPortsSection, ComPortName(port),
+                            StoredDevicePath(devicePath));
 }
 
 std::string ComPortDirectory::Unassign(std::int32_t port) const {
