@@ -31,6 +31,10 @@ std::string SystemReason(int errorNumber) {
   return result;
 }
 
+bool IsBusyFailure(const OpenFailure& failure) {
+  return failure.errorNumber == static_cast<int>(ERROR_ACCESS_DENIED);
+}
+
 void Terminal::Close() {
   if (handle_ == NoTerminalHandle()) return;
   CloseHandle(Release());
