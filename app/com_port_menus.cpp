@@ -156,6 +156,18 @@ void ComPortMenus::ShowMenu(QAbstractButton* button, const QPoint& globalPositio
 void ComPortMenus::Choose(QAbstractButton* button, const QString& devicePath) {
   const int port = PortOf(button);
   const ComPortDirectory& directory = *m_services.directory;
+  // What can never be the line (a folder, a file, /dev/null) is refused as
+  // typed; nothing is written.
+  if (const std::string refused = devicePath.isEmpty()
+                                      ? std::string()
+                                      : directory.RefuseDevicePath(devicePath.toStdString());
+      !refused.empty()) {
+    QMessageBox box(QMessageBox::Warning, button->window()->windowTitle(),
+                    QStringLiteral("COM%1 keeps its device: %2").arg(port).arg(FromUtf8(refused)),
+                    QMessageBox::Ok, button->window());
+    m_services.runDialog(box);
+    return;
+  }
   const std::string failure = devicePath.isEmpty()
                                   ? directory.Unassign(port)
                                   : directory.Assign(port, devicePath.toStdString());

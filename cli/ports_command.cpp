@@ -199,21 +199,28 @@ int PortsCommand::List(const ComPortDirectory& directory, std::ostream& out) con
 
 int PortsCommand::Assign(const ComPortDirectory& directory, std::ostream& err) const {
   const std::int32_t port = *ParseComPortName(port_);
+  // A path that can never be the line is the argument's fault: nothing is
+  // written.
+  if (const std::string refused = directory.RefuseDevicePath(path_); !refused.empty()) {
+    err << "tavrelctl: " << refused << '\n';
+    return kExitUsage;
+  }
   const std::string failure = directory.Assign(port, path_);
   if (!failure.empty()) {
     err << "tavrelctl: cannot write " << directory.ProfilePath() << ": " << failure << '\n';
     return kExitFile;
   }
   // Said after the write: each is worth knowing, none stops it.
+  const std::string stored = ComPortDirectory::StoredDevicePath(path_);
+  if (stored != OpenableDevicePath(path_)) err << "tavrelctl: note: stored as " << stored << '\n';
   const std::vector<SerialDevice> devices = directory.DetectDevices();
-  const SerialDevice* device = FindSerialDevice(devices, path_, directory.Roots());
-  if (device != nullptr && device->UserName() != path_ &&
-      device->StablePath() != OpenableDevicePath(path_)) {
+  const SerialDevice* device = FindSerialDevice(devices, stored, directory.Roots());
+  if (device != nullptr && device->UserName() != path_ && device->StablePath() != stored) {
     err << "tavrelctl: note: " << device->StablePath()
         << " names the same device and stays the same when it is plugged in again\n";
   }
-  if (!ProbeDevices({path_}, directory.Roots()).front().exists) {
-    err << "tavrelctl: note: " << path_ << " does not exist now\n";
+  if (!ProbeDevices({stored}, directory.Roots()).front().exists) {
+    err << "tavrelctl: note: " << stored << " does not exist now\n";
   }
   const ComPortDevice now = directory.Resolve(port);
   if (now.source == ComPortSource::kEnvironment) {

@@ -2,11 +2,13 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/console_prompt.h"
@@ -32,6 +34,7 @@
 #include "model/settings_file.h"
 #include "res/string_table.h"
 #include "serial/com_ports.h"
+#include "serial/terminal.h"
 
 namespace tavrel::cli {
 namespace {
@@ -60,6 +63,7 @@ struct Options {
   bool simulate = false;
   std::string model = "KESTRA-P/S";
   bool verbose = false;
+  double waitSeconds = 0;
   std::string trace;
   std::string traceDecoded;
   bool json = false;
@@ -111,6 +115,10 @@ class Session {
         return false;
       }
     }
+    if (options_.waitSeconds > 0 &&
+        (link.kind == LinkChoice::Kind::kComPort || link.kind == LinkChoice::Kind::kDevice)) {
+      return Explained(OpenWhenFree(link));
+    }
     // A failing board shows its own box; the link then has no connection.
     return Explained(OpenLink(camera_, link, virtualCamera_.get()) >= 0 && !prompt_.FailureShown());
   }
@@ -137,6 +145,35 @@ class Session {
       err_ << "tavrelctl: " << camera_.GetSystemErrorText() << '\n';
     }
     return opened;
+  }
+
+  // --wait: a port another program holds is tried again until it comes
+  // free or the time is up, so that scripts on a shared station can queue.
+  // Any other failure, and the last busy one, shows its box as at once.
+  bool OpenWhenFree(const LinkChoice& link) {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kRetryInterval = std::chrono::milliseconds(100);
+    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                             std::chrono::duration<double>(options_.waitSeconds));
+    bool toldWaiting = false;
+    for (;;) {
+      camera_.SetUserPrompt(nullptr);  // no box while the port may still come free
+      const std::int32_t result = OpenLink(camera_, link);
+      camera_.SetUserPrompt(&prompt_);
+      if (result >= 0) return true;
+      const auto now = Clock::now();
+      if (!IsBusyFailure(camera_.GetDeviceOpenFailure()) || now >= deadline) {
+        camera_.ShowLastError();
+        return false;
+      }
+      if (!toldWaiting) {
+        err_ << "tavrelctl: " << camera_.GetDeviceOpenFailure().devicePath
+             << " is busy; waiting up to " << options_.waitSeconds << " s for it\n";
+        err_.flush();
+        toldWaiting = true;
+      }
+      std::this_thread::sleep_for(std::min<Clock::duration>(kRetryInterval, deadline - now));
+    }
   }
 
   const Options& options_;
@@ -381,6 +418,11 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   app.add_option("--model", options.model, "the camera model (case ignored)")
       ->transform(CLI::IsMember(ModelNames(), CLI::ignore_case))
       ->capture_default_str();
+  app.add_option("--wait", options.waitSeconds,
+                 "when the serial port is busy (another program holds it), try again until it "
+                 "comes free, for up to SECONDS (default: refuse at once)")
+      ->type_name("SECONDS")
+      ->check(CLI::Range(0.0, 86400.0));
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
       ->type_name("FILE");

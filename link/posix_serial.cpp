@@ -50,6 +50,7 @@ PosixSerial::PosixSerial(Terminal terminal)
       counterSource_(
           [fd = fd_](LineErrorCounts* counts) { return DriverLineCounters(fd, counts); }),
       queueSource_([fd = fd_](int* queued) { return ioctl(fd, TIOCOUTQ, queued) == 0; }),
+      outputDrop_([fd = fd_] { tcflush(fd, TCOFLUSH); }),
       characterUs_(CharacterTimeUs(CameraLine(9600))) {
   SetLineCounterSource(counterSource_);
 }
@@ -151,14 +152,14 @@ std::int32_t PosixSerial::Write(const std::uint8_t* data, std::int32_t count,
     if (!failed) {
       // Time-out: what has not left by now is not sent at all; the short
       // count tells the caller, ShortWriteFailure the reason.
-      if (queued > 0) tcflush(fd_, TCOFLUSH);
+      if (queued > 0) outputDrop_();
       const std::int32_t sent = written - std::min(queued, written);
       if (sent < count) systemError_ = ShortWriteText("write", count, sent);
       return sent;
     }
   }
   // Drop what is still queued, keeping the reason already noted.
-  if (int queued = 0; queueSource_(&queued) && queued > 0) tcflush(fd_, TCOFLUSH);
+  if (int queued = 0; queueSource_(&queued) && queued > 0) outputDrop_();
   return Failure();
 }
 

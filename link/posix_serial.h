@@ -44,6 +44,10 @@ class PosixSerial : public Transport {
   // source returns false when the device has failed.
   using OutputQueueSource = std::function<bool(int*)>;
   void SetOutputQueueSource(OutputQueueSource source) { queueSource_ = std::move(source); }
+  // What drops the bytes still in the output queue: the driver's flush by
+  // default.
+  using OutputDrop = std::function<void()>;
+  void SetOutputDrop(OutputDrop drop) { outputDrop_ = std::move(drop); }
 
  private:
   // The flags latched since the last failure, cleared by this report.
@@ -61,6 +65,7 @@ class PosixSerial : public Transport {
   std::string systemError_;
   LineCounterSource counterSource_;
   OutputQueueSource queueSource_;
+  OutputDrop outputDrop_;
   LineErrorLatch lineErrors_;
   std::int64_t characterUs_;  // wire time of one character at the line's settings
   LineTrace* trace_ = nullptr;

@@ -87,6 +87,10 @@ void CameraUnit::ShowLastError() {
     request.detail = ExplainDeviceOpenFailure(GetDeviceOpenFailure());
   } else if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortNotOpened)) {
     request.detail = portNotOpenedHint_;
+  } else if (IsAwaitingReopen()) {
+    // The line hung up during the exchange (an adapter pulled): the time-out
+    // alone would send the user looking at the camera.
+    request.detail = GetDevicePath() + ": the device went away";
   }
   prompt->ShowMessage(request);
 }

@@ -27,7 +27,8 @@ class CameraUnit : public ParameterTable, public CommPort {
   std::int32_t ReadAllParameters();
   // The error box for the recorded code (caption " TAVREL CONTROL"). When a
   // device did not open, the box also says why (the system's reason and a
-  // hint, ExplainDeviceOpenFailure).
+  // hint, ExplainDeviceOpenFailure); when the line hung up during the
+  // exchange, "<device>: the device went away".
   void ShowLastError();
   // Progress text in the status bar; nothing while there is no main window.
   void ShowProgress(int index, res::StringId textId);

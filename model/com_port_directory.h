@@ -35,9 +35,19 @@ class ComPortDirectory {
                             DeviceScan scan = DetectSerialDevices);
 
   ComPortDevice Resolve(std::int32_t port) const;
-  // Sets COM `port` to `devicePath` in the profile (a Windows port name in
-  // its long form, "\\.\COM12"); the rest of the file keeps its bytes.
-  // Returns the reason it failed, or an empty text.
+  // Why `devicePath` cannot stand for a COM port: empty, a line break, or
+  // what can never be a serial line (a directory, a regular file, a FIFO,
+  // /dev/null...). Empty when it can; a path that names nothing yet can (an
+  // adapter may be unplugged).
+  std::string RefuseDevicePath(const std::string& devicePath) const;
+  // The path as the profile keeps it: a relative one made absolute from the
+  // working folder (a program started from the desktop runs elsewhere),
+  // links left as named. On Windows a port name in its long form ("COM12"
+  // is kept as "\\.\COM12"), any other name as given.
+  static std::string StoredDevicePath(const std::string& devicePath);
+  // Sets COM `port` to StoredDevicePath(`devicePath`) in the profile; the
+  // rest of the file keeps its bytes. Returns the reason it was refused
+  // (RefuseDevicePath) or failed, or an empty text.
   std::string Assign(std::int32_t port, const std::string& devicePath) const;
   // Takes the assignment out again: COM `port` is the default once more.
   std::string Unassign(std::int32_t port) const;

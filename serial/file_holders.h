@@ -26,7 +26,9 @@ struct FileHolders {
 // however it was opened (by a link, or another node of the same device).
 // Paths that name nothing are held by no one; when none names anything, no
 // process is read. `proc` is where the processes are read from (tests give
-// a tree of their own).
+// a tree of their own). The program on a pseudo-terminal's master side (the
+// virtual camera) is the far end of the line, not a holder of it, unless it
+// locked the slave for its own use.
 FileHolders FindFileHolders(const std::vector<std::string>& paths,
                             const std::string& proc = "/proc");
 

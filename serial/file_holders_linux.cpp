@@ -1,6 +1,7 @@
 #include "serial/file_holders.h"
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -31,6 +32,44 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
   return FileIdentity{false, info.st_dev, info.st_ino};
 }
 
+// Pseudo-terminal slaves are character devices 136 to 143, numbered on.
+constexpr unsigned kFirstPtySlaveMajor = 136;
+constexpr unsigned kLastPtySlaveMajor = 143;
+
+// The number of the pseudo-terminal whose slave `id` is (/dev/pts/<n>), or
+// none.
+std::optional<long> PtyNumberOf(const std::optional<FileIdentity>& id) {
+  if (!id || !id->device) return std::nullopt;
+  const unsigned deviceMajor = major(id->number);
+  if (deviceMajor < kFirstPtySlaveMajor || deviceMajor > kLastPtySlaveMajor) return std::nullopt;
+  return static_cast<long>((deviceMajor - kFirstPtySlaveMajor) * 256 + minor(id->number));
+}
+
+// What the kernel tells of one open descriptor (<proc>/<pid>/fdinfo/<fd>):
+// the pseudo-terminal a master descriptor belongs to ("tty-index:"), and
+// whether the descriptor holds a lock ("lock:").
+struct DescriptorInfo {
+  std::optional<long> masterOf;
+  bool locked = false;
+};
+
+DescriptorInfo InfoOf(const fs::path& process, const fs::path& fd) {
+  DescriptorInfo info;
+  std::ifstream in(process / "fdinfo" / fd.filename());
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("tty-index:", 0) == 0) {
+      try {
+        info.masterOf = std::stol(line.substr(10));
+      } catch (const std::exception&) {
+      }
+    } else if (line.rfind("lock:", 0) == 0) {
+      info.locked = true;
+    }
+  }
+  return info;
+}
+
 // The process's name, without its line end.
 std::string CommandOf(const fs::path& process) {
   std::ifstream in(process / "comm");
@@ -46,7 +85,11 @@ FileHolders FindFileHolders(const std::vector<std::string>& paths, const std::st
   FileHolders found;
   found.byPath.resize(paths.size());
   std::vector<std::optional<FileIdentity>> wanted;
-  for (const std::string& path : paths) wanted.push_back(IdentityOf(path));
+  std::vector<std::optional<long>> ptys;
+  for (const std::string& path : paths) {
+    wanted.push_back(IdentityOf(path));
+    ptys.push_back(PtyNumberOf(wanted.back()));
+  }
   if (std::none_of(wanted.begin(), wanted.end(), [](const auto& id) { return id.has_value(); })) {
     return found;
   }
@@ -62,13 +105,32 @@ FileHolders FindFileHolders(const std::vector<std::string>& paths, const std::st
     // Another user's programs cannot be looked into; they pass unseen.
     std::error_code unreadable;
     std::vector<bool> holds(paths.size(), false);
+    std::vector<bool> locks(paths.size(), false);
+    std::vector<long> masters;
     for (const auto& fd : fs::directory_iterator(process.path() / "fd", unreadable)) {
       const std::optional<FileIdentity> open = IdentityOf(fd.path().string());
       if (!open) continue;
-      for (std::size_t i = 0; i < paths.size(); ++i) holds[i] = holds[i] || wanted[i] == open;
+      const bool pty = PtyNumberOf(open).has_value();
+      const bool ptmx = open->device && major(open->number) == 5 && minor(open->number) == 2;
+      const DescriptorInfo info =
+          pty || ptmx ? InfoOf(process.path(), fd.path()) : DescriptorInfo{};
+      if (info.masterOf) masters.push_back(*info.masterOf);
+      for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!(wanted[i] == open)) continue;
+        holds[i] = true;
+        locks[i] = locks[i] || info.locked;
+      }
     }
     for (std::size_t i = 0; i < paths.size(); ++i) {
-      if (holds[i]) found.byPath[i].push_back({std::stoi(pid), CommandOf(process.path())});
+      if (!holds[i]) continue;
+      // The program on a pseudo-terminal's master side (the virtual camera)
+      // keeps its slave open so that the line does not hang up between
+      // users: that is the far end, not a user of the line, unless it locked
+      // the slave for itself as a program using the line does.
+      const bool farEnd =
+          ptys[i] && std::find(masters.begin(), masters.end(), *ptys[i]) != masters.end();
+      if (farEnd && !locks[i]) continue;
+      found.byPath[i].push_back({std::stoi(pid), CommandOf(process.path())});
     }
   }
   return found;

@@ -11,7 +11,8 @@ namespace tavrel {
 
 // Lines separated by "\n": the reason ("/dev/ttyUSB0: Permission denied",
 // "\\.\COM12: Access is denied."), then, where the reason has one, a hint:
-// the group to join for a device the user may not open; the process holding
+// the group to join for a device the user may not open, where that group may
+// read and write it (else who may, and what else helps); the process holding
 // a busy device, where it can be seen (on Windows only that another program
 // has it); the serial ports there are for a device that is not there. Empty
 // when nothing failed (errorNumber 0).

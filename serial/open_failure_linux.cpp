@@ -1,5 +1,8 @@
 #include "serial/open_failure.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <vector>
 
@@ -7,11 +10,22 @@ namespace tavrel {
 namespace {
 
 std::string PermissionHint(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {};
+  // Joining the group helps only where the group may read and write it (a
+  // pty's group tty may only write to it).
+  constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
   const std::string group = DeviceGroupName(path);
-  if (group.empty()) return {};
-  if (group == "root") return "Only root may open it: ask the administrator for access.";
-  return "Its users are the group " + group + ": join it with \"sudo usermod -aG " + group +
-         " $USER\", then log in again.";
+  if ((info.st_mode & kGroupReadWrite) == kGroupReadWrite && !group.empty()) {
+    if (group == "root") return "Only root may open it: ask the administrator for access.";
+    return "Its users are the group " + group + ": join it with \"sudo usermod -aG " + group +
+           " $USER\", then log in again.";
+  }
+  const struct passwd* owner = ::getpwuid(info.st_uid);
+  const std::string ownerName = owner != nullptr ? owner->pw_name : std::to_string(info.st_uid);
+  return "Only its owner, " + ownerName +
+         ", may open it: a udev rule can give the device to a group of yours, or name the "
+         "adapter's own device (a /dev/serial/by-id name).";
 }
 
 std::string BusyHint(const std::string& path, const SystemRoots& roots) {

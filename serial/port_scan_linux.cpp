@@ -1,5 +1,7 @@
 #include "serial/port_scan.h"
 
+#include "serial/serial_line_check.h"
+
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,7 +163,13 @@ std::string DeviceBehindLink(const std::string& path) {
 std::vector<DeviceAccess> ProbeDevices(const std::vector<std::string>& paths,
                                        const SystemRoots& roots) {
   std::vector<DeviceAccess> found(paths.size());
-  FileHolders holders = FindFileHolders(paths, roots.proc);
+  // Only a possible line has holders worth naming: every process holds
+  // /dev/null, and a folder is no port however many programs are in it.
+  std::vector<std::string> lines;
+  for (const std::string& path : paths) {
+    lines.push_back(WhyNotASerialLine(path, roots).empty() ? path : std::string());
+  }
+  FileHolders holders = FindFileHolders(lines, roots.proc);
   for (std::size_t i = 0; i < paths.size(); ++i) {
     DeviceAccess& access = found[i];
     struct stat info {};

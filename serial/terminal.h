@@ -32,6 +32,10 @@ struct OpenFailure {
   int errorNumber = 0;
 };
 
+// The device is held by another program (EBUSY; ERROR_ACCESS_DENIED on
+// Windows, where a held port answers so): it may come free.
+bool IsBusyFailure(const OpenFailure& failure);
+
 // The system's text for one of its error numbers (errno; on Windows a
 // GetLastError() code).
 std::string SystemReason(int errorNumber);

@@ -88,6 +88,10 @@ std::string SystemReason(int errorNumber) {
   return std::strerror(errorNumber);
 }
 
+bool IsBusyFailure(const OpenFailure& failure) {
+  return failure.errorNumber == EBUSY;
+}
+
 void Terminal::Close() {
   if (handle_ < 0) return;
   // The exclusive mode belongs to the terminal, not to this descriptor: left

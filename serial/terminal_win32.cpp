@@ -40,6 +40,10 @@ std::string SystemReason(int errorNumber) {
   return result.empty() ? "error " + std::to_string(errorNumber) : result;
 }
 
+bool IsBusyFailure(const OpenFailure& failure) {
+  return failure.errorNumber == static_cast<int>(ERROR_ACCESS_DENIED);
+}
+
 void Terminal::Close() {
   if (handle_ == NoTerminalHandle()) return;
   CloseHandle(Release());

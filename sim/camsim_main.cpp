@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "sim/camera_command_line.h"
 #include "sim/pty_host.h"
@@ -23,6 +24,19 @@ extern "C" void HandleStopSignal(int) {
   const char byte = 1;
   [[maybe_unused]] const ssize_t ignored = ::write(g_stopPipe[1], &byte, 1);
   errno = saved;
+}
+
+// Removes `link` only while it is the link this camera made to `device`: a
+// file of the user's stays, and so does the link a second camera on the
+// same --link made to its own device meanwhile.
+void RemoveOwnLink(const std::string& link, const std::string& device) {
+  char target[4096];
+  const ssize_t length = ::readlink(link.c_str(), target, sizeof target);
+  if (length < 0 || static_cast<std::size_t>(length) != device.size() ||
+      device.compare(0, device.size(), target, static_cast<std::size_t>(length)) != 0) {
+    return;
+  }
+  ::unlink(link.c_str());
 }
 
 }  // namespace
@@ -53,6 +67,8 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &action, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  // Set once the link to this camera's device is made.
+  std::string linkedDevice;
   try {
     std::unique_ptr<sim::PtyHost> served =
         commandLine.devicePath.empty()
@@ -69,11 +85,12 @@ int main(int argc, char** argv) {
                      std::strerror(errno));
         return 1;
       }
+      linkedDevice = host.DevicePath();
     }
     std::printf("%s\n", host.DevicePath().c_str());
     std::fflush(stdout);
     const bool hungUp = host.Serve(g_stopPipe[0]);
-    if (!link.empty()) ::unlink(link.c_str());
+    if (!linkedDevice.empty()) RemoveOwnLink(link, linkedDevice);
     if (hungUp) {
       std::fprintf(stderr, commandLine.devicePath.empty()
                                ? "tavrel-camsim: line closed by the hangup fault\n"
@@ -81,7 +98,7 @@ int main(int argc, char** argv) {
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "tavrel-camsim: %s\n", error.what());
-    if (!commandLine.linkPath.empty()) ::unlink(commandLine.linkPath.c_str());
+    if (!linkedDevice.empty()) RemoveOwnLink(commandLine.linkPath, linkedDevice);
     return 1;
   }
   return 0;

@@ -6,7 +6,9 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QtTest>
+#include <filesystem>
 #include <map>
 #include <memory>
 
@@ -100,6 +102,7 @@ class ComPortMenusTest : public QObject {
     m_tree->AddUsbAdapter(
         {"ttyUSB0", "ftdi_sio", "0403", "6001", "A1B2C3", "FTDI", "FT232R USB UART", kById, 2});
     m_tree->AddUart("ttyS0", "00:01", "4");
+    m_tree->AddTerminalDrivers();
     m_environment = {{"TAVREL_COM2", "/tmp/camera"}};
     m_directory = std::make_unique<ComPortDirectory>(
         Profile(), m_tree->Roots(), [this](const std::string& name) -> std::optional<std::string> {
@@ -258,6 +261,50 @@ class ComPortMenusTest : public QObject {
     QCOMPARE(Assigned(2), std::string());
     QVERIFY(!com2->isChecked());
     QVERIFY(FindControlAs<QAbstractButton>(&dialog, CSerialPortDlg::kIdCom1)->isChecked());
+  }
+
+  // A typed path that can never be the line is refused with the reason and
+  // nothing is written; a relative one is kept absolute.
+  void anotherDeviceThatCanBeNoLineIsRefused() {
+    QString typed = QStringLiteral("/dev/null");
+    QString boxText;
+    m_runner = [&](QDialog& prompt) {
+      if (!ShowModal(prompt)) return -1;
+      if (auto* other = dynamic_cast<tavrel::COtherDeviceDlg*>(&prompt)) {
+        QTest::keyClick(other->PathEdit(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(other->PathEdit(), typed);
+        QTest::keyClick(other->PathEdit(), Qt::Key_Return);
+      } else {
+        boxText = static_cast<QMessageBox&>(prompt).text();
+        QTest::keyClick(&prompt, Qt::Key_Return);
+      }
+      return prompt.result();
+    };
+    CSerialPortDlg dialog(1, 9600);
+    dialog.OfferComPortMenus(Services());
+    QVERIFY(ShowModal(dialog));
+    auto* com1 = FindControlAs<QAbstractButton>(&dialog, CSerialPortDlg::kIdCom1);
+    const auto chooseOther = [&] {
+      com1->setFocus();
+      QTest::keyClick(com1, Qt::Key_Menu);
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu != nullptr);
+      QTest::mouseClick(menu, Qt::LeftButton, {},
+                        menu->actionGeometry(ActionNamed(menu, "Other device")).center());
+    };
+    chooseOther();
+    QCOMPARE(boxText, QStringLiteral("COM1 keeps its device: /dev/null is a device that is no "
+                                     "terminal, not a serial device"));
+    QCOMPARE(Assigned(1), std::string());
+
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(m_folder->Path());
+    typed = QStringLiteral("adapterA");
+    boxText.clear();
+    chooseOther();
+    std::filesystem::current_path(before);
+    QCOMPARE(boxText, QString());
+    QCOMPARE(Assigned(1), m_folder->File("adapterA"));
   }
 
   // A cancelled prompt changes nothing.

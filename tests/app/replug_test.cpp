@@ -66,6 +66,7 @@ class ReplugTest : public QObject {
     Press(rig, kShutter1of60);
     QCOMPARE(rig.prompt.messages.size(), std::size_t{1});
     QCOMPARE(rig.prompt.messages[0].text, "ERROR - " + tavrel::ErrorCodeText(5));
+    QCOMPARE(rig.prompt.messages[0].detail, link.string() + ": the device went away");
     rig.app->OnIdle();
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
     QCOMPARE(PortPaneToolTip(rig),

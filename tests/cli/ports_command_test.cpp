@@ -4,6 +4,7 @@
 #include "cli/ports_command.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -32,6 +33,7 @@ using testing::ProcessResult;
 using testing::ReadBytes;
 using testing::RunProcess;
 using testing::TempFolder;
+using testing::WriteBytes;
 
 constexpr char kById[] = "usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0";
 
@@ -71,6 +73,7 @@ class PortsCommandTest : public ::testing::Test {
     tree.AddUart("ttyS4", "00:01", "4");
     tree.AddPlatformUart("ttyS5", "0");  // no UART behind it
     tree.AddVirtualTerminal("tty1");
+    tree.AddTerminalDrivers();
   }
   ComPortDirectory Directory(std::map<std::string, std::string> environment = {}) const {
     return ComPortDirectory(folder.File("profile.ini"), tree.Roots(),
@@ -158,6 +161,54 @@ TEST_F(PortsCommandTest, AssignNotesAStableNameAndAnEnvironmentThatWins) {
   EXPECT_EQ(ReadBytes(folder.File("profile.ini")), "");
 }
 
+// What can never be a serial line is the argument's fault: exit 2 with the
+// reason, and nothing written.
+TEST_F(PortsCommandTest, AssignRefusesWhatCanNeverBeASerialLine) {
+  const std::string file = folder.File("notes.txt");
+  WriteBytes(file, "precious\n");
+  const std::string fifo = folder.File("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  struct Case {
+    std::string path;
+    std::string reason;
+  };
+  const Case cases[] = {
+      {folder.Path().string(), folder.Path().string() + " is a directory, not a serial device"},
+      {file, file + " is a regular file, not a serial device"},
+      {fifo, fifo + " is a FIFO (named pipe), not a serial device"},
+      {"/dev/null", "/dev/null is a device that is no terminal, not a serial device"},
+      {"/dev/a\nb", "a device path cannot hold a line break"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const PortsRun run = RunPorts({"assign", "COM3", c.path}, Directory());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.err, "tavrelctl: " + c.reason + "\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("profile.ini")));
+    EXPECT_NE(Directory().Assign(3, c.path), "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.File("profile.ini")));
+  EXPECT_EQ(ReadBytes(file), "precious\n");
+}
+
+// A relative path works only from the folder it was typed in; a program
+// started from the desktop runs elsewhere. It is kept absolute, a link as
+// named (not the device it leads to now).
+TEST_F(PortsCommandTest, AssignKeepsARelativePathAbsolute) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder.Path() / "dev");
+  const PortsRun run =
+      RunPorts({"assign", "COM2", "./serial/by-id/" + std::string(kById)}, Directory());
+  const PortsRun later = RunPorts({"assign", "COM3", "adapterA"}, Directory());
+  std::filesystem::current_path(before);
+  const std::string byId = tree.Dev(std::string("serial/by-id/") + kById);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "tavrelctl: note: stored as " + byId + "\n");
+  EXPECT_EQ(Directory().Resolve(2).path, byId);
+  EXPECT_EQ(later.status, 0) << later.err;
+  EXPECT_EQ(Directory().Resolve(3).path, tree.Dev("adapterA"));
+}
+
 TEST_F(PortsCommandTest, AProfileThatCannotBeWrittenExits4) {
   std::filesystem::create_directories(folder.Path() / "profile.ini");  // a folder in its place
   const PortsRun run = RunPorts({"assign", "COM1", tree.Dev("ttyUSB0")}, Directory());
@@ -202,9 +253,9 @@ TEST(PortsCommand, TavrelctlFollowsTheAssignment) {
   r = RunProcess({TAVRELCTL_PATH, "--port", "4", "get", "GAIN"}, {config});
   EXPECT_EQ(r.exitStatus, 0) << r.err;
   r = RunProcess({TAVRELCTL_PATH, "ports"}, {config});
-  // The virtual camera keeps its side of the line open, and shows as its holder.
-  EXPECT_NE(r.out.find("COM4   " + camera.DevicePath() + "  profile  yes     yes     " +
-                       std::to_string(::getpid()) + " ("),
+  // The virtual camera keeps its side of the line open: the far end of the
+  // line, not a holder that would keep a program from it.
+  EXPECT_NE(r.out.find("COM4   " + camera.DevicePath() + "  profile  yes     yes     no\n"),
             std::string::npos)
       << r.out;
 

@@ -2,6 +2,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -9,9 +10,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "link/comm_port.h"
 #include "sim/pty_camera.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/run_process.h"
@@ -191,6 +194,80 @@ TEST(Tavrelctl, LinkFailuresPrintTheErrorLineAndExit3) {
   EXPECT_EQ(r.exitStatus, 3);
   EXPECT_EQ(r.err, "ERROR - Unexpected character received from camera unit.\n");
   EXPECT_EQ(r.out, "");
+}
+
+// A line that hangs up during the exchange (an adapter pulled) says so
+// below the time-out, with the device, instead of leaving the user to look
+// at the camera; a read-all ends there.
+TEST(Tavrelctl, AHangUpSaysTheDeviceWentAway) {
+  for (const char* command : {"get", "read-all"}) {
+    SCOPED_TRACE(command);
+    sim::PtyCamera camera(sim::CameraOptions{});
+    camera.AddFault({sim::FaultKind::kHangup, 1, 0});
+    std::vector<std::string> args{"--device", camera.DevicePath(), command};
+    if (std::string(command) == "get") args.push_back("GAIN");
+    const ProcessResult r = Tavrelctl(args);
+    EXPECT_EQ(r.exitStatus, 3);
+    EXPECT_EQ(Lines(r.err), (std::vector<std::string>{
+                                "ERROR - Communication time out detected. Check the connection.",
+                                camera.DevicePath() + ": the device went away"}))
+        << r.err;
+  }
+}
+
+// A port another program holds is refused at once, naming the holder; with
+// --wait the program queues for it and goes on once it comes free.
+TEST(Tavrelctl, ABusyPortIsRefusedAtOnceOrWaitedFor) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  auto holder = std::make_unique<CommPort>();
+  ASSERT_EQ(holder->OpenSerialDevice(camera.DevicePath(), 9600), 0);
+  for (const std::vector<std::string>& wait :
+       {std::vector<std::string>{}, std::vector<std::string>{"--wait", "0.1"}}) {
+    std::vector<std::string> args = wait;
+    args.insert(args.end(), {"--device", camera.DevicePath(), "get", "GAIN"});
+    const ProcessResult r = Tavrelctl(args);
+    EXPECT_EQ(r.exitStatus, 3);
+    const std::vector<std::string> lines = Lines(r.err);
+    ASSERT_GE(lines.size(), 3u) << r.err;
+    EXPECT_EQ(lines[lines.size() - 3], "ERROR - Can not open communciation port.");
+    EXPECT_EQ(lines[lines.size() - 2],
+              camera.DevicePath() + ": device is busy (in use by another program)");
+    EXPECT_EQ(lines.back().rfind(
+                  "Another program has it open: process " + std::to_string(::getpid()) + " (", 0),
+              0u)
+        << lines.back();
+  }
+
+  // Queued: the program says it waits, and goes on when the holder lets go.
+  int errPipe[2];
+  ASSERT_EQ(::pipe2(errPipe, O_CLOEXEC), 0);
+  int outPipe[2];
+  ASSERT_EQ(::pipe2(outPipe, O_CLOEXEC), 0);
+  const std::string device = camera.DevicePath();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::dup2(outPipe[1], STDOUT_FILENO);
+    ::dup2(errPipe[1], STDERR_FILENO);
+    ::execl(TAVRELCTL_PATH, TAVRELCTL_PATH, "--wait", "600", "--device", device.c_str(), "get",
+            "GAIN", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(errPipe[1]);
+  ::close(outPipe[1]);
+  std::string told;
+  char c = 0;
+  while (::read(errPipe[0], &c, 1) == 1 && c != '\n') told += c;
+  EXPECT_EQ(told, "tavrelctl: " + camera.DevicePath() + " is busy; waiting up to 600 s for it");
+  holder.reset();
+  std::string out;
+  while (::read(outPipe[0], &c, 1) == 1) out += c;
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_FALSE(out.empty());
+  ::close(errPipe[0]);
+  ::close(outPipe[0]);
 }
 
 TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {

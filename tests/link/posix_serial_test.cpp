@@ -204,6 +204,20 @@ TEST_F(PosixSerialTest, RejectsBadPortNumbersAndMissingDevices) {
   EXPECT_EQ(-3, port.Purge(kPurgeRxClear));
 }
 
+// COM10 is a port like the others; COM11 is none.
+TEST_F(PosixSerialTest, ComTenOpensItsDevice) {
+  setenv("TAVREL_COM10", pty.slavePath().c_str(), 1);
+  setenv("TAVREL_COM11", pty.slavePath().c_str(), 1);
+  EXPECT_EQ(0, port.OpenSerial(10, 9600)) << port.GetSystemErrorText();
+  EXPECT_TRUE(port.IsPortOpen());
+  EXPECT_EQ(10, port.GetPortNumber());
+  EXPECT_EQ(pty.slavePath(), port.GetDevicePath());
+  EXPECT_EQ(-2, port.OpenSerial(11, 9600));
+  EXPECT_FALSE(port.IsPortOpen());
+  unsetenv("TAVREL_COM10");
+  unsetenv("TAVREL_COM11");
+}
+
 TEST_F(PosixSerialTest, DevicesThatCannotServeAsPortsFailToOpen) {
   struct Case {
     const char* path;
@@ -262,6 +276,7 @@ class OutputQueueTest : public PosixSerialTest {
       if (drainsOnAsk && queuedBytes > 0) --queuedBytes;
       return true;
     });
+    serial->SetOutputDrop([this] { queuedBytes = 0; });
     port.AttachTransport(std::move(serial), 3, 9600);
   }
   // The port's close still asks the queue, which lives in this fixture.
@@ -287,6 +302,17 @@ TEST_F(OutputQueueTest, QueueThatDoesNotEmptyInTimeGivesAShortCountAndTheTimeOut
   EXPECT_EQ(3, port.Write(frame, 5, kShortTimeoutMs));
   EXPECT_EQ(5, port.GetErrorCode());
   EXPECT_NE(std::string::npos, port.GetSystemErrorText().find("2 of 5 bytes not sent"));
+}
+
+// The bytes a timed-out write did not get out are dropped, not left to go
+// out ahead of the next write: the next byte written is the next byte the
+// camera reads.
+TEST_F(OutputQueueTest, TheUnsentBytesOfATimedOutWriteAreDropped) {
+  queuedBytes = 2;  // stuck until dropped
+  const std::uint8_t frame[] = {kStx, 'A', kEtx, '0', '0'};
+  EXPECT_EQ(3, port.Write(frame, 5, kShortTimeoutMs));
+  EXPECT_EQ(0, queuedBytes);
+  EXPECT_EQ(1, port.Write(&kEnq, 1, kShortTimeoutMs));
 }
 
 // A transmitter that never empties (output stopped, as by a flow-control

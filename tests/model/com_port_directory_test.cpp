@@ -65,6 +65,24 @@ TEST(ComPortDirectory, EnvironmentThenProfileThenDefault) {
   EXPECT_STREQ(ComPortSourceName(ComPortSource::kDefault), "default");
 }
 
+// The process's own environment: a variable set but empty leads nowhere
+// (a script's "TAVREL_COM1=" clears it), so the profile's choice holds.
+TEST(ComPortDirectory, AnEmptyVariableInTheProcessEnvironmentIsNotSet) {
+  TempFolder folder("tavrel-com-ports");
+  const std::string profile = folder.File("profile.ini");
+  WriteBytes(profile, "[COM Ports]\nCOM1=/dev/ttyACM0\n");
+  const ScopedEnvironment empty("TAVREL_COM1", "");
+  const ScopedEnvironment unset("TAVREL_COM9", "");
+  const ScopedEnvironment set("TAVREL_COM2", "/dev/pts/7");
+  const ComPortDirectory directory(profile);
+  EXPECT_EQ(directory.Resolve(1).path, "/dev/ttyACM0");
+  EXPECT_EQ(directory.Resolve(1).source, ComPortSource::kProfile);
+  EXPECT_EQ(directory.Resolve(9).path, "/dev/ttyS8");
+  EXPECT_EQ(directory.Resolve(9).source, ComPortSource::kDefault);
+  EXPECT_EQ(directory.Resolve(2).path, "/dev/pts/7");
+  EXPECT_EQ(directory.Resolve(2).source, ComPortSource::kEnvironment);
+}
+
 TEST(ComPortDirectory, NoProfileFileMeansTheDefaults) {
   TempFolder folder("tavrel-com-ports");
   const ComPortDirectory directory(folder.File("none/profile.ini"), {}, EnvironmentOf({}));

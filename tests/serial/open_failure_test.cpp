@@ -42,6 +42,14 @@ TEST(DeviceOpenExplanation, AMissingDeviceListsThePortsFound) {
                 tree.Dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0") +
                 " (ttyUSB0, FTDI FT232R USB UART), " + tree.Dev("ttyS0") + ".");
 
+  // A serial port with no UART behind it fails with EIO: the ports there
+  // are help just as much.
+  const OpenFailure noUart{tree.Dev("ttyS1"), tree.Dev("ttyS1") + ": Input/output error", EIO};
+  EXPECT_EQ(ExplainDeviceOpenFailure(noUart, tree.Roots()),
+            tree.Dev("ttyS1") + ": Input/output error\n" + "Serial ports found: " +
+                tree.Dev("serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0") +
+                " (ttyUSB0, FTDI FT232R USB UART), " + tree.Dev("ttyS0") + ".");
+
   TempFolder empty("tavrel-explain");
   EXPECT_EQ(
       ExplainDeviceOpenFailure(port.GetDeviceOpenFailure(), FakeSystemTree(empty.Path()).Roots()),
@@ -80,24 +88,51 @@ TEST(DeviceOpenExplanation, ABusyDeviceNamesTheProcessHoldingIt) {
 }
 
 // The device belongs to a group the ordinary user is not in, as serial
-// ports belong to "dialout".
-TEST(DeviceOpenExplanation, APermissionDeniedNamesTheGroupToJoin) {
+// ports belong to "dialout": the group is named only where joining it would
+// help, that is where the group may read and write the device. A pty's
+// group tty may only write to it, and advice to join tty would be wrong and
+// unsafe.
+TEST(DeviceOpenExplanation, APermissionDeniedNamesTheGroupOnlyWhereItMayUseTheDevice) {
   if (::geteuid() != 0) GTEST_SKIP() << "giving the device to another group needs root";
-  const struct group* dialout = ::getgrnam("dialout");
-  if (dialout == nullptr) GTEST_SKIP() << "this machine has no group dialout";
-  testing::PtyPair pty;
-  ASSERT_TRUE(pty.ok());
-  ASSERT_EQ(::chown(pty.slavePath().c_str(), 0, dialout->gr_gid), 0);
-  ASSERT_EQ(::chmod(pty.slavePath().c_str(), 0660), 0);
-  const std::string expected = pty.slavePath() + ": Permission denied\n" +
-                               "Its users are the group dialout: join it with \"sudo usermod -aG " +
-                               "dialout $USER\", then log in again.";
-  const int status = testing::RunAsOrdinaryUser([&] {
-    CommPort port;
-    if (port.OpenSerialDevice(pty.slavePath(), 9600) != -4) return 1;
-    return ExplainDeviceOpenFailure(port.GetDeviceOpenFailure()) == expected ? 0 : 2;
-  });
-  EXPECT_EQ(status, 0);
+  // getgrnam answers in one static record: each group's number is taken
+  // before the next is asked for.
+  const struct group* found = ::getgrnam("dialout");
+  if (found == nullptr) GTEST_SKIP() << "this machine has no group dialout";
+  const gid_t dialout = found->gr_gid;
+  found = ::getgrnam("tty");
+  if (found == nullptr) GTEST_SKIP() << "this machine has no group tty";
+  const gid_t tty = found->gr_gid;
+  const std::string joinDialout =
+      "Its users are the group dialout: join it with \"sudo usermod -aG dialout $USER\", then "
+      "log in again.";
+  const std::string ownerOnly =
+      "Only its owner, root, may open it: a udev rule can give the device to a group of yours, "
+      "or name the adapter's own device (a /dev/serial/by-id name).";
+  struct Case {
+    gid_t group;
+    mode_t mode;
+    const std::string& hint;
+  };
+  const Case cases[] = {
+      {dialout, 0660, joinDialout},
+      {dialout, 0600, ownerOnly},
+      {tty, 0620, ownerOnly},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message()
+                 << "mode " << std::oct << c.mode << std::dec << " group " << c.group);
+    testing::PtyPair pty;
+    ASSERT_TRUE(pty.ok());
+    ASSERT_EQ(::chown(pty.slavePath().c_str(), 0, c.group), 0);
+    ASSERT_EQ(::chmod(pty.slavePath().c_str(), c.mode), 0);
+    const std::string expected = pty.slavePath() + ": Permission denied\n" + c.hint;
+    const int status = testing::RunAsOrdinaryUser([&] {
+      CommPort port;
+      if (port.OpenSerialDevice(pty.slavePath(), 9600) != -4) return 1;
+      return ExplainDeviceOpenFailure(port.GetDeviceOpenFailure()) == expected ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+  }
 }
 
 TEST(DeviceOpenExplanation, OtherFailuresGiveTheReasonAloneAndSuccessNothing) {

@@ -2,6 +2,7 @@
 // and who has a device open, read from this machine's /proc.
 #include "serial/port_scan.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -73,6 +74,20 @@ TEST(SerialDevices, FoundWithTheirDriverIdentityAndStableName) {
   }
 }
 
+// Numbers count as numbers: ttyUSB2 before ttyUSB10, whichever the system
+// lists first.
+TEST(SerialDevices, NumberedNamesInCountingOrder) {
+  TempFolder folder("tavrel-sysfs");
+  FakeSystemTree tree(folder.Path());
+  tree.AddUsbAdapter(
+      {"ttyUSB10", "ch341-uart", "1a86", "7523", "", "QinHeng", "USB Serial", "", 4});
+  tree.AddUsbAdapter({"ttyUSB2", "ch341-uart", "1a86", "7523", "", "QinHeng", "USB Serial", "", 5});
+  tree.AddUsbAdapter({"ttyUSB1", "ch341-uart", "1a86", "7523", "", "QinHeng", "USB Serial", "", 6});
+  std::vector<std::string> names;
+  for (const SerialDevice& device : DetectSerialDevices(tree.Roots())) names.push_back(device.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"ttyUSB1", "ttyUSB2", "ttyUSB10"}));
+}
+
 TEST(SerialDevices, FoundByTheirOwnOrTheirStableName) {
   TempFolder folder("tavrel-sysfs");
   FakeSystemTree tree(folder.Path());
@@ -113,6 +128,32 @@ TEST(SerialDevices, ProbeTellsExistenceAccessAndWhoHoldsIt) {
   EXPECT_FALSE(access[2].exists);
   port.Close();
   EXPECT_TRUE(ProbeDevices({pty.slavePath()}).front().holders.empty());
+}
+
+// The program on a pty's master side keeps the slave open so the line stays
+// up between users (the virtual camera does): it is the far end, not a
+// holder. A program that opens the slave as its line is one, though it may
+// hold the master too (as this test does). A device that is no terminal has
+// no holders to tell, although every process may have /dev/null open.
+TEST(SerialDevices, HoldersAreTheLinesUsersNotItsFarEndNorHoldersOfOtherFiles) {
+  testing::PtyPair pty;
+  ASSERT_TRUE(pty.ok());
+  const int farEndsHold = ::open(pty.slavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+  ASSERT_GE(farEndsHold, 0);
+  const int null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(null, 0);
+  const std::vector<DeviceAccess> before = ProbeDevices({pty.slavePath(), "/dev/null"});
+  EXPECT_TRUE(before[0].holders.empty()) << before[0].holders.front().command;
+  EXPECT_TRUE(before[1].exists);
+  EXPECT_TRUE(before[1].holders.empty());
+
+  CommPort port;
+  ASSERT_EQ(port.OpenSerialDevice(pty.slavePath(), 9600), 0) << port.GetSystemErrorText();
+  const std::vector<DeviceAccess> held = ProbeDevices({pty.slavePath()});
+  ASSERT_EQ(held[0].holders.size(), 1u);
+  EXPECT_EQ(held[0].holders[0].pid, ::getpid());
+  ::close(farEndsHold);
+  ::close(null);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -276,6 +277,45 @@ TEST(CamsimTest, AnswersAtItsRateWithTheModelNameGiven) {
   ASSERT_EQ(kill(child.pid, SIGTERM), 0);
   EXPECT_EQ(WaitExit(child.pid), 0);
   ::close(child.output);
+}
+
+// --link removes only the link it made, and only while it still leads to its
+// own device: a user's file in its place stays, even when the camera cannot
+// start; a second camera that took the same link keeps it when the first
+// one stops.
+TEST(CamsimTest, OnlyItsOwnLinkIsRemoved) {
+  const auto folder =
+      std::filesystem::temp_directory_path() / ("tavrel-camsim-own-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  const auto file = folder / "p.txt";
+  { std::ofstream(file) << "precious\n"; }
+  Child failed = Spawn({CAMSIM_PATH, "--device", "/nonexistent", "--link", file.string()});
+  ASSERT_GT(failed.pid, 0);
+  EXPECT_EQ(ReadLine(failed.output), "");
+  EXPECT_EQ(WaitExit(failed.pid), 1);
+  ::close(failed.output);
+  std::ifstream kept(file);
+  std::string line;
+  EXPECT_TRUE(std::getline(kept, line) && line == "precious");
+
+  const auto link = folder / "camera";
+  Child first = Spawn({CAMSIM_PATH, "--link", link.string()});
+  ASSERT_GT(first.pid, 0);
+  const std::string firstDevice = ReadLine(first.output);
+  Child second = Spawn({CAMSIM_PATH, "--link", link.string()});
+  ASSERT_GT(second.pid, 0);
+  const std::string secondDevice = ReadLine(second.output);
+  ASSERT_NE(firstDevice, secondDevice);
+  EXPECT_EQ(std::filesystem::read_symlink(link), secondDevice);
+  ASSERT_EQ(kill(first.pid, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(first.pid), 0);
+  EXPECT_EQ(std::filesystem::read_symlink(link), secondDevice);
+  ASSERT_EQ(kill(second.pid, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(second.pid), 0);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+  ::close(first.output);
+  ::close(second.output);
+  std::filesystem::remove_all(folder);
 }
 
 TEST(CamsimTest, BadOptionExitsWithUsageError) {

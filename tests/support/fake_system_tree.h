@@ -82,6 +82,18 @@ class FakeSystemTree {
     AddTty(hardware, tty, type);
   }
 
+  // The kernel's list of terminal drivers (proc/tty/drivers), which tells a
+  // terminal from another device such as /dev/null by its numbers: this
+  // machine's pseudo-terminals, UARTs and USB adapters.
+  void AddTerminalDrivers() {
+    std::filesystem::create_directories(root_ / "proc" / "tty");
+    std::ofstream(root_ / "proc" / "tty" / "drivers")
+        << "/dev/tty             /dev/tty        5       0 system:/dev/tty\n"
+           "serial               /dev/ttyS       4 64-111 serial\n"
+           "usbserial            /dev/ttyUSB   188 0-511 serial\n"
+           "pty_slave            /dev/pts      136 0-1048575 pty:slave\n";
+  }
+
   // A virtual terminal: in class/tty, with no device behind it.
   void AddVirtualTerminal(const std::string& tty) {
     const auto folder = Sys("devices/virtual/tty/" + tty);
