@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/file_paths.h"
 #include "link/transport.h"
 
 namespace tavrel {
@@ -20,7 +21,7 @@ void TraceNow(LineTrace* trace, TraceDirection direction, const std::uint8_t* by
 
 std::unique_ptr<LineTrace> LineTrace::Open(const std::string& path, OpenMode mode,
                                            std::string* errorText) {
-  std::FILE* file = std::fopen(path.c_str(), mode == OpenMode::kAppend ? "a" : "w");
+  std::FILE* file = OpenFileStream(path, mode == OpenMode::kAppend ? "a" : "w");
   if (file == nullptr) {
     if (errorText != nullptr) *errorText = path + ": " + std::strerror(errno);
     return nullptr;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "link/file_paths.h"
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
 
@@ -30,8 +31,9 @@ namespace log_file {
 OpenAttempt TryOpen(const std::string& path) {
   OpenAttempt attempt;
   int fd = -1;
-  if (_sopen_s(&fd, path.c_str(), _O_RDWR | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
-               _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0) {
+  if (_wsopen_s(&fd, WideText(path).c_str(),
+                _O_RDWR | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT, _SH_DENYRW,
+                _S_IREAD | _S_IWRITE) != 0) {
     // The runtime says EACCES for a file held by another program and for one
     // the user may not write; the system's own code tells them apart.
     const unsigned long systemError = _doserrno;

@@ -1,7 +1,9 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <string>
 
+#include "link/file_paths.h"
 #include "model/file_replace.h"
 
 namespace tavrel {
@@ -28,8 +30,8 @@ int ErrnoFor(DWORD error) {
 }
 
 // Writes the whole file and flushes it to disk: 0 or an errno.
-int WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+int WriteNewFile(const std::wstring& path, std::span<const std::uint8_t> bytes) {
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return ErrnoFor(GetLastError());
   DWORD written = 0;
@@ -48,17 +50,18 @@ int WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes) {
 // refuses to write it.
 int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> bytes) {
   if (path.empty()) return ENOENT;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring target = WideText(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return EISDIR;
     if (attributes & FILE_ATTRIBUTE_READONLY) return EACCES;
   }
-  const std::string temporary = path + "." + std::to_string(GetCurrentProcessId()) + ".tmp";
+  const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
   if (const int error = WriteNewFile(temporary, bytes); error != 0) return error;
-  if (!MoveFileExA(temporary.c_str(), path.c_str(),
+  if (!MoveFileExW(temporary.c_str(), target.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     const DWORD error = GetLastError();
-    DeleteFileA(temporary.c_str());
+    DeleteFileW(temporary.c_str());
     return ErrnoFor(error);
   }
   return 0;
