@@ -75,11 +75,11 @@ int RunTavrel(int argc, char** argv) {
   const QStringList arguments = ProgramArguments(argc, argv);
   const CommandLine line = ParseCommandLine(arguments);
   if (!line.error.isEmpty()) {
-    WriteToConsole(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()));
+    WriteOrShow(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()), true);
     return 2;
   }
   if (line.help) {
-    WriteToConsole(stdout, UsageText());
+    WriteOrShow(stdout, UsageText(), false);
     return 0;
   }
   QApplication application(argc, argv);
@@ -104,9 +104,11 @@ int RunTavrel(int argc, char** argv) {
   // object closes the link.
   std::unique_ptr<sim::InProcessCamera> virtualCamera;
   CameraUnit camera;
-  if (!camera.TraceTo(line.traceFile.toStdString())) {
-    WriteToConsole(stderr, QStringLiteral("tavrel: cannot open the trace file %1\n")
-                               .arg(QString::fromStdString(camera.GetSystemErrorText())));
+  if (!camera.TraceTo(LocalFilePath(line.traceFile))) {
+    WriteOrShow(stderr,
+                QStringLiteral("tavrel: cannot open the trace file %1\n")
+                    .arg(QString::fromStdString(camera.GetSystemErrorText())),
+                true);
     return 2;
   }
   ProfileStore profile;
