@@ -113,8 +113,9 @@ void CSelectCommDlg::BuildControls() {
   m_baudGroupBox =
       ui::MakeControl<QGroupBox>(this, kIdBaudGroup, QStringLiteral("Baud Rate"), 100, 19, 50, 82);
   boxes << m_baudGroupBox;
+  // Down to 103 units, where the last row of COM buttons ends.
   boxes << ui::MakeControl<QGroupBox>(this, kIdOpenPortGroup, QStringLiteral("Open Port"), 12, 19,
-                                      84, 82);
+                                      84, 84);
   boxes << ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("CameraLink Board"), 161, 7, 152,
                                       100);
 
