@@ -28,10 +28,10 @@ std::string LocalFilePath(const QString& path);
 // program was started from the desktop.
 bool WriteToConsole(std::FILE* stream, const QString& text);
 
-// Writes `text` as WriteToConsole does, or, where that reaches no one, shows
-// it in a message box of its own (an error box when `isError`), so that a
-// mistake in a shortcut's command line is not met with silence.
-void WriteOrShow(std::FILE* stream, const QString& text, bool isError);
+// Shows `text` in a message box of its own (an error box when `isError`),
+// for what WriteToConsole could not get to anyone: a mistake in a shortcut's
+// command line is not met with silence.
+void ShowInMessageBox(const QString& text, bool isError);
 
 // Whose instance channel this is: the user's login name, and on Windows the
 // logon too (two logons under one name on one machine each have their own).

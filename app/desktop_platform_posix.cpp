@@ -19,8 +19,8 @@ bool WriteToConsole(std::FILE* stream, const QString& text) {
   return true;
 }
 
-void WriteOrShow(std::FILE* stream, const QString& text, bool) {
-  WriteToConsole(stream, text);
+void ShowInMessageBox(const QString&, bool) {
+  // Never needed: stdout and stderr are always there.
 }
 
 QString InstanceChannelOwner() {

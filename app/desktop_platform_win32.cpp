@@ -2,6 +2,8 @@
 // (windows.h first: shellapi.h and sddl.h need its types.)
 #include <sddl.h>
 #include <shellapi.h>
+// The string table's LoadString below, not the Windows function of that name.
+#undef LoadString
 
 #include <QApplication>
 #include <QFont>
@@ -109,9 +111,9 @@ bool WriteToConsole(std::FILE* stream, const QString& text) {
   return written;
 }
 
-void WriteOrShow(std::FILE* stream, const QString& text, bool isError) {
-  if (WriteToConsole(stream, text)) return;
-  const QString caption = QString::fromStdString(std::string(res::LoadString(res::kIdsAppName)));
+void ShowInMessageBox(const QString& text, bool isError) {
+  const std::string_view name = res::LoadString(res::kIdsAppName);
+  const QString caption = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
   MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.utf16()),
               reinterpret_cast<const wchar_t*>(caption.utf16()),
               MB_OK | (isError ? MB_ICONERROR : MB_ICONINFORMATION));

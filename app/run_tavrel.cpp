@@ -75,11 +75,14 @@ int RunTavrel(int argc, char** argv) {
   const QStringList arguments = ProgramArguments(argc, argv);
   const CommandLine line = ParseCommandLine(arguments);
   if (!line.error.isEmpty()) {
-    WriteOrShow(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()), true);
+    const QString mistake = QStringLiteral("tavrel: %1\n").arg(line.error);
+    if (!WriteToConsole(stderr, mistake + UsageText())) {
+      ShowInMessageBox(mistake + QStringLiteral("\n\"tavrel --help\" lists the options."), true);
+    }
     return 2;
   }
   if (line.help) {
-    WriteOrShow(stdout, UsageText(), false);
+    if (!WriteToConsole(stdout, UsageText())) ShowInMessageBox(UsageText(), false);
     return 0;
   }
   QApplication application(argc, argv);
@@ -105,10 +108,9 @@ int RunTavrel(int argc, char** argv) {
   std::unique_ptr<sim::InProcessCamera> virtualCamera;
   CameraUnit camera;
   if (!camera.TraceTo(LocalFilePath(line.traceFile))) {
-    WriteOrShow(stderr,
-                QStringLiteral("tavrel: cannot open the trace file %1\n")
-                    .arg(QString::fromStdString(camera.GetSystemErrorText())),
-                true);
+    const QString text = QStringLiteral("tavrel: cannot open the trace file %1\n")
+                             .arg(QString::fromStdString(camera.GetSystemErrorText()));
+    if (!WriteToConsole(stderr, text)) ShowInMessageBox(text, true);
     return 2;
   }
   ProfileStore profile;

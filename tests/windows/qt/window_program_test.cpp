@@ -3,6 +3,8 @@
 // the register editor's Japanese labels in the system's Japanese fonts, and
 // the program's icon as Explorer loads it.
 #include <windows.h>
+// The profile's GetProfileString below, not the Windows function of that name.
+#undef GetProfileString
 
 #include <QAbstractButton>
 #include <QAction>
