@@ -5,5 +5,5 @@
 # Wine's menu builder stays off: no run writes menu entries, icons or file
 # types of the prefix's programs into the real home folder.
 export WINEPREFIX=${2:-$1/wine-prefix} WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 if [ -s "$1/xvfb.display" ]; then export DISPLAY=:$(cat "$1/xvfb.display"); fi

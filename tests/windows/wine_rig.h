@@ -59,7 +59,7 @@ inline ProcessResult RunUnderWine(const fs::path& program, std::vector<std::stri
   env.push_back("WINEPREFIX=" + (kWindowsBuild / "wine-prefix").string());
   env.push_back("WINEDEBUG=-all");
   // No menu entries or icons of the prefix's programs in the real home folder.
-  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=,winemenubuilder.exe=d");
+  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=");
   // Wine hands arguments and file names between UTF-8 and UTF-16: names
   // outside ASCII arrive whole whatever the test run's own locale is.
   env.push_back("LC_ALL=C.UTF-8");
