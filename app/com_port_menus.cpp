@@ -5,9 +5,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QStyle>
 
 #include "app/other_device_dlg.h"
-#include "link/com_port_device.h"
 #include "model/com_port_directory.h"
 
 namespace tavrel {
@@ -26,7 +26,7 @@ int PortOf(const QObject* button) {
 QString SourceText(const ComPortDevice& device) {
   switch (device.source) {
     case ComPortSource::kEnvironment:
-      return QStringLiteral("from TAVREL_COM%1").arg(device.port);
+      return QStringLiteral("from %1").arg(FromUtf8(ComPortVariableName(device.port)));
     case ComPortSource::kProfile:
       return QStringLiteral("chosen");
     case ComPortSource::kDefault:
@@ -38,6 +38,17 @@ QString SourceText(const ComPortDevice& device) {
 // A menu item's text as it is shown: '&' would underline the next letter.
 QString MenuText(QString text) {
   return text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// A menu is as wide as its items' texts; a section's title does not count,
+// so a long device path would be cut. The styles draw it within the item
+// with a margin of 5 pixels on either side.
+void KeepSectionTitleWhole(QMenu& menu, const QString& title) {
+  const QStyle* style = menu.style();
+  const int margin = qRound(5 * menu.logicalDpiX() / 96.0);
+  const int frame = style->pixelMetric(QStyle::PM_MenuPanelWidth, nullptr, &menu) +
+                    style->pixelMetric(QStyle::PM_MenuHMargin, nullptr, &menu);
+  menu.setMinimumWidth(menu.fontMetrics().horizontalAdvance(title) + 2 * margin + 2 * frame);
 }
 
 QString DeviceText(const SerialDevice& device) {
@@ -112,9 +123,12 @@ void ComPortMenus::ShowMenu(QAbstractButton* button, const QPoint& globalPositio
   auto* menu = new QMenu(button);
   menu->setAttribute(Qt::WA_DeleteOnClose);
   menu->setAccessibleName(QStringLiteral("Device for COM%1").arg(port));
-  menu->addSection(MenuText(QStringLiteral("COM%1: %2").arg(port).arg(FromUtf8(current.path))));
+  const QString title = QStringLiteral("COM%1: %2").arg(port).arg(FromUtf8(current.path));
+  menu->addSection(MenuText(title));
+  KeepSectionTitleWhole(*menu, title);
   if (current.source == ComPortSource::kEnvironment) {
-    menu->addAction(QStringLiteral("TAVREL_COM%1 is set and wins over a choice here").arg(port))
+    menu->addAction(QStringLiteral("%1 is set and wins over a choice here")
+                        .arg(FromUtf8(ComPortVariableName(port))))
         ->setEnabled(false);
   }
   for (const SerialDevice& device : devices) {

@@ -29,6 +29,11 @@ inline constexpr int kAppExit = 57665;
 inline constexpr int kNextPane = 57680;
 inline constexpr int kPrevPane = 57681;
 
+// The program's own: the line monitor, from the menu (service name only), its
+// key (Ctrl+M) and the port indicator's context menu.
+inline constexpr int kLineMonitor = 32800;
+inline constexpr int kLineMonitorKey = 32801;
+
 inline constexpr int kIndicatorPort = 59142;
 inline constexpr int kStatusBar = 59393;
 

@@ -1,42 +1,28 @@
 #include "app/command_line.h"
 
+#include <algorithm>
+
+#include "model/link_choice.h"
 #include "model/parameter_table.h"
 
 namespace tavrel {
-namespace {
-
-constexpr int kPortCount = 10;
-
-}  // namespace
 
 bool ParseConnection(const QString& text, CommSelection& selection) {
-  const QString kind = text.section(QLatin1Char(':'), 0, 0).toLower();
-  const QString rest = text.section(QLatin1Char(':'), 1);
   selection = CommSelection{};
   selection.opened = true;
-  if (kind == QLatin1String("board")) {
-    if (rest.isEmpty()) return false;
+  const std::optional<LinkChoice> link = ParseLinkText(text.toStdString());
+  if (!link) return false;
+  if (link->kind == LinkChoice::Kind::kBoard) {
     selection.linkKind = 1;
-    selection.portChoice = 12;
-    selection.dllPath = rest.toStdString();
+    selection.portChoice = kOtherLibraryChoice;
+    selection.dllPath = link->path;
     return true;
   }
-  if (!kind.startsWith(QLatin1String("com"))) return false;
-  bool ok = false;
-  const int port = kind.mid(3).toInt(&ok);
-  if (!ok || port < 1 || port > kPortCount) return false;
   selection.linkKind = 0;
-  selection.portChoice = port - 1;
-  const QString baud = rest.isEmpty() ? QStringLiteral("9600") : rest;
-  if (baud == QLatin1String("9600")) {
-    selection.baudChoice = 0;
-  } else if (baud == QLatin1String("19200")) {
-    selection.baudChoice = 1;
-  } else if (baud == QLatin1String("38400")) {
-    selection.baudChoice = 2;
-  } else {
-    return false;
-  }
+  selection.portChoice = link->port - 1;
+  // The dialog's baud choice is the rate's place among the line rates.
+  selection.baudChoice = static_cast<int>(
+      std::find(kLineRates.begin(), kLineRates.end(), link->baud) - kLineRates.begin());
   return true;
 }
 
@@ -46,13 +32,15 @@ QString UsageText() {
       "\n"
       "Remote control of the camera over a COM port or a CameraLink board.\n"
       "A settings file named on the command line is opened and written to the camera.\n"
-      "Named alone while the program runs, it opens in the running program (one\n"
-      "started without options, not under the service name).\n"
+      "Named alone while the program runs, it opens in the running program, the one\n"
+      "started without options and not under the service name: a program started\n"
+      "with any option takes no files handed over this way.\n"
       "\n"
       "Options:\n"
       "  --connect LINK     skip the start-up dialog: com1:9600 .. com10:38400, or board:PATH\n"
       "                     (PATH is the board's serial library)\n"
-      "  --model NAME       camera model with --connect (default KESTRA-P/S):\n"
+      "  --model NAME       camera model (case ignored; default KESTRA-P/S), with --connect\n"
+      "                     or --simulate (then the virtual camera's model):\n"
       "                     LOMIRA-P/S PAVON-P/S SOVELI-P/S RINDAL-P/S KESTRA-P/S QUESSA-P/S "
       "TEMBRA-P/S\n"
       "  --simulate         serve a virtual camera of the chosen model on COM1\n"
@@ -61,13 +49,19 @@ QString UsageText() {
       "  --print-menu       print the menu items the program offers under this name and end,\n"
       "                     without the start-up\n"
       "  --trace FILE       append every byte on the line to FILE\n"
-      "  -h, --help         show this text\n");
+      "  --line-monitor     start with the line monitor open: every exchange on the line,\n"
+      "                     decoded (Ctrl+M shows and hides it)\n"
+      "  -h, --help         show this text\n"
+      "\n"
+      "Exit status: 0 a normal end, 1 the start-up dialog cancelled or the start-up\n"
+      "failed, or no display, 2 a mistake on the command line, 5 the program failed in\n"
+      "itself (the reason is printed on stderr).\n");
 }
 
 bool IsPlainStart(const CommandLine& line, bool serviceName) {
   return !serviceName && line.error.isEmpty() && !line.help && !line.start.preset &&
          !line.simulate && line.screenshotDir.isEmpty() && !line.exitWhenShown && !line.printMenu &&
-         line.traceFile.isEmpty();
+         line.traceFile.isEmpty() && !line.start.lineMonitor;
 }
 
 bool HandsItsFileOver(const CommandLine& line, bool serviceName) {
@@ -97,6 +91,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.simulate = true;
     } else if (argument == QLatin1String("--exit-when-shown")) {
       line.exitWhenShown = true;
+    } else if (argument == QLatin1String("--line-monitor")) {
+      line.start.lineMonitor = true;
     } else if (argument == QLatin1String("--print-menu")) {
       line.printMenu = true;
     } else if (argument == QLatin1String("--connect")) {
@@ -126,8 +122,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
     line.start.preset = selection;
   }
   if (!model.isEmpty()) {
-    if (!line.start.preset) {
-      line.error = QStringLiteral("--model needs --connect");
+    if (!line.start.preset && !line.simulate) {
+      line.error = QStringLiteral("--model needs --connect or --simulate");
       return line;
     }
     const int type = CameraTypeFromName(model.toUpper().toStdString());
@@ -135,7 +131,8 @@ CommandLine ParseCommandLine(const QStringList& arguments) {
       line.error = QStringLiteral("unknown camera model %1").arg(model);
       return line;
     }
-    line.start.presetCameraType = type;
+    if (line.start.preset) line.start.presetCameraType = type;
+    if (line.simulate) line.simulatedCameraType = type;
   }
   return line;
 }

@@ -10,11 +10,12 @@ namespace tavrel {
 
 struct CommandLine {
   StartOptions start;
-  bool simulate = false;       // serve a virtual camera on COM1
-  QString screenshotDir;       // save pictures of the windows there, then end
-  QString traceFile;           // append every byte on the line to this file
-  bool exitWhenShown = false;  // end as soon as the main window is up
-  bool printMenu = false;      // print the menu bar's items, then end
+  bool simulate = false;         // serve a virtual camera on COM1
+  int simulatedCameraType = -1;  // its model when --model chose one, else the dialog's
+  QString screenshotDir;         // save pictures of the windows there, then end
+  QString traceFile;             // append every byte on the line to this file
+  bool exitWhenShown = false;    // end as soon as the main window is up
+  bool printMenu = false;        // print the menu bar's items, then end
   bool help = false;
   QString error;  // non-empty when the command line is wrong
 };

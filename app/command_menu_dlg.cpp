@@ -1,38 +1,23 @@
 #include "app/command_menu_dlg.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
-#include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <array>
+#include <vector>
 
-#include "app/dialog_controls.h"
 #include "model/camera_unit.h"
-#include "panel/dialog_layout.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 namespace {
 
-struct ButtonText {
-  int id;
-  const char16_t* text;
-};
-
-// Top to bottom, as the area group shows them.
-constexpr std::array<ButtonText, 6> kAreaButtons{{
-    {CCommandMenuDlg::kIdCommon, u"ｺﾓﾝ"},
-    {CCommandMenuDlg::kIdDsp, u"DSP"},
-    {CCommandMenuDlg::kIdTg, u"TG"},
-    {CCommandMenuDlg::kIdAfe, u"AFE"},
-    {CCommandMenuDlg::kIdDdr, u"DDR"},
-    {CCommandMenuDlg::kIdInfo, u"INFO"},
-}};
-
-constexpr std::array<const char16_t*, kRegisterPageCount> kPageTexts{
-    u"00-1F", u"20-3F", u"40-5F", u"60-7F", u"80-9F", u"A0-BF", u"C0-DF", u"E0-FF"};
+using D = CCommandMenuDlg;
+using ui::FocusDefaultButton;
+using ui::GroupBox;
+using ui::Label;
+using ui::Radio;
 
 // Row layout in dialog units: two columns of 16 rows.
 constexpr int kRowsPerColumn = 16;
@@ -40,6 +25,57 @@ constexpr int kColumnX[2] = {14, 152};
 constexpr int kHeadingY = 92;
 constexpr int kFirstRowY = 103;
 constexpr int kRowPitch = 12;
+
+// Dialog 138 in tab order, the group boxes first; the 32 register rows
+// follow (RowControls).
+constexpr ui::FormControl kForm[] = {
+    {0, GroupBox, u"ｴﾘｱ", 7, 4, 52, 82},
+    {0, GroupBox, u"ｱﾄﾞﾚｽ", 64, 4, 100, 82},
+    {0, GroupBox, u"ﾓｰﾄﾞ", 170, 4, 108, 30},
+    {0, GroupBox, u"全ﾃﾞｰﾀ", 170, 40, 108, 46},
+    // Areas, top to bottom.
+    {D::kIdCommon, Radio, u"ｺﾓﾝ", 14, 15, 40, 10},
+    {D::kIdDsp, Radio, u"DSP", 14, 26, 40, 10},
+    {D::kIdTg, Radio, u"TG", 14, 37, 40, 10},
+    {D::kIdAfe, Radio, u"AFE", 14, 48, 40, 10},
+    {D::kIdDdr, Radio, u"DDR", 14, 59, 40, 10},
+    {D::kIdInfo, Radio, u"INFO", 14, 70, 40, 10},
+    // Pages.
+    {D::kIdPageFirst + 0, Radio, u"00-1F", 72, 17, 42, 10},
+    {D::kIdPageFirst + 1, Radio, u"20-3F", 72, 33, 42, 10},
+    {D::kIdPageFirst + 2, Radio, u"40-5F", 72, 49, 42, 10},
+    {D::kIdPageFirst + 3, Radio, u"60-7F", 72, 65, 42, 10},
+    {D::kIdPageFirst + 4, Radio, u"80-9F", 118, 17, 42, 10},
+    {D::kIdPageFirst + 5, Radio, u"A0-BF", 118, 33, 42, 10},
+    {D::kIdPageFirst + 6, Radio, u"C0-DF", 118, 49, 42, 10},
+    {D::kIdPageFirst + 7, Radio, u"E0-FF", 118, 65, 42, 10},
+    // Modes.
+    {D::kIdFpga, Radio, u"FPGA", 178, 17, 38, 10},
+    {D::kIdEeprom, Radio, u"EEPROM", 222, 17, 50, 10},
+    // The whole page.
+    {D::kIdReadAll, FocusDefaultButton, u"読み出し", 178, 56, 44, 16},
+    {D::kIdWriteAll, FocusDefaultButton, u"書き込み", 226, 56, 44, 16},
+    // Column headings.
+    {0, Label, u"ｱﾄﾞﾚｽ", kColumnX[0], kHeadingY, 30, 9},
+    {0, Label, u"ﾃﾞｰﾀ", kColumnX[0] + 29, kHeadingY, 30, 9},
+    {0, Label, u"ｱﾄﾞﾚｽ", kColumnX[1], kHeadingY, 30, 9},
+    {0, Label, u"ﾃﾞｰﾀ", kColumnX[1] + 29, kHeadingY, 30, 9},
+};
+
+// Row k: its address and data edits, its "W" and "R" buttons; the right
+// column holds rows 16 to 31.
+std::vector<ui::FormControl> RowControls() {
+  std::vector<ui::FormControl> rows;
+  for (int row = 0; row < kRegisterPageRows; ++row) {
+    const int x = kColumnX[row / kRowsPerColumn];
+    const int y = kFirstRowY + (row % kRowsPerColumn) * kRowPitch;
+    rows.push_back({D::kIdAddressFirst + row, ui::NumberEdit, {}, x, y, 26, 11});
+    rows.push_back({D::kIdDataFirst + row, ui::NumberEdit, {}, x + 29, y, 32, 11});
+    rows.push_back({D::kIdWriteFirst + row, FocusDefaultButton, u"W", x + 64, y, 15, 11});
+    rows.push_back({D::kIdReadFirst + row, FocusDefaultButton, u"R", x + 81, y, 15, 11});
+  }
+  return rows;
+}
 
 }  // namespace
 
@@ -56,78 +92,44 @@ CCommandMenuDlg::CCommandMenuDlg(CameraUnit& camera, QWidget* parent)
 }
 
 void CCommandMenuDlg::BuildControls() {
-  auto* areaBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("ｴﾘｱ"), 7, 4, 52, 82);
+  ui::BuildForm(*this, kForm);
+  ui::BuildForm(*this, RowControls());
+  const auto button = [this](int id) { return ui::FindControlAs<QAbstractButton>(this, id); };
   m_areas = new QButtonGroup(this);
-  for (std::size_t i = 0; i < kAreaButtons.size(); ++i) {
-    const int y = 15 + static_cast<int>(i) * 11;
-    auto* button = ui::MakeControl<QRadioButton>(
-        this, kAreaButtons[i].id, QString::fromUtf16(kAreaButtons[i].text), 14, y, 40, 10);
-    m_areas->addButton(button, kAreaButtons[i].id);
-  }
-
-  auto* pageBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), 64, 4, 100, 82);
+  for (int id : {kIdCommon, kIdDsp, kIdTg, kIdAfe, kIdDdr, kIdInfo})
+    m_areas->addButton(button(id), id);
   m_pages = new QButtonGroup(this);
-  for (int page = 0; page < kRegisterPageCount; ++page) {
-    const int x = page < 4 ? 72 : 118;
-    const int y = 17 + (page % 4) * 16;
-    auto* button = ui::MakeControl<QRadioButton>(
-        this, kIdPageFirst + page, QString::fromUtf16(kPageTexts[page]), x, y, 42, 10);
-    m_pages->addButton(button, kIdPageFirst + page);
-  }
-
-  auto* modeBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("ﾓｰﾄﾞ"), 170, 4, 108, 30);
+  for (int id = kIdPageFirst; id <= kIdPageLast; ++id) m_pages->addButton(button(id), id);
   m_modes = new QButtonGroup(this);
-  m_modes->addButton(
-      ui::MakeControl<QRadioButton>(this, kIdFpga, QStringLiteral("FPGA"), 178, 17, 38, 10),
-      kIdFpga);
-  m_modes->addButton(
-      ui::MakeControl<QRadioButton>(this, kIdEeprom, QStringLiteral("EEPROM"), 222, 17, 50, 10),
-      kIdEeprom);
+  m_modes->addButton(button(kIdFpga), kIdFpga);
+  m_modes->addButton(button(kIdEeprom), kIdEeprom);
 
-  auto* allBox = ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("全ﾃﾞｰﾀ"), 170, 40, 108, 46);
-  auto* readAll =
-      ui::MakeControl<QPushButton>(this, kIdReadAll, QStringLiteral("読み出し"), 178, 56, 44, 16);
-  auto* writeAll =
-      ui::MakeControl<QPushButton>(this, kIdWriteAll, QStringLiteral("書き込み"), 226, 56, 44, 16);
-  for (QGroupBox* box : {areaBox, pageBox, modeBox, allBox}) box->lower();
-
-  for (int column = 0; column < 2; ++column) {
-    const int x = kColumnX[column];
-    ui::MakeControl<QLabel>(this, -1, QStringLiteral("ｱﾄﾞﾚｽ"), x, kHeadingY, 30, 9);
-    ui::MakeControl<QLabel>(this, -1, QStringLiteral("ﾃﾞｰﾀ"), x + 29, kHeadingY, 30, 9);
-  }
   for (int row = 0; row < kRegisterPageRows; ++row) {
-    const int x = kColumnX[row / kRowsPerColumn];
-    const int y = kFirstRowY + (row % kRowsPerColumn) * kRowPitch;
     const int addressId = kIdAddressFirst + row;
     const int dataId = kIdDataFirst + row;
     // Spoken by row and column: "address, row 05", "write row 05".
     const QString rowName = QStringLiteral("row %1").arg(row, 2, 10, QLatin1Char('0'));
-    for (auto [id, offset, width] :
-         {std::array<int, 3>{addressId, 0, 26}, std::array<int, 3>{dataId, 29, 32}}) {
-      auto* edit = ui::MakeControl<QLineEdit>(this, id, QString(), x + offset, y, width, 11);
-      edit->setAlignment(Qt::AlignRight);
+    for (const int id : {addressId, dataId}) {
+      QLineEdit* edit = Edit(id);
       edit->setValidator(new ui::CapitalsValidator(edit));
       edit->setAccessibleName(
           (id == addressId ? QStringLiteral("address, ") : QStringLiteral("data, ")) + rowName);
     }
-    auto* write = ui::MakeControl<QPushButton>(this, kIdWriteFirst + row, QStringLiteral("W"),
-                                               x + 64, y, 15, 11);
-    auto* read = ui::MakeControl<QPushButton>(this, kIdReadFirst + row, QStringLiteral("R"), x + 81,
-                                              y, 15, 11);
+    QAbstractButton* write = button(kIdWriteFirst + row);
+    QAbstractButton* read = button(kIdReadFirst + row);
     write->setAccessibleDescription(QStringLiteral("write ") + rowName);
     read->setAccessibleDescription(QStringLiteral("read ") + rowName);
-    connect(write, &QPushButton::clicked, this,
+    connect(write, &QAbstractButton::clicked, this,
             [this, addressId, dataId] { WriteRow(addressId, dataId); });
-    connect(read, &QPushButton::clicked, this,
+    connect(read, &QAbstractButton::clicked, this,
             [this, addressId, dataId] { ReadRow(addressId, dataId); });
   }
 
   // Area and page buttons refill the rows; the mode buttons do not.
   connect(m_areas, &QButtonGroup::idClicked, this, [this] { RefreshAddresses(); });
   connect(m_pages, &QButtonGroup::idClicked, this, [this] { RefreshAddresses(); });
-  connect(writeAll, &QPushButton::clicked, this, &CCommandMenuDlg::WriteAllRows);
-  connect(readAll, &QPushButton::clicked, this, &CCommandMenuDlg::ReadAllRows);
+  connect(button(kIdWriteAll), &QAbstractButton::clicked, this, &CCommandMenuDlg::WriteAllRows);
+  connect(button(kIdReadAll), &QAbstractButton::clicked, this, &CCommandMenuDlg::ReadAllRows);
 }
 
 QLineEdit* CCommandMenuDlg::Edit(int id) const {

@@ -1,7 +1,8 @@
 // What the window program does differently on each desktop system: how it
 // gets its command line, how it names a file to the model's file calls,
 // where its command-line text goes, whose instance channel it listens on,
-// and which fonts draw the register editor's Japanese.
+// which fonts draw the register editor's Japanese, and whether there is a
+// display to show windows on.
 // One file per system: desktop_platform_posix.cpp, desktop_platform_win32.cpp.
 #pragma once
 
@@ -41,5 +42,11 @@ QString InstanceChannelOwner();
 // characters the dialog font lacks come from the system's Japanese
 // user-interface fonts. Call once the QApplication exists.
 void UseJapaneseFontFallback();
+
+// What to tell the user when no display is there to show the window on, asked
+// before Qt is (Qt's own answer is an abort advising to reinstall): empty when
+// there is one, or when another kind of output was chosen (QT_QPA_PLATFORM).
+// Windows always has one.
+QString MissingDisplayText();
 
 }  // namespace tavrel

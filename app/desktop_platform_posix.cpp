@@ -31,4 +31,19 @@ void UseJapaneseFontFallback() {
   // fontconfig already falls back to an installed font with the characters.
 }
 
+QString MissingDisplayText() {
+  const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+  // Offscreen, VNC or a frame buffer: the user's own choice.
+  if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland")) {
+    return {};
+  }
+  if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    return {};
+  }
+  return QStringLiteral(
+      "tavrel: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); the window\n"
+      "program needs one. In a terminal, tavrelctl reaches the camera instead\n"
+      "(tavrelctl --help; for example tavrelctl --simulate read-all).\n");
+}
+
 }  // namespace tavrel

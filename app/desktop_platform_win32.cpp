@@ -139,4 +139,8 @@ void UseJapaneseFontFallback() {
   for (const QString& family : families) QFont::insertSubstitutions(family, japanese);
 }
 
+QString MissingDisplayText() {
+  return {};
+}
+
 }  // namespace tavrel

@@ -1,5 +1,6 @@
 #include "app/instance_channel.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -18,6 +19,8 @@ namespace {
 constexpr int kConnectTimeoutMs = 2000;
 // How long the sender waits quietly before it says that it is waiting.
 constexpr int kQuietWaitMs = 1000;
+// Then it waits in short steps, handling its own events between them.
+constexpr int kShownWaitMs = 50;
 
 }  // namespace
 
@@ -43,7 +46,8 @@ bool InstanceChannel::SendToRunning(const QString& name, const QString& path,
   // the connection.
   bool toldWaiting = false;
   while (!socket.canReadLine()) {
-    if (socket.waitForReadyRead(kQuietWaitMs)) continue;
+    if (toldWaiting) QCoreApplication::processEvents();
+    if (socket.waitForReadyRead(toldWaiting ? kShownWaitMs : kQuietWaitMs)) continue;
     if (socket.canReadLine()) break;
     // Still connected after the wait: the program is there and busy. (Only
     // the state tells: Windows' named pipes report no time-out error.)

@@ -21,7 +21,9 @@ class InstanceChannel : public QObject {
   // program has queued it: true then. False when no program is listening, it
   // ends before it answers, or the path cannot travel in one request line (a
   // line feed in it...). A program busy in a camera exchange answers
-  // late; `stillWaiting` is called once when the answer is slow in coming.
+  // late; `stillWaiting` is called once when the answer is slow in coming,
+  // and from then on this program's own events are handled while it waits
+  // (a window it showed stays painted).
   static bool SendToRunning(const QString& name, const QString& path,
                             const std::function<void()>& stillWaiting = {});
 

@@ -1,5 +1,5 @@
 #include "app/main_frame.h"
-#include "panel/qt_strings.h"
+#include "ui/qt_strings.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>
@@ -17,15 +17,17 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTableView>
 #include <QTextEdit>
 #include <array>
 
 #include "app/command_ids.h"
+#include "app/line_monitor.h"
 #include "app/program_icon.h"
 #include "link/comm_port.h"
 #include "model/com_port_directory.h"
-#include "panel/accessible_controls.h"
 #include "res/string_table.h"
+#include "ui/accessible_controls.h"
 
 namespace tavrel {
 namespace {
@@ -62,7 +64,12 @@ CMainFrame::CMainFrame(const CommPort& link, const QString& executableName, QWid
   BuildMenus();
   BuildAccelerators();
   BuildStatusBar();
-  if (!IsDeveloperName(executableName)) RemoveServiceTools();
+  AddLineMonitorKey();
+  if (IsDeveloperName(executableName)) {
+    AddLineMonitorItem();
+  } else {
+    RemoveServiceTools();
+  }
 }
 
 bool CMainFrame::IsDeveloperName(const QString& executableName) {
@@ -141,6 +148,8 @@ void CMainFrame::BuildAccelerators() {
       connect(action, &QAction::triggered, this, [this, id, edit] {
         if (edit) {
           OnEditCommand(id);
+        } else if (id == cmd::kNextPane || id == cmd::kPrevPane) {
+          MoveBetweenPanes();
         } else {
           emit commandTriggered(id);
         }
@@ -195,7 +204,102 @@ void CMainFrame::BuildStatusBar() {
       m_portPane->fontMetrics().horizontalAdvance(ui::LoadQString(res::kIdsIndicatorPort)) +
       margins + 6);
   bar->addPermanentWidget(m_portPane);
+  m_portPane->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_portPane, &QWidget::customContextMenuRequested, this, &CMainFrame::ShowPortPaneMenu);
   UpdatePortIndicator();
+}
+
+void CMainFrame::AddLineMonitorKey() {
+  // A key of the program's own, beside the accelerator table, in either
+  // name.
+  auto* key = new QAction(this);
+  key->setProperty(kCommandProperty, cmd::kLineMonitorKey);
+  key->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+  key->setShortcutContext(Qt::WindowShortcut);
+  addAction(key);
+  m_accelerators.insert(cmd::kLineMonitorKey, key);
+  connect(key, &QAction::triggered, this, &CMainFrame::ToggleLineMonitor);
+}
+
+void CMainFrame::AddLineMonitorItem() {
+  // After the service tools, at the end of the Interface menu.
+  m_lineMonitorItem = m_interfaceMenu->addAction(QStringLiteral("Line Monitor"));
+  m_lineMonitorItem->setProperty(kCommandProperty, cmd::kLineMonitor);
+  m_lineMonitorItem->setStatusTip(
+      QStringLiteral("Show Every Exchange On The Camera Line (Ctrl+M)"));
+  m_lineMonitorItem->setCheckable(true);
+  m_lineMonitorItem->setEnabled(m_lineMonitor != nullptr);
+  m_menuActions.insert(cmd::kLineMonitor, m_lineMonitorItem);
+  connect(m_lineMonitorItem, &QAction::triggered, this, &CMainFrame::ToggleLineMonitor);
+}
+
+void CMainFrame::ShowPortPaneMenu(const QPoint& position) {
+  if (m_portPaneMenu) m_portPaneMenu->close();
+  auto* menu = new QMenu(m_portPane);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  menu->setAccessibleName(QStringLiteral("Port"));
+  QAction* monitor = menu->addAction(QStringLiteral("Line Monitor\tCtrl+M"));
+  monitor->setCheckable(true);
+  monitor->setChecked(m_lineMonitor != nullptr && m_lineMonitor->isVisible());
+  monitor->setEnabled(m_lineMonitor != nullptr);
+  connect(monitor, &QAction::triggered, this, &CMainFrame::ToggleLineMonitor);
+  m_portPaneMenu = menu;
+  menu->popup(m_portPane->mapToGlobal(position));
+}
+
+void CMainFrame::SetLineMonitor(CLineMonitor* monitor) {
+  m_lineMonitor = monitor;
+  if (m_lineMonitorItem != nullptr) m_lineMonitorItem->setEnabled(monitor != nullptr);
+  if (monitor == nullptr) return;
+  addDockWidget(Qt::BottomDockWidgetArea, monitor);
+  // A window of its own beside the panel at first, so the panel keeps its
+  // size; it docks when the user drags it to an edge.
+  monitor->setFloating(true);
+  monitor->hide();
+  connect(monitor, &QDockWidget::visibilityChanged, this, [this](bool) {
+    if (m_lineMonitorItem != nullptr) m_lineMonitorItem->setChecked(m_lineMonitor->isVisible());
+  });
+}
+
+void CMainFrame::ShowLineMonitor() {
+  if (m_lineMonitor == nullptr) return;
+  m_lineMonitor->ShowBeside();
+  if (m_lineMonitorItem != nullptr) m_lineMonitorItem->setChecked(true);
+}
+
+void CMainFrame::ToggleLineMonitor() {
+  if (m_lineMonitor == nullptr) return;
+  if (!m_lineMonitor->isVisible()) {
+    ShowLineMonitor();
+    return;
+  }
+  const bool keyboardThere = LineMonitorHasFocus();
+  m_lineMonitor->hide();
+  if (m_lineMonitorItem != nullptr) m_lineMonitorItem->setChecked(false);
+  if (keyboardThere) ReturnToPanel();
+}
+
+bool CMainFrame::LineMonitorHasFocus() const {
+  const QWidget* focus = QApplication::focusWidget();
+  return m_lineMonitor != nullptr && focus != nullptr && m_lineMonitor->isAncestorOf(focus);
+}
+
+void CMainFrame::MoveBetweenPanes() {
+  if (m_lineMonitor == nullptr) return;
+  if (LineMonitorHasFocus()) {
+    ReturnToPanel();
+    return;
+  }
+  if (!m_lineMonitor->isVisible()) return;
+  m_panelFocus = QApplication::focusWidget();
+  if (m_lineMonitor->isFloating()) m_lineMonitor->activateWindow();
+  m_lineMonitor->Table()->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::ReturnToPanel() {
+  activateWindow();
+  QWidget* back = m_panelFocus != nullptr ? m_panelFocus.data() : View();
+  if (back != nullptr) back->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::RemoveServiceTools() {
@@ -220,6 +324,7 @@ QString CMainFrame::StatusText() const {
 }
 
 void CMainFrame::UpdatePortIndicator() {
+  m_portSeenOpen = m_portSeenOpen || m_link.IsPortOpen();
   const QString text = PortIndicatorText();
   m_portPane->setEnabled(true);
   if (m_portPane->text() != text) m_portPane->setText(text);
@@ -235,8 +340,14 @@ QString CMainFrame::PortIndicatorToolTip() const {
         .arg(com, device);
   }
   if (!m_link.IsPortOpen()) {
-    return m_link.HasBoardConnection() ? QStringLiteral("No COM port open: a CameraLink board")
-                                       : QStringLiteral("No COM port open");
+    if (m_link.HasBoardConnection()) return QStringLiteral("No COM port open: a CameraLink board");
+    // Where the panel's values come from while no camera answers.
+    const QString values = m_portSeenOpen
+                               ? QStringLiteral("the panel shows the values it had last")
+                               : QStringLiteral(
+                                     "nothing was read from a camera: the panel shows the model's\n"
+                                     "default values (or those of the settings file opened)");
+    return QStringLiteral("No COM port open; %1\nCtrl+L chooses another port").arg(values);
   }
   if (device.isEmpty()) return com;
   // A by-id name says which adapter; the device it leads to, where it is now.

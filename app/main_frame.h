@@ -5,16 +5,18 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
 #include <QStringList>
 #include <functional>
 
 class QAction;
 class QLabel;
-class QMenu;
 class QMimeData;
 
 namespace tavrel {
 
+class CLineMonitor;
 class CommPort;
 
 class CMainFrame : public QMainWindow {
@@ -51,6 +53,18 @@ class CMainFrame : public QMainWindow {
   QAction* FindAccelerator(int commandId) const;
   QMenu* InterfaceMenu() const { return m_interfaceMenu; }
 
+  // The line monitor pane, which the frame shows and hides (menu item, key,
+  // port indicator's context menu); null until set. F6 and Shift+F6 move the
+  // keyboard between the panel and the monitor while it shows.
+  void SetLineMonitor(CLineMonitor* monitor);
+  CLineMonitor* LineMonitor() const { return m_lineMonitor; }
+  // Shows it beside the window without taking the keyboard, or hides it
+  // (the keyboard goes back to the panel if it was in the monitor).
+  void ToggleLineMonitor();
+  void ShowLineMonitor();
+  // The port indicator's context menu while it is open, else null.
+  QMenu* PortPaneMenu() const { return m_portPaneMenu; }
+
   // Asked before the window closes; false keeps it open.
   void SetCloseGuard(std::function<bool()> guard) { m_closeGuard = std::move(guard); }
 
@@ -77,10 +91,19 @@ class CMainFrame : public QMainWindow {
   void BuildAccelerators();
   void BuildStatusBar();
   void RemoveServiceTools();
+  void AddLineMonitorItem();
+  void AddLineMonitorKey();
+  void ShowPortPaneMenu(const QPoint& position);
+  void MoveBetweenPanes();
+  void ReturnToPanel();
+  bool LineMonitorHasFocus() const;
   QAction* AddMenuItem(QMenu* menu, const QString& text, int commandId);
   void OnEditCommand(int commandId);
 
   const CommPort& m_link;
+  // Whether an idle pass has seen a COM port open: until then the panel's
+  // values came from no camera.
+  bool m_portSeenOpen = false;
   QLabel* m_messagePane = nullptr;
   QLabel* m_portPane = nullptr;
   QMenu* m_fileMenu = nullptr;
@@ -90,6 +113,11 @@ class CMainFrame : public QMainWindow {
   QHash<int, QAction*> m_menuActions;
   QHash<int, QAction*> m_accelerators;
   std::function<bool()> m_closeGuard;
+  CLineMonitor* m_lineMonitor = nullptr;
+  QAction* m_lineMonitorItem = nullptr;  // in the menu under the service name only
+  QPointer<QMenu> m_portPaneMenu;
+  // Where the keyboard was in the panel when it went to the monitor.
+  QPointer<QWidget> m_panelFocus;
 };
 
 }  // namespace tavrel

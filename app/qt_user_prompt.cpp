@@ -1,5 +1,5 @@
 #include "app/qt_user_prompt.h"
-#include "panel/qt_strings.h"
+#include "ui/qt_strings.h"
 
 #include <QApplication>
 #include <QLabel>

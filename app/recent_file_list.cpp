@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "panel/profile_store.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {

@@ -1,14 +1,17 @@
 #include "app/run_tavrel.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "app/command_line.h"
 #include "app/desktop_platform.h"
+#include "app/guarded_application.h"
+#include "app/hand_over.h"
 #include "app/handed_file_queue.h"
 #include "app/instance_channel.h"
 #include "app/keyboard_owner.h"
@@ -21,8 +24,8 @@
 #include "app/tavrel_doc.h"
 #include "link/comm_port.h"
 #include "model/camera_unit.h"
-#include "panel/profile_store.h"
 #include "sim/in_process_camera.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {
@@ -40,19 +43,6 @@ int PrintMenu(const QString& executableName) {
   return 0;
 }
 
-// Gives `document` to the program already running, if one listens: true
-// when it took the file.
-bool HandedToRunningProgram(const QString& document, const QString& channelName) {
-  const QString path = QFileInfo(document).absoluteFilePath();
-  const auto tellWaiting = [&path] {
-    WriteToConsole(
-        stderr,
-        QStringLiteral("tavrel: the running program is busy; %1 opens there when it is free\n")
-            .arg(path));
-  };
-  return InstanceChannel::SendToRunning(channelName, path, tellWaiting);
-}
-
 // Starts the virtual camera of model `type` in this process and leads COM1 to
 // it. A camera that cannot start is said on stderr; COM1 then stays a port.
 void StartVirtualCameraOnComOne(int type, std::unique_ptr<sim::InProcessCamera>& virtualCamera,
@@ -67,6 +57,35 @@ void StartVirtualCameraOnComOne(int type, std::unique_ptr<sim::InProcessCamera>&
                                .arg(QString::fromLocal8Bit(error.what())));
   }
 }
+
+// Qt ends the program with an abort, advising to reinstall, when the display
+// it was given cannot be reached (DISPLAY names one that is not there, or
+// refuses this user): said the way a missing display is, for as long as
+// this watch lives.
+class UnreachableDisplayWatch {
+ public:
+  UnreachableDisplayWatch() { previous_ = qInstallMessageHandler(&Handle); }
+  ~UnreachableDisplayWatch() { qInstallMessageHandler(previous_); }
+  UnreachableDisplayWatch(const UnreachableDisplayWatch&) = delete;
+  UnreachableDisplayWatch& operator=(const UnreachableDisplayWatch&) = delete;
+
+ private:
+  static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QLatin1String("could not connect to display"))) unreachable_ = message;
+    if (type == QtFatalMsg && !unreachable_.isEmpty()) {
+      WriteToConsole(
+          stderr, QStringLiteral("tavrel: the display cannot be reached (%1); the window\n"
+                                 "program needs one. In a terminal, tavrelctl reaches the camera\n"
+                                 "instead (tavrelctl --help; for example tavrelctl --simulate "
+                                 "read-all).\n")
+                      .arg(unreachable_));
+      std::_Exit(1);
+    }
+    if (previous_ != nullptr) previous_(type, context, message);
+  }
+  static inline QtMessageHandler previous_ = nullptr;
+  static inline QString unreachable_;
+};
 
 }  // namespace
 
@@ -85,7 +104,13 @@ int RunTavrel(int argc, char** argv) {
     if (!WriteToConsole(stdout, UsageText())) ShowInMessageBox(UsageText(), false);
     return 0;
   }
-  QApplication application(argc, argv);
+  if (const QString missing = MissingDisplayText(); !missing.isEmpty()) {
+    WriteToConsole(stderr, missing);
+    return 1;
+  }
+  std::optional<UnreachableDisplayWatch> displayWatch(std::in_place);
+  GuardedApplication application(argc, argv);
+  displayWatch.reset();
   UseJapaneseFontFallback();
   QApplication::setWindowIcon(ProgramIcon());  // also the dialogs before the main window
   const QString executableName = arguments.value(0);
@@ -99,7 +124,7 @@ int RunTavrel(int argc, char** argv) {
   const QString channelName = InstanceChannel::DefaultName();
   const bool serviceName = CMainFrame::IsDeveloperName(executableName);
   if (HandsItsFileOver(line, serviceName)) {
-    if (HandedToRunningProgram(line.start.document, channelName)) return 0;
+    if (HandToRunningProgram(line.start.document, channelName)) return 0;
   }
 
   // Built in this order and destroyed in reverse: the virtual camera outlives
@@ -118,8 +143,10 @@ int RunTavrel(int argc, char** argv) {
   if (line.simulate) {
     // COM1 leads to the camera in this process, at the start and whenever
     // the Serial Port dialog opens it again.
-    services.beforeLinkOpens = [&virtualCamera, &camera](int type) {
-      StartVirtualCameraOnComOne(type, virtualCamera, camera);
+    // Of the model --model named, whatever the dialog's camera row says.
+    const int simulatedType = line.simulatedCameraType;
+    services.beforeLinkOpens = [&virtualCamera, &camera, simulatedType](int type) {
+      StartVirtualCameraOnComOne(simulatedType >= 0 ? simulatedType : type, virtualCamera, camera);
     };
   }
   // Claimed before the start-up, which may take long (the dialog, the
@@ -129,6 +156,8 @@ int RunTavrel(int argc, char** argv) {
 
   CTavrelApp app(camera, profile, services);
   const auto result = app.InitInstance(line.start);
+  // A fault in the start-up's own dialogs has ended their loops: no window follows.
+  if (GuardedApplication::Failed()) return kExitInternal;
   if (result != CTavrelApp::StartResult::kRunning) return CTavrelApp::ExitStatus(result);
 
   HandedFileQueue handedFiles([&app](const QString& path) {

@@ -7,6 +7,8 @@
 #include "app/about_dlg.h"
 #include "app/command_menu_dlg.h"
 #include "app/file_chooser.h"
+#include "app/line_monitor.h"
+#include "app/line_monitor_model.h"
 #include "app/main_frame.h"
 #include "app/manual_command_dlg.h"
 #include "app/select_comm_dlg.h"
@@ -55,6 +57,14 @@ bool SaveScreenshots(const QString& directory, CMainFrame& frame, CameraUnit& ca
   {
     CCommandMenuDlg dialog(camera);  // sends nothing until a button is pressed
     ok = Save(dialog, dir.filePath(QStringLiteral("command_menu.png"))) && ok;
+  }
+  if (CLineMonitor* monitor = frame.LineMonitor()) {
+    // The start-up read's exchanges, listed at once.
+    monitor->Rows().Publish();
+    const bool shown = monitor->isVisible();
+    monitor->ShowBeside();
+    ok = Save(*monitor, dir.filePath(QStringLiteral("line_monitor.png"))) && ok;
+    if (shown) monitor->show();
   }
   return ok;
 }

@@ -5,31 +5,71 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <array>
 
-#include "app/dialog_controls.h"
 #include "app/file_chooser.h"
 #include "model/parameter_table.h"
-#include "panel/dialog_layout.h"
+#include "serial/com_ports.h"
+#include "ui/dialog_form.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel {
 namespace {
 
-struct CameraRow {
-  const char* text;
-  int type;
-};
-// The dialog lists the models alphabetically, not by their codes.
-constexpr std::array<CameraRow, 7> kCameraRows{{{"KESTRA-P/S", 4},
-                                                {"LOMIRA-P/S", 0},
-                                                {"PAVON-P/S", 1},
-                                                {"QUESSA-P/S", 5},
-                                                {"RINDAL-P/S", 3},
-                                                {"SOVELI-P/S", 2},
-                                                {"TEMBRA-P/S", 6}}};
+using D = CSelectCommDlg;
+using ui::DefaultButton;
+using ui::Edit;
+using ui::GroupBox;
+using ui::Label;
+using ui::PushButton;
+using ui::PushRadio;
+using ui::Radio;
 
-constexpr int kComCount = 10;
+// Dialog 132 in tab order; the group boxes first, so they are drawn behind
+// the controls they frame.
+constexpr ui::FormControl kForm[] = {
+    {D::kIdBoardMakerGroup, GroupBox, u"Select Board Maker", 166, 19, 144, 31},
+    {D::kIdRs232Group, GroupBox, u"RS-232C Setting", 7, 7, 148, 100},
+    {D::kIdBaudGroup, GroupBox, u"Baud Rate", 100, 19, 50, 82},
+    // Down to 103 units, where the last row of COM buttons ends.
+    {D::kIdOpenPortGroup, GroupBox, u"Open Port", 12, 19, 84, 84},
+    {0, GroupBox, u"CameraLink Board", 161, 7, 152, 100},
+    {0, GroupBox, u"SELECT CAMERA TYPE", 7, 112, 238, 46},
+    {D::kIdFirstCom + 0, PushRadio, u"COM 1", 16, 30, 32, 13},
+    {D::kIdFirstCom + 1, PushRadio, u"COM 2", 16, 45, 32, 13},
+    {D::kIdFirstCom + 2, PushRadio, u"COM 3", 16, 60, 32, 13},
+    {D::kIdFirstCom + 3, PushRadio, u"COM 4", 16, 75, 32, 13},
+    {D::kIdFirstCom + 4, PushRadio, u"COM 5", 16, 90, 32, 13},
+    {D::kIdFirstCom + 5, PushRadio, u"COM 6", 52, 30, 32, 13},
+    {D::kIdFirstCom + 6, PushRadio, u"COM 7", 52, 45, 32, 13},
+    {D::kIdFirstCom + 7, PushRadio, u"COM 8", 52, 60, 32, 13},
+    {D::kIdFirstCom + 8, PushRadio, u"COM 9", 52, 75, 32, 13},
+    {D::kIdFirstCom + 9, PushRadio, u"COM10", 52, 90, 32, 13},
+    {D::kIdEeuresys, PushRadio, u"Eeuresys", 170, 30, 42, 14},
+    {D::kIdMatrox, PushRadio, u"Matrox", 214, 30, 38, 14},
+    {D::kIdOtherFactory, PushRadio, u"Other Factory", 254, 30, 54, 14},
+    {D::kIdDllPath, Edit, 0, 170, 62, 112, 13},
+    {D::kIdBrowse, PushButton, u"Browse", 170, 80, 50, 14},
+    {D::kIdBaud9600, Radio, u" 9600", 106, 34, 40, 10},
+    {D::kIdBaud19200, Radio, u"19200", 106, 50, 40, 10},
+    {D::kIdBaud38400, Radio, u"38400", 106, 66, 40, 10},
+    {D::kIdOpen, DefaultButton, u"OPEN", 252, 116, 58, 16},
+    {D::kIdCancel, PushButton, u"CANCEL", 252, 138, 58, 16},
+    {D::kIdDllLabel, Label, u".dll", 285, 64, 18, 9},
+    {D::kIdFirstCameraRow + 0, Radio, u"KESTRA-P/S", 13, 124, 57, 10},
+    {D::kIdFirstCameraRow + 1, Radio, u"LOMIRA-P/S", 71, 124, 57, 10},
+    {D::kIdFirstCameraRow + 2, Radio, u"PAVON-P/S", 129, 124, 57, 10},
+    {D::kIdFirstCameraRow + 3, Radio, u"QUESSA-P/S", 187, 124, 57, 10},
+    {D::kIdFirstCameraRow + 4, Radio, u"RINDAL-P/S", 13, 140, 57, 10},
+    {D::kIdFirstCameraRow + 5, Radio, u"SOVELI-P/S", 71, 140, 57, 10},
+    {D::kIdFirstCameraRow + 6, Radio, u"TEMBRA-P/S", 129, 140, 57, 10},
+};
+
+// cameraType of each camera row: the dialog lists the models
+// alphabetically, not by their codes.
+constexpr std::array<int, 7> kCameraRowTypes{4, 0, 1, 5, 3, 2, 6};
+
+constexpr int kComCount = kLastComPort;
 
 // Loads an exclusive button group from an index; -1 (or any index without a
 // button) leaves no button checked.
@@ -41,9 +81,23 @@ void LoadGroup(QButtonGroup* group, int index) {
 
 }  // namespace
 
+LinkChoice ChosenLink(const CommSelection& selection) {
+  if (selection.linkKind == 1) {
+    if (selection.portChoice == kEeuresysChoice) return LinkChoice::Board("clseremc.dll");
+    if (selection.portChoice == kMatroxChoice) return LinkChoice::Board("clsermtx.dll");
+    return LinkChoice::Board(selection.dllPath);
+  }
+  // Any baud choice past the first two is the last rate.
+  const int baudChoice = selection.baudChoice == 0 || selection.baudChoice == 1
+                             ? selection.baudChoice
+                             : static_cast<int>(kLineRates.size()) - 1;
+  return LinkChoice::ComPort(selection.portChoice + 1,
+                             kLineRates[static_cast<std::size_t>(baudChoice)]);
+}
+
 int CameraTypeOfRow(int row) {
-  if (row < 0 || row >= static_cast<int>(kCameraRows.size())) return -1;
-  return kCameraRows[static_cast<std::size_t>(row)].type;
+  if (row < 0 || row >= static_cast<int>(kCameraRowTypes.size())) return -1;
+  return kCameraRowTypes[static_cast<std::size_t>(row)];
 }
 
 CSelectCommDlg::CSelectCommDlg(FileChooser& fileChooser, QWidget* parent)
@@ -56,88 +110,31 @@ CSelectCommDlg::CSelectCommDlg(FileChooser& fileChooser, QWidget* parent)
 }
 
 void CSelectCommDlg::BuildControls() {
-  // Controls are created in tab order; the group boxes are then sent to the
-  // back so that they only frame the buttons.
+  ui::BuildForm(*this, kForm);
+  const auto button = [this](int id) { return ui::FindControlAs<QAbstractButton>(this, id); };
+  // Radio group A: the COM buttons, then the board makers.
   m_portGroup = new QButtonGroup(this);
-  for (int i = 0; i < kComCount; ++i) {
-    const QString text = i < 9 ? QStringLiteral("COM %1").arg(i + 1) : QStringLiteral("COM10");
-    auto* button = ui::MakeControl<QPushButton>(this, kIdFirstCom + i, text, 16 + (i / 5) * 36,
-                                                30 + (i % 5) * 15, 32, 13);
-    button->setCheckable(true);
-    button->setAutoDefault(false);
-    m_portGroup->addButton(button, i);
-  }
-  struct Maker {
-    const char* text;
-    int x;
-    int width;
-  };
-  const std::array<Maker, 3> makers{
-      {{"Eeuresys", 170, 42}, {"Matrox", 214, 38}, {"Other Factory", 254, 54}}};
-  for (int i = 0; i < 3; ++i) {
-    auto* button =
-        ui::MakeControl<QPushButton>(this, kIdEeuresys + i, QString::fromLatin1(makers[i].text),
-                                     makers[i].x, 30, makers[i].width, 14);
-    button->setCheckable(true);
-    button->setAutoDefault(false);
-    m_portGroup->addButton(button, kComCount + i);
-  }
-  m_dllPathEdit = new QLineEdit(this);
-  ui::SetControlId(m_dllPathEdit, kIdDllPath, QStringLiteral("Library path"));
-  ui::PlaceInDialogUnits(m_dllPathEdit, 170, 62, 112, 13);
-  m_browseButton =
-      ui::MakeControl<QPushButton>(this, kIdBrowse, QStringLiteral("Browse"), 170, 80, 50, 14);
-  m_browseButton->setAutoDefault(false);
-
+  for (int i = 0; i < kComCount; ++i) m_portGroup->addButton(button(kIdFirstCom + i), i);
+  for (int i = 0; i < 3; ++i) m_portGroup->addButton(button(kIdEeuresys + i), kEeuresysChoice + i);
   m_baudGroup = new QButtonGroup(this);
-  const std::array<const char*, 3> bauds{" 9600", "19200", "38400"};
-  for (int i = 0; i < 3; ++i) {
-    auto* radio = ui::MakeControl<QRadioButton>(
-        this, kIdBaud9600 + i, QString::fromLatin1(bauds[i]), 106, 34 + i * 16, 40, 10);
-    m_baudGroup->addButton(radio, i);
-  }
-
-  auto* open =
-      ui::MakeControl<QPushButton>(this, kIdOpen, QStringLiteral("OPEN"), 252, 116, 58, 16);
-  open->setDefault(true);
-  auto* cancel =
-      ui::MakeControl<QPushButton>(this, kIdCancel, QStringLiteral("CANCEL"), 252, 138, 58, 16);
-  cancel->setAutoDefault(false);
-
-  QList<QWidget*> boxes;
-  boxes << ui::MakeControl<QGroupBox>(this, kIdBoardMakerGroup,
-                                      QStringLiteral("Select Board Maker"), 166, 19, 144, 31);
-  m_dllLabel = ui::MakeControl<QLabel>(this, kIdDllLabel, QStringLiteral(".dll"), 285, 64, 18, 9);
-  boxes << ui::MakeControl<QGroupBox>(this, kIdRs232Group, QStringLiteral("RS-232C Setting"), 7, 7,
-                                      148, 100);
-  m_baudGroupBox =
-      ui::MakeControl<QGroupBox>(this, kIdBaudGroup, QStringLiteral("Baud Rate"), 100, 19, 50, 82);
-  boxes << m_baudGroupBox;
-  // Down to 103 units, where the last row of COM buttons ends.
-  boxes << ui::MakeControl<QGroupBox>(this, kIdOpenPortGroup, QStringLiteral("Open Port"), 12, 19,
-                                      84, 84);
-  boxes << ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("CameraLink Board"), 161, 7, 152,
-                                      100);
-
+  for (int i = 0; i < 3; ++i) m_baudGroup->addButton(button(kIdBaud9600 + i), i);
   m_cameraGroup = new QButtonGroup(this);
-  for (int row = 0; row < static_cast<int>(kCameraRows.size()); ++row) {
-    auto* radio = ui::MakeControl<QRadioButton>(this, kIdFirstCameraRow + row,
-                                                QString::fromLatin1(kCameraRows[row].text),
-                                                13 + (row % 4) * 58, 124 + (row / 4) * 16, 57, 10);
-    m_cameraGroup->addButton(radio, row);
+  for (int row = 0; row < static_cast<int>(kCameraRowTypes.size()); ++row) {
+    m_cameraGroup->addButton(button(kIdFirstCameraRow + row), row);
   }
-  boxes << ui::MakeControl<QGroupBox>(this, -1, QStringLiteral("SELECT CAMERA TYPE"), 7, 112, 238,
-                                      46);
-  // Inner boxes last so they stay above the outer ones.
-  for (auto it = boxes.rbegin(); it != boxes.rend(); ++it) (*it)->lower();
+  m_dllPathEdit = ui::FindControlAs<QLineEdit>(this, kIdDllPath);
+  m_dllPathEdit->setAccessibleName(QStringLiteral("Library path"));
+  m_browseButton = ui::FindControlAs<QPushButton>(this, kIdBrowse);
+  m_dllLabel = ui::FindControlAs<QLabel>(this, kIdDllLabel);
+  m_baudGroupBox = ui::FindControlAs<QGroupBox>(this, kIdBaudGroup);
 
   EnableLibraryControls(false);
 
   connect(m_portGroup, &QButtonGroup::idClicked, this, [this](int id) { OnPortClicked(id); });
   connect(m_cameraGroup, &QButtonGroup::idClicked, this, [this](int) { OnCameraRowClicked(); });
   connect(m_browseButton, &QPushButton::clicked, this, [this] { OnBrowse(); });
-  connect(open, &QPushButton::clicked, this, [this] { OnOpen(); });
-  connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
+  connect(button(kIdOpen), &QAbstractButton::clicked, this, [this] { OnOpen(); });
+  connect(button(kIdCancel), &QAbstractButton::clicked, this, [this] { OnCancel(); });
 }
 
 void CSelectCommDlg::EnableBaudControls(bool enable) {
@@ -159,7 +156,7 @@ void CSelectCommDlg::OnPortClicked(int portChoice) {
     return;
   }
   EnableBaudControls(false);
-  EnableLibraryControls(portChoice == kComCount + 2);
+  EnableLibraryControls(portChoice == kOtherLibraryChoice);
   m_nLinkKind = 1;
 }
 

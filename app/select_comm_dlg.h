@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/com_port_menus.h"
+#include "model/link_choice.h"
 
 class QAbstractButton;
 class QButtonGroup;
@@ -18,6 +19,11 @@ namespace tavrel {
 
 class FileChooser;
 
+// The port/board choices after the COM buttons (0 to 9, COM1 to COM10).
+inline constexpr int kEeuresysChoice = 10;
+inline constexpr int kMatroxChoice = 11;
+inline constexpr int kOtherLibraryChoice = 12;
+
 // What the dialog was closed with.
 struct CommSelection {
   bool opened = false;
@@ -27,6 +33,10 @@ struct CommSelection {
   std::string dllPath;
   int cameraRow = 0;
 };
+
+// The link the selection names: COM n at the chosen rate, or a board's
+// library ("clseremc.dll", "clsermtx.dll", or the path given).
+LinkChoice ChosenLink(const CommSelection& selection);
 
 class CSelectCommDlg : public QDialog {
   Q_OBJECT

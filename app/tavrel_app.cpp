@@ -7,13 +7,18 @@
 #include "app/about_dlg.h"
 #include "app/command_ids.h"
 #include "app/file_chooser.h"
+#include "app/line_monitor.h"
 #include "app/main_frame.h"
 #include "app/qt_user_prompt.h"
 #include "app/tavrel_doc.h"
 #include "app/view_factory.h"
 #include "model/camera_unit.h"
-#include "panel/profile_store.h"
+#include "model/link_choice.h"
+#include "model/program_message.h"
+#include "model/reported_model.h"
+#include "model/reported_model_read.h"
 #include "res/string_table.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 namespace {
@@ -21,20 +26,12 @@ namespace {
 const QString kSettingsSection = QStringLiteral("Settings");
 const QString kComPortEntry = QStringLiteral("COM Port");
 
-constexpr int kEeuresysChoice = 10;
-constexpr int kMatroxChoice = 11;
-
-std::int32_t BaudRateOfChoice(int choice) {
-  if (choice == 0) return 9600;
-  if (choice == 1) return 19200;
-  return 38400;
-}
-
 }  // namespace
 
 CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services)
     : m_camera(camera),
       m_profile(profile),
+      m_lineDecoder(camera, [this](LineRow&& row) { m_lineRows.Add(std::move(row)); }),
       m_comPorts(profile.FileName().toStdString()),
       m_services(std::move(services)) {
   if (m_services.prompt != nullptr) {
@@ -52,6 +49,10 @@ CTavrelApp::CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices se
   if (!m_services.runDialog) m_services.runDialog = ModalDialogRunner();
   m_camera.SetUserPrompt(m_prompt);
   m_camera.SetComPortResolver(m_comPorts.Resolver());
+  // The Serial Port item is in the menu only under the service name; its
+  // shortcut works under every name.
+  m_camera.SetPortNotOpenedHint("Ctrl+L chooses another port.");
+  m_camera.WatchLine(&m_lineDecoder);
 }
 
 CTavrelApp::~CTavrelApp() {
@@ -61,6 +62,7 @@ CTavrelApp::~CTavrelApp() {
   // The last port number a serial open was asked for, whether it opened or not.
   m_profile.WriteProfileInt(kSettingsSection, kComPortEntry, m_camera.GetPortNumber());
   if (m_camera.GetUserPrompt() == m_prompt) m_camera.SetUserPrompt(nullptr);
+  m_camera.WatchLine(nullptr);
 }
 
 CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
@@ -76,17 +78,17 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   }
   if (!selection.opened) return StartResult::kCancelled;
 
-  m_camera.InitTable();
-  for (int index = 0; index < kParameterCount; ++index) m_camera.ResetValue(index);
+  SetUpTable();
 
   if (m_services.beforeLinkOpens) m_services.beforeLinkOpens(cameraType);
-  OpenLink(selection);
+  const LinkChoice link = ChosenLink(selection);
+  OpenLink(m_camera, link);
 
   // The start-up read: always on a board; on a COM port only when it opened
   // and no settings file is about to replace the values.
-  const bool board = selection.linkKind == 1;
+  const bool board = link.kind == LinkChoice::Kind::kBoard;
   if (board || (options.document.isEmpty() && m_camera.IsPortOpen())) {
-    m_camera.ReadAllParameters();
+    if (m_camera.ReadAllParameters() >= 0) OfferReportedModel();
   }
 
   CreateDocumentWindow();
@@ -104,6 +106,7 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
     m_frame->show();
     m_frame->repaint();
   }
+  if (options.lineMonitor) m_frame->ShowLineMonitor();
   if (auto* dispatcher = QAbstractEventDispatcher::instance()) {
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, &CTavrelApp::OnIdle);
   }
@@ -111,15 +114,27 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   return StartResult::kRunning;
 }
 
-void CTavrelApp::OpenLink(const CommSelection& selection) {
-  if (selection.linkKind == 1) {
-    std::string library = selection.dllPath;
-    if (selection.portChoice == kEeuresysChoice) library = "clseremc.dll";
-    if (selection.portChoice == kMatroxChoice) library = "clsermtx.dll";
-    m_camera.OpenBoardLink(library);
-    return;
-  }
-  m_camera.OpenSerialLink(selection.portChoice + 1, BaudRateOfChoice(selection.baudChoice));
+void CTavrelApp::SetUpTable() {
+  m_camera.InitTable();
+  for (int index = 0; index < kParameterCount; ++index) m_camera.ResetValue(index);
+}
+
+// Before anything is written: the camera says it is another of the models
+// than the one chosen. Starting again as that model sets the table up for it
+// and reads the camera again on the link already open; the user is asked
+// once.
+void CTavrelApp::OfferReportedModel() {
+  const std::optional<std::string> reported = ReportedModelNameAfterReadAll(m_camera);
+  if (!reported) return;
+  const std::string warning = WrongModelWarning(*reported, cameraType);
+  if (warning.empty()) return;
+  const int reportedType = CameraTypeNamedBy(*reported);
+  const MessageRequest offer = ProgramMessage(warning + "\n" + StartAgainQuestion(reportedType),
+                                              MessageIcon::kExclamation, MessageButtons::kYesNo);
+  if (m_prompt->ShowMessage(offer) != MessageAnswer::kYes) return;
+  cameraType = reportedType;
+  SetUpTable();
+  m_camera.ReadAllParameters();
 }
 
 void CTavrelApp::CreateDocumentWindow() {
@@ -129,6 +144,7 @@ void CTavrelApp::CreateDocumentWindow() {
   if (executable.isEmpty()) executable = QCoreApplication::arguments().value(0);
   m_frame = std::make_unique<CMainFrame>(m_camera, executable);
   m_frame->SetView(CreateView(*m_document, m_profile, m_frame.get()));
+  m_frame->SetLineMonitor(new CLineMonitor(m_lineRows, *m_files, *m_prompt, m_frame.get()));
   m_document->SetDialogHost(m_frame.get(), m_services.runDialog);
   m_frame->SetRecentFiles(m_document->RecentFiles());
   if (m_qtPrompt) m_qtPrompt->SetMainFrame(m_frame.get());

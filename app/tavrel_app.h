@@ -1,6 +1,7 @@
 // The application object: the start-up sequence (link choice, table set-up,
-// link opening, the start-up read, the document and its window), the idle
-// status text, the About box, and the stored COM port number at the end.
+// link opening, the start-up read and the model the camera reports, the
+// document and its window), the idle status text, the About box, and the
+// stored COM port number at the end.
 #pragma once
 
 #include <QObject>
@@ -10,8 +11,10 @@
 #include <optional>
 
 #include "app/dialog_runner.h"
+#include "app/line_monitor_model.h"
 #include "app/select_comm_dlg.h"
 #include "model/com_port_directory.h"
+#include "model/line_decoder.h"
 
 namespace tavrel {
 
@@ -29,6 +32,8 @@ struct StartOptions {
   // Answers the Select Communication System dialog without showing it.
   std::optional<CommSelection> preset;
   int presetCameraType = 4;
+  // Shows the line monitor with the main window.
+  bool lineMonitor = false;
 };
 
 // Everything the application reaches the user through. Unset members get the
@@ -52,6 +57,7 @@ class CTavrelApp : public QObject {
   enum class StartResult { kRunning, kCancelled, kFailed };
 
   // `camera` and `profile` must outlive the application object.
+  // Watches `camera`'s line from now on, for the line monitor.
   CTavrelApp(CameraUnit& camera, ProfileStore& profile, AppServices services = {});
   // Stores the link's port number under "Settings" / "COM Port".
   ~CTavrelApp() override;
@@ -68,13 +74,22 @@ class CTavrelApp : public QObject {
   CMainFrame* MainFrame() const { return m_frame.get(); }
   CTavrelDoc* Document() const { return m_document.get(); }
   UserPrompt& Prompt() const { return *m_prompt; }
+  // Every exchange since the start (the last ones), as the monitor lists them.
+  LineMonitorModel& LineRows() { return m_lineRows; }
 
  private:
-  void OpenLink(const CommSelection& selection);
+  // The table for `cameraType`, every value at its default.
+  void SetUpTable();
+  // After the start-up read: the camera reports another model than chosen.
+  void OfferReportedModel();
   void CreateDocumentWindow();
 
   CameraUnit& m_camera;
   ProfileStore& m_profile;
+  // From the start-up read on, whether the monitor shows or not: opened
+  // after a failure, it shows what went over the line.
+  LineMonitorModel m_lineRows;
+  LineDecoder m_lineDecoder;
   // Where the COM ports lead: the environment, else the profile's choices.
   ComPortDirectory m_comPorts;
   AppServices m_services;

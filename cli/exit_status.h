@@ -6,9 +6,11 @@ namespace tavrel::cli {
 
 enum ExitStatus : int {
   kExitOk = 0,
+  kExitDiffer = 1,  // diff: the settings differ
   kExitUsage = 2,
-  kExitCamera = 3,  // the link or the camera failed ("ERROR - ..." printed)
-  kExitFile = 4,    // a file could not be read or written, or is not a settings file
+  kExitCamera = 3,    // the link or the camera failed ("ERROR - ..." printed)
+  kExitFile = 4,      // a file could not be read or written, or is not a settings file
+  kExitInternal = 5,  // the program failed in itself (out of memory, a crash); the reason printed
 };
 
 }  // namespace tavrel::cli

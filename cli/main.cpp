@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "cli/failure_exit.h"
 #include "cli/standard_output.h"
 #include "cli/tavrelctl.h"
 #ifdef _WIN32
@@ -13,6 +14,7 @@ namespace {
 
 int RunTavrelctl(int argc, char** argv) {
   using namespace tavrel::cli;
+  InstallFailureExits();
   HoldClosedStandardDescriptors();
   DescriptorOutput output(1);
   std::ostream out(&output);
@@ -20,7 +22,7 @@ int RunTavrelctl(int argc, char** argv) {
   std::ostream err(&errorOutput);
   // Messages go out as they are made, as on an unbuffered stderr.
   err << std::unitbuf;
-  int status = Run(argc, argv, out, err);
+  int status = RunReportingFailures([&] { return Run(argc, argv, out, err); }, err);
   // Output that did not arrive is work not done.
   if (!output.Flush()) {
     err << "tavrelctl: cannot write the output: " << output.ErrorText() << '\n';

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/exit_status.h"
+#include "cli/json_text.h"
 #include "cli/path_validator.h"
 #include "model/com_port_directory.h"
 
@@ -52,7 +53,7 @@ std::string Holders(const DeviceAccess& access) {
   if (!access.exists) return "-";
   if (access.holders.empty()) return "no";
   std::string list;
-  for (const PortHolder& holder : access.holders) {
+  for (const FileHolder& holder : access.holders) {
     list += (list.empty() ? "" : ", ") + std::to_string(holder.pid) + " (" + holder.command + ")";
   }
   return list;
@@ -60,8 +61,8 @@ std::string Holders(const DeviceAccess& access) {
 
 nlohmann::json HoldersJson(const DeviceAccess& access) {
   nlohmann::json holders = nlohmann::json::array();
-  for (const PortHolder& holder : access.holders) {
-    holders.push_back({{"pid", holder.pid}, {"command", holder.command}});
+  for (const FileHolder& holder : access.holders) {
+    holders.push_back({{"pid", holder.pid}, {"command", JsonText(holder.command)}});
   }
   return holders;
 }
@@ -80,7 +81,8 @@ PortsCommand::PortsCommand(CLI::App& app) {
       "Examples:\n"
       "  tavrelctl ports\n"
       "  tavrelctl ports assign COM1 /dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A1B2C3-if00-port0\n"
-      "  tavrelctl ports unassign COM1\n");
+      "  tavrelctl ports unassign COM1\n" +
+      std::string(kJsonTextRule));
   assign_ = ports_->add_subcommand("assign", "make COM<n> stand for a device (in the profile)");
   assign_->add_option("COM", port_, "COM1 to COM10")->required()->check(ComPortValidator());
   assign_->add_option("PATH", path_, "the device, e.g. a /dev/serial/by-id name")
@@ -115,7 +117,7 @@ int PortsCommand::List(const ComPortDirectory& directory, std::ostream& out) con
     nlohmann::json comPorts = nlohmann::json::array();
     for (std::size_t i = 0; i < ports.size(); ++i) {
       comPorts.push_back({{"port", ComPortName(ports[i].port)},
-                          {"device", ports[i].path},
+                          {"device", JsonText(ports[i].path)},
                           {"source", ComPortSourceName(ports[i].source)},
                           {"exists", access[i].exists},
                           {"mayOpen", access[i].mayOpen},
@@ -124,14 +126,15 @@ int PortsCommand::List(const ComPortDirectory& directory, std::ostream& out) con
     }
     nlohmann::json found = nlohmann::json::array();
     for (const SerialDevice& device : devices) {
-      found.push_back({{"device", device.path},
-                       {"byId", device.byIdPath},
-                       {"driver", device.driver},
-                       {"usbId", device.usbId},
-                       {"serialNumber", device.serialNumber},
-                       {"description", device.description}});
+      // Paths and a device's own descriptions are bytes, not always UTF-8.
+      found.push_back({{"device", JsonText(device.path)},
+                       {"byId", JsonText(device.byIdPath)},
+                       {"driver", JsonText(device.driver)},
+                       {"usbId", JsonText(device.usbId)},
+                       {"serialNumber", JsonText(device.serialNumber)},
+                       {"description", JsonText(device.description)}});
     }
-    out << nlohmann::json{{"comPorts", comPorts}, {"devices", found}}.dump(2) << '\n';
+    out << JsonDump({{"comPorts", comPorts}, {"devices", found}}) << '\n';
     return kExitOk;
   }
 
@@ -176,7 +179,8 @@ int PortsCommand::Assign(const ComPortDirectory& directory, std::ostream& err) c
   }
   const ComPortDevice now = directory.Resolve(port);
   if (now.source == ComPortSource::kEnvironment) {
-    err << "tavrelctl: note: TAVREL_COM" << port << " is set and wins over the profile\n";
+    err << "tavrelctl: note: " << ComPortVariableName(port)
+        << " is set and wins over the profile\n";
   }
   return kExitOk;
 }

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/exit_status.h"
+#include "cli/json_text.h"
 #include "model/camera_unit.h"
 #include "model/register_access.h"
 
@@ -71,8 +72,10 @@ RegisterCommand::RegisterCommand(CLI::App& app) {
 
   read_ = reg_->add_subcommand("read", "read one register and print its data digits");
   write_ = reg_->add_subcommand("write", "write one register");
-  dump_ = reg_->add_subcommand("dump",
-                               "read a page of 32 addresses; one line per address: ADDR<TAB>DATA");
+  dump_ = reg_->add_subcommand(
+      "dump",
+      "read a page of 32 addresses; one line per address: ADDR<TAB>DATA. A row the camera "
+      "refuses is left out and the dump goes on; a time-out or a hang-up ends it");
   for (CLI::App* command : {read_, write_, dump_}) {
     command->add_option("AREA", area_, "common, dsp, tg, afe, ddr or info")
         ->required()
@@ -118,7 +121,7 @@ int RegisterCommand::Run(CameraUnit& camera, std::ostream& out) const {
 
 int RegisterCommand::Read(CameraUnit& camera, std::ostream& out) const {
   std::string data;
-  if (ReadRegisterData(camera, ModeOf(eeprom_), AreaOf(area_), address_, data) !=
+  if (ReadRegisterRow(camera, ModeOf(eeprom_), AreaOf(area_), address_, data) !=
       RegisterRowOutcome::kDone) {
     return kExitCamera;
   }
@@ -138,12 +141,11 @@ int RegisterCommand::Dump(CameraUnit& camera, std::ostream& out) const {
   const int base = PageBase(page_);
   bool failed = false;
   nlohmann::json rows = nlohmann::json::array();
-  ForEachRegisterPageRow([&](int row) {
+  for (int row = 0; row < kRegisterPageRows; ++row) {
     RegisterRowText text = InitialRegisterRow(area, base, row);
-    if (text.address.empty()) return RegisterRowOutcome::kDone;  // blank rows are skipped
-    const RegisterRowOutcome outcome =
-        ReadRegisterData(camera, ModeOf(eeprom_), area, text.address, text.data);
-    const bool done = outcome == RegisterRowOutcome::kDone;
+    if (text.address.empty()) continue;  // blank rows are skipped
+    const bool done = ReadRegisterRow(camera, ModeOf(eeprom_), area, text.address, text.data) ==
+                      RegisterRowOutcome::kDone;
     failed = failed || !done;
     if (json_) {
       rows.push_back({{"address", text.address},
@@ -152,16 +154,16 @@ int RegisterCommand::Dump(CameraUnit& camera, std::ostream& out) const {
       out << text.address << '\t' << text.data << '\n';
       out.flush();
     }
-    return outcome;
-  });
+    // Every row after it would wait out all its retries as well.
+    if (!done && IsLinkGone(camera)) break;
+  }
   if (json_) {
     char page[3];
     std::snprintf(page, sizeof page, "%02X", static_cast<unsigned>(base));
-    out << nlohmann::json{{"area", std::string(RegisterAreaName(area))},
-                          {"page", page},
-                          {"mode", eeprom_ ? "EEPROM" : "FPGA"},
-                          {"rows", rows}}
-               .dump(2)
+    out << JsonDump({{"area", std::string(RegisterAreaName(area))},
+                     {"page", page},
+                     {"mode", eeprom_ ? "EEPROM" : "FPGA"},
+                     {"rows", rows}})
         << '\n';
   }
   return failed ? kExitCamera : kExitOk;

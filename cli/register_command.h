@@ -30,7 +30,9 @@ class RegisterCommand {
   // buttons give it at once. kExitOk to go on.
   int Check(CameraUnit& camera) const;
   // Runs the parsed subcommand; returns the exit status. Data that are not
-  // hexadecimal digits fail the row with link code 24.
+  // hexadecimal digits fail the row with link code 24. A dump goes on after
+  // a row that fails, unless the line is gone (a time-out, a hang-up): then
+  // it ends there, with the rows read so far printed.
   int Run(CameraUnit& camera, std::ostream& out) const;
 
  private:

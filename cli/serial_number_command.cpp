@@ -73,6 +73,11 @@ CLI::App* AddSerialNumberCommand(CLI::App& app, SerialNumberOptions& options) {
   return write;
 }
 
+int CheckSerialNumberWrite(CameraUnit& camera, const SerialNumberOptions& options) {
+  ParameterDocument document(camera);
+  return CheckAdjustmentLog(document, options.logFile) ? kExitOk : kExitFile;
+}
+
 int RunSerialNumberWrite(CameraUnit& camera, const ConsolePrompt& prompt, std::ostream& err,
                          const SerialNumberOptions& options) {
   ParameterDocument document(camera);

@@ -7,11 +7,11 @@ namespace tavrel {
 namespace {
 
 // Served on a pseudo-terminal, so the real serial path runs.
-class PtySimulatedCamera : public SimulatedCamera {
+class PtySimulatedCamera : public VirtualCameraHost {
  public:
   explicit PtySimulatedCamera(const sim::CameraOptions& options) : camera_(options) {}
-  std::int32_t Connect(CommPort& port, std::int32_t baud) override {
-    return port.OpenSerialDevice(camera_.DevicePath(), baud);
+  std::int32_t Connect(CommPort& link, std::int32_t baud) override {
+    return link.OpenSerialDevice(camera_.DevicePath(), baud);
   }
 
  private:
@@ -20,7 +20,7 @@ class PtySimulatedCamera : public SimulatedCamera {
 
 }  // namespace
 
-std::unique_ptr<SimulatedCamera> StartSimulatedCamera(const sim::CameraOptions& options) {
+std::unique_ptr<VirtualCameraHost> StartSimulatedCamera(const sim::CameraOptions& options) {
   return std::make_unique<PtySimulatedCamera>(options);
 }
 

@@ -8,11 +8,11 @@ namespace {
 
 // Windows has no pseudo-terminals: the camera's responder sits directly
 // behind the link as its carrier.
-class InProcessSimulatedCamera : public SimulatedCamera {
+class InProcessSimulatedCamera : public VirtualCameraHost {
  public:
   explicit InProcessSimulatedCamera(const sim::CameraOptions& options) : camera_(options) {}
-  std::int32_t Connect(CommPort& port, std::int32_t baud) override {
-    port.AttachTransport(camera_.Connect(), 0, baud);
+  std::int32_t Connect(CommPort& link, std::int32_t baud) override {
+    link.AttachTransport(camera_.Connect(), 0, baud);
     return 0;
   }
 
@@ -22,7 +22,7 @@ class InProcessSimulatedCamera : public SimulatedCamera {
 
 }  // namespace
 
-std::unique_ptr<SimulatedCamera> StartSimulatedCamera(const sim::CameraOptions& options) {
+std::unique_ptr<VirtualCameraHost> StartSimulatedCamera(const sim::CameraOptions& options) {
   return std::make_unique<InProcessSimulatedCamera>(options);
 }
 

@@ -10,8 +10,12 @@
 #include <vector>
 
 #include "cli/console_prompt.h"
+#include "cli/decoded_trace.h"
+#include "cli/diff_command.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
+#include "cli/json_text.h"
+#include "cli/message_body_validator.h"
 #include "cli/path_validator.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
@@ -20,10 +24,14 @@
 #include "model/camera_unit.h"
 #include "model/com_port_directory.h"
 #include "model/identification_text.h"
+#include "model/link_choice.h"
 #include "model/manual_command.h"
 #include "model/parameter_document.h"
+#include "model/reported_model.h"
+#include "model/reported_model_read.h"
 #include "model/settings_file.h"
 #include "res/string_table.h"
+#include "serial/com_ports.h"
 
 namespace tavrel::cli {
 namespace {
@@ -55,7 +63,8 @@ constexpr const char* kDeviceExample = "a serial device path directly (e.g. /dev
 constexpr const char* kExitStatus = R"(
 Exit status: 0 success, 2 usage error, 3 link or camera failure
 (the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
-or written or is not a settings file, or output that cannot be written.
+or written or is not a settings file, or output that cannot be written,
+5 the program failed in itself (out of memory, a crash; the reason is printed).
 Every argument is checked before the port is opened.
 )";
 
@@ -68,6 +77,7 @@ struct Options {
   std::string model = "KESTRA-P/S";
   bool verbose = false;
   std::string trace;
+  std::string traceDecoded;
   bool json = false;
   bool force = false;
   std::string entry;
@@ -77,6 +87,14 @@ struct Options {
   SerialNumberOptions serialNumber;
 };
 
+// The link the options name: --port 1 when none is named.
+LinkChoice ChosenLink(const Options& options) {
+  if (options.simulate) return LinkChoice::VirtualCamera(options.baud);
+  if (!options.device.empty()) return LinkChoice::Device(options.device, options.baud);
+  if (!options.board.empty()) return LinkChoice::Board(options.board);
+  return LinkChoice::ComPort(options.port != 0 ? options.port : kFirstComPort, options.baud);
+}
+
 // One run of the tool: the camera object, the optional virtual camera and
 // the console prompt, for the length of one command.
 class Session {
@@ -84,6 +102,8 @@ class Session {
   Session(const Options& options, std::ostream& out, std::ostream& err)
       : options_(options), out_(out), err_(err), prompt_(err, options.verbose) {
     camera_.SetUserPrompt(&prompt_);
+    // --verbose tells every entry of read-all, save, write-all and load too.
+    camera_.SetWholeTransferProgress(options.verbose);
   }
 
   // Sets the table up for the model: its names and ranges, before the link.
@@ -96,7 +116,8 @@ class Session {
   // Opens the link. False when it could not be opened (the reason is already
   // printed).
   bool Open() {
-    if (options_.simulate) {
+    const LinkChoice link = ChosenLink(options_);
+    if (link.kind == LinkChoice::Kind::kVirtualCamera) {
       sim::CameraOptions simOptions;
       simOptions.model = options_.model;
       try {
@@ -105,16 +126,9 @@ class Session {
         err_ << "tavrelctl: cannot start the virtual camera: " << e.what() << '\n';
         return false;
       }
-      if (virtualCamera_->Connect(camera_, options_.baud) >= 0) return true;
-      camera_.ShowLastError();
-      return Explained(false);
     }
-    if (!options_.device.empty()) return OpenDevice(options_.device);
-    if (!options_.board.empty()) {
-      // A failing board shows its own box; the link then has no connection.
-      return Explained(camera_.OpenBoardLink(options_.board) >= 0 && !prompt_.FailureShown());
-    }
-    return Explained(camera_.OpenSerialLink(options_.port, options_.baud) >= 0);
+    // A failing board shows its own box; the link then has no connection.
+    return Explained(OpenLink(camera_, link, virtualCamera_.get()) >= 0 && !prompt_.FailureShown());
   }
 
   CameraUnit& Camera() { return camera_; }
@@ -131,12 +145,6 @@ class Session {
   } checked;
 
  private:
-  bool OpenDevice(const std::string& path) {
-    if (camera_.OpenSerialDevice(path, options_.baud) >= 0) return true;
-    camera_.ShowLastError();
-    return Explained(false);
-  }
-
   // With --verbose, a failed open also prints the system's reason, unless
   // the error's own detail told it.
   bool Explained(bool opened) {
@@ -152,7 +160,7 @@ class Session {
   std::ostream& err_;
   ConsolePrompt prompt_;
   CameraUnit camera_;
-  std::unique_ptr<SimulatedCamera> virtualCamera_;
+  std::unique_ptr<VirtualCameraHost> virtualCamera_;
 };
 
 int Usage(std::ostream& err, const std::string& message) {
@@ -226,18 +234,27 @@ int ReadAllCount(const CameraUnit& camera) {
   return count;
 }
 
+// The camera says it is another of the models than --model: told on stderr,
+// and --model stays the user's choice.
+void WarnOfReportedModel(Session& session, const std::optional<std::string>& reported) {
+  if (!reported) return;
+  const std::string warning = WrongModelWarning(*reported, cameraType);
+  if (!warning.empty()) session.Err() << warning << '\n';
+}
+
 int ReadAll(Session& session) {
   CameraUnit& camera = session.Camera();
   if (camera.ReadAllParameters() < 0) return kExitCamera;
+  WarnOfReportedModel(session, ReportedModelNameAfterReadAll(camera));
   const int count = ReadAllCount(camera);
   if (session.Opts().json) {
     nlohmann::json entries = nlohmann::json::array();
     for (int i = 0; i < count; ++i) {
-      entries.push_back(
-          {{"index", i}, {"name", camera.GetName(i)}, {"value", camera.GetValue(i, false)}});
+      entries.push_back({{"index", i},
+                         {"name", JsonText(camera.GetName(i))},
+                         {"value", camera.GetValue(i, false)}});
     }
-    session.Out() << nlohmann::json{{"model", session.Opts().model}, {"entries", entries}}.dump(2)
-                  << '\n';
+    session.Out() << JsonDump({{"model", session.Opts().model}, {"entries", entries}}) << '\n';
   } else {
     for (int i = 0; i < count; ++i) {
       session.Out() << i << '\t' << camera.GetName(i) << '\t' << camera.GetValue(i, false) << '\n';
@@ -252,8 +269,9 @@ int Get(Session& session) {
   if (camera.ReadParameter(index) < 0) return kExitCamera;
   const std::int32_t value = camera.GetValue(index, false);
   if (session.Opts().json) {
-    const nlohmann::json entry{{"index", index}, {"name", camera.GetName(index)}, {"value", value}};
-    session.Out() << entry.dump(2) << '\n';
+    const nlohmann::json entry{
+        {"index", index}, {"name", JsonText(camera.GetName(index))}, {"value", value}};
+    session.Out() << JsonDump(entry) << '\n';
   } else {
     session.Out() << value << '\n';
   }
@@ -267,6 +285,7 @@ int Set(Session& session) {
 }
 
 int WriteAll(Session& session) {
+  WarnOfReportedModel(session, ReadReportedModelName(session.Camera()));
   return session.Camera().WriteAllParameters() < 0 ? kExitCamera : kExitOk;
 }
 
@@ -283,6 +302,10 @@ int Save(Session& session) {
 }
 
 int Load(Session& session) {
+  // Only a complete file is written to the camera.
+  if (session.checked.settings.result == SettingsLoadResult::kLoaded) {
+    WarnOfReportedModel(session, ReadReportedModelName(session.Camera()));
+  }
   ApplySettings(session.Camera(), session.checked.settings, session.Opts().file);
   return session.Prompt().FailureShown() ? kExitCamera : kExitOk;
 }
@@ -307,11 +330,11 @@ int Ident(Session& session) {
   }
   const Identification ident = UnpackIdentification(camera);
   if (session.Opts().json) {
-    session.Out() << nlohmann::json{{"vendor", ident.vendorName},
-                                    {"model", ident.modelName},
-                                    {"serialNumber", ident.serialNumber},
-                                    {"version", ident.version}}
-                         .dump(2)
+    // The camera's own bytes, whatever character set its maker used.
+    session.Out() << JsonDump({{"vendor", JsonText(ident.vendorName)},
+                               {"model", JsonText(ident.modelName)},
+                               {"serialNumber", JsonText(ident.serialNumber)},
+                               {"version", JsonText(ident.version)}})
                   << '\n';
   } else {
     session.Out() << "Vendor: " << ident.vendorName << '\n'
@@ -320,6 +343,10 @@ int Ident(Session& session) {
                   << "Version: " << ident.version << '\n';
   }
   return kExitOk;
+}
+
+int CheckSerialNumberLog(Session& session) {
+  return CheckSerialNumberWrite(session.Camera(), session.Opts().serialNumber);
 }
 
 int SerialNumberWrite(Session& session) {
@@ -349,7 +376,8 @@ std::string CommandNames(CLI::App& app) {
 // How the camera is reached, and the line's settings.
 void AddLinkOptions(CLI::App& app, Options& options) {
   auto* linkGroup = app.add_option_group("link", "How the camera is reached (default: --port 1)");
-  linkGroup->add_option("--port", options.port, "COM port N (1-10)")->check(CLI::Range(1, 10));
+  linkGroup->add_option("--port", options.port, "COM port N (1-10)")
+      ->check(CLI::Range(kFirstComPort, kLastComPort));
   // An empty name would quietly mean COM1.
   const CLI::Validator named = NonEmptyPath();
   linkGroup->add_option("--device", options.device, kDeviceExample)->check(named);
@@ -360,13 +388,17 @@ void AddLinkOptions(CLI::App& app, Options& options) {
   linkGroup->add_flag("--simulate", options.simulate, "the built-in virtual camera (no hardware)");
   linkGroup->require_option(0, 1);
   app.add_option("--baud", options.baud, "baud rate of a serial link")
-      ->check(CLI::IsMember({9600, 19200, 38400}))
+      ->check(CLI::IsMember(std::vector<std::int32_t>(kLineRates.begin(), kLineRates.end())))
       ->capture_default_str();
-  app.add_option("--model", options.model, "the camera model")
-      ->check(CLI::IsMember(ModelNames()))
+  // In any case, as the window program takes it; the name as the camera has it.
+  app.add_option("--model", options.model, "the camera model (case ignored)")
+      ->transform(CLI::IsMember(ModelNames(), CLI::ignore_case))
       ->capture_default_str();
   app.add_flag("-v,--verbose", options.verbose, "show progress on stderr");
   app.add_option("--trace", options.trace, "append every byte on the line to FILE")
+      ->type_name("FILE");
+  app.add_option("--trace-decoded", options.traceDecoded,
+                 "append one line per exchange to FILE, decoded as the line monitor shows it")
       ->type_name("FILE");
 }
 
@@ -397,10 +429,14 @@ std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
   auto* load = app.add_subcommand("load", "load a settings file and write it to the camera");
   load->add_option("FILE", options.file, "the settings file (.tdx)")->required();
   auto* send = app.add_subcommand("send", "send a raw message body");
-  send->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  send->add_option("BODY", options.body, "the message body, 1 to 22 hexadecimal digits")
+      ->required()
+      ->check(MessageBodyValidator());
   auto* query =
       app.add_subcommand("query", "send a raw message body and print the six reply characters");
-  query->add_option("BODY", options.body, "the message body (up to 22 characters)")->required();
+  query->add_option("BODY", options.body, "the message body, 1 to 22 hexadecimal digits")
+      ->required()
+      ->check(MessageBodyValidator());
   auto* ident =
       app.add_subcommand("ident", "read the identification: vendor, model, serial number, version");
   ident->add_flag("--json", options.json, "print JSON");
@@ -414,14 +450,15 @@ std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   Options options;
   CLI::App app{"tavrelctl - scripting front end for the tavrel camera remote control", "tavrelctl"};
-  app.footer(std::string(kExamples) + kExitStatus);
+  app.footer(std::string(kExamples) + kExitStatus + '\n' + kJsonTextRule);
   app.require_subcommand(1);
 
   AddLinkOptions(app, options);
   std::vector<Command> commands = AddCameraCommands(app, options);
+  DiffCommand diff(app);
   const RegisterCommand reg(app);
   commands.push_back(
-      {AddSerialNumberCommand(app, options.serialNumber), nullptr, SerialNumberWrite});
+      {AddSerialNumberCommand(app, options.serialNumber), CheckSerialNumberLog, SerialNumberWrite});
 #ifndef _WIN32
   const PortsCommand ports(app);
 #endif
@@ -430,37 +467,58 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
     // Prints the help of the command asked for, or the error and a hint.
-    if (app.exit(e, out, err) == 0) return kExitOk;
     if (app.get_subcommands().empty()) {
+      // A word where the command belongs is a command we do not have.
+      const std::vector<std::string> rest = app.remaining();
+      const auto word = std::find_if(rest.begin(), rest.end(),
+                                     [](const std::string& w) { return w.rfind('-', 0) != 0; });
+      if (word != rest.end()) {
+        err << "tavrelctl: unknown command '" << *word << "'\n";
+      } else if (app.exit(e, out, err) == 0) {
+        return kExitOk;
+      }
       err << "tavrelctl: COMMAND is one of " << CommandNames(app) << '\n';
+      return kExitUsage;
     }
+    if (app.exit(e, out, err) == 0) return kExitOk;
     return kExitUsage;
   }
 #ifndef _WIN32
   // Opens no link.
   if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
 #endif
-  if (options.port == 0 && options.device.empty() && options.board.empty() && !options.simulate) {
-    options.port = 1;
-  }
-
   const auto parsed = std::find_if(commands.begin(), commands.end(),
                                    [](const Command& c) { return c.command->parsed(); });
-  if (parsed == commands.end() && !reg.Parsed()) return Usage(err, "no command given");
+  if (parsed == commands.end() && !reg.Parsed() && !diff.Parsed()) {
+    return Usage(err, "no command given");
+  }
 
   Session session(options, out, err);
   session.SetUpTable();
   // Every argument is checked before the port is touched.
   const int checked = reg.Parsed()               ? reg.Check(session.Camera())
+                      : diff.Parsed()            ? diff.Check(session.Camera(), err)
                       : parsed->check != nullptr ? parsed->check(session)
                                                  : kExitOk;
   if (checked != kExitOk) return checked;
+  // Two files are compared without opening a link.
+  if (diff.Parsed() && !diff.ComparesWithCamera()) return diff.Run(session.Camera(), out);
   if (!session.Camera().TraceTo(options.trace)) {
     err << "tavrelctl: cannot open the trace file " << session.Camera().GetSystemErrorText()
         << '\n';
     return kExitFile;
   }
+  std::unique_ptr<DecodedTrace> decodedTrace;
+  if (!options.traceDecoded.empty()) {
+    std::string errorText;
+    decodedTrace = DecodedTrace::Open(options.traceDecoded, session.Camera(), &errorText);
+    if (decodedTrace == nullptr) {
+      err << "tavrelctl: cannot open the decoded trace file " << errorText << '\n';
+      return kExitFile;
+    }
+  }
   if (!session.Open()) return kExitCamera;
+  if (diff.Parsed()) return diff.Run(session.Camera(), out);
   return reg.Parsed() ? reg.Run(session.Camera(), out) : parsed->run(session);
 }
 

@@ -1,4 +1,4 @@
-# The Windows build: string table, link, model, the virtual camera without its
+# The Windows build: string table, serial ports, link, model, the virtual camera without its
 # pty host and tavrelctl.exe, plus the CameraLink test library as a DLL.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601
                         # The C runtime's name for a descriptor not inherited.
@@ -24,6 +24,7 @@ file(WRITE ${header_package}/nlohmann_json-config-version.cmake
 set(nlohmann_json_DIR ${header_package} CACHE PATH "" FORCE)
 
 add_subdirectory(res)
+add_subdirectory(serial)
 add_subdirectory(link)
 add_subdirectory(model)
 
@@ -31,6 +32,12 @@ add_subdirectory(model)
 # test library as clsersim.dll.
 add_subdirectory(sim)
 add_subdirectory(cli)
+
+# Edits the profile as the programs do, for the test of several writers at
+# once under Wine (tests/windows).
+add_executable(profile_writer tests/support/profile_writer.cpp)
+target_link_libraries(profile_writer PRIVATE tavrel_model)
+tavrel_target(profile_writer)
 
 # The window program, when the build is configured with the Qt for Windows
 # that scripts/build-qt-windows makes (through that Qt's toolchain file, which
@@ -42,6 +49,7 @@ add_subdirectory(cli)
 find_package(Qt6 6.4 QUIET COMPONENTS Widgets Network Test)
 if(Qt6_FOUND)
   message(STATUS "Windows window program: built with Qt ${Qt6_VERSION} from ${Qt6_DIR}")
+  add_subdirectory(ui)
   add_subdirectory(panel)
   add_subdirectory(app)
   add_subdirectory(tests/windows/qt)

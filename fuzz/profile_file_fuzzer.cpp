@@ -31,8 +31,8 @@ bool HasBlankEnds(const std::string& text) {
 
 // What the plain form can hold: an entry read under any other name (a line
 // break or '%' inside it, written by hand), or with a line break in its value
-// (an earlier version's escapes), is not kept when an edit puts the file in
-// the plain form.
+// (an earlier version's escapes), is not kept when an edit puts an earlier
+// version's file in the plain form.
 bool Writable(const std::string& section, const std::string& entry, const std::string& value) {
   return section.find_first_of("\r\n%") == std::string::npos && !HasBlankEnds(section) &&
          !entry.empty() && entry.find_first_of("\r\n%=") == std::string::npos &&

@@ -6,12 +6,12 @@
 #include "link/board_transport.h"
 #include "link/platform_serial.h"
 #include "link/user_prompt.h"
+#include "serial/com_ports.h"
 
 namespace tavrel {
 namespace {
 
 constexpr std::uint32_t kPurgeBothQueues = kPurgeTxClear | kPurgeRxClear;
-constexpr std::int32_t kHighestPortNumber = 10;
 
 // Timeouts of the camera protocol (ms; per byte on a COM port).
 constexpr std::int32_t kEnqTimeoutMs = 1000;
@@ -42,23 +42,23 @@ std::int32_t CommPort::Open(std::int32_t port, std::int32_t baud, int byteSize, 
                             int parity) {
   Close();
   deviceOpenFailure_ = {};
-  if (static_cast<std::uint32_t>(port) > kHighestPortNumber) {
+  if (static_cast<std::uint32_t>(port) > kLastComPort) {
     return SetError(LinkCode::kPortNumberInvalid);
   }
   portNumber = port;
   baudRate = baud;
   if (port == routedPort_) {
-    if (!IsSupportedBaudRate(baud)) return RefuseBaudRate("COM" + std::to_string(port), baud);
+    if (!IsSupportedLineRate(baud)) return RefuseBaudRate(ComPortName(port), baud);
     Attach(routedCarrier_(), false);
     return 0;
   }
   const std::string path = comPortResolver_(port);
   if (path.empty()) {
-    systemErrorText_ = "COM" + std::to_string(port) + ": no such port";
+    systemErrorText_ = ComPortName(port) + ": no such port";
     deviceOpenFailure_ = {path, systemErrorText_, ENOENT};
     return SetError(LinkCode::kPortOpenFailed);
   }
-  return OpenDevice(path, baud, byteSize, stopBits, parity);
+  return OpenDevice(path, {baud, byteSize, stopBits, parity});
 }
 
 void CommPort::SetComPortResolver(ComPortResolver resolver) {
@@ -71,30 +71,30 @@ const std::string& CommPort::GetDevicePath() const {
 }
 
 std::int32_t CommPort::OpenSerial(std::int32_t port, std::int32_t baud) {
-  return Open(port, baud, kByteSize8, kTwoStopBits, kNoParity);
+  const LineSettings line = CameraLine(baud);
+  return Open(port, baud, line.byteSize, line.stopBits, line.parity);
 }
 
 std::int32_t CommPort::OpenSerialDevice(const std::string& devicePath, std::int32_t baud) {
   Close();
   portNumber = 0;
   baudRate = baud;
-  return OpenDevice(devicePath, baud, kByteSize8, kTwoStopBits, kNoParity);
+  return OpenDevice(devicePath, CameraLine(baud));
 }
 
-std::int32_t CommPort::OpenDevice(const std::string& path, std::int32_t baud, int byteSize,
-                                  int stopBits, int parity) {
+std::int32_t CommPort::OpenDevice(const std::string& path, const LineSettings& settings) {
   deviceOpenFailure_ = {};
-  if (!IsSupportedBaudRate(baud)) return RefuseBaudRate(path, baud);
-  std::string errorText;
-  std::unique_ptr<PlatformSerial> serial = PlatformSerial::OpenDevice(path, &errorText);
-  if (serial == nullptr) {
-    deviceOpenFailure_ = {path, errorText, errno};
-    systemErrorText_ = errorText;
+  if (!IsSupportedLineRate(settings.baud)) return RefuseBaudRate(path, settings.baud);
+  TerminalOpening opening = OpenTerminal(path);
+  if (!opening.terminal) {
+    deviceOpenFailure_ = opening.failure;
+    systemErrorText_ = opening.failure.reason;
     return SetError(LinkCode::kPortOpenFailed);
   }
-  const std::int32_t configured = serial->Configure(baud, byteSize, stopBits, parity);
+  auto serial = std::make_unique<PlatformSerial>(std::move(opening.terminal));
+  const std::int32_t configured = serial->Configure(settings);
   Attach(std::move(serial), false);
-  deviceLine_ = DeviceLine{path, baud, byteSize, stopBits, parity};
+  deviceLine_ = DeviceLine{path, settings};
   if (configured < 0) {
     // The port stays open, as the line settings are all that failed.
     NoteTransportError();
@@ -159,7 +159,7 @@ std::int32_t CommPort::ReopenHungUpLine() {
   if (!lineHungUp_) return 0;
   // A copy: the open replaces the kept settings.
   const DeviceLine line = *deviceLine_;
-  return OpenDevice(line.path, line.baud, line.byteSize, line.stopBits, line.parity);
+  return OpenDevice(line.path, line.settings);
 }
 
 std::int32_t CommPort::HungUpFailure(const char* operation) {
@@ -171,7 +171,7 @@ void CommPort::Attach(std::unique_ptr<Transport> transport, bool board) {
   Close();
   transport_ = std::move(transport);
   boardConnection_ = board && transport_ != nullptr;
-  if (transport_ != nullptr) transport_->SetTrace(trace_.get());
+  ConnectTrace();
 }
 
 void CommPort::AttachTransport(std::unique_ptr<Transport> transport, std::int32_t port,
@@ -187,14 +187,30 @@ void CommPort::RouteComPort(std::int32_t port, CarrierMaker connect) {
 }
 
 bool CommPort::TraceTo(const std::string& path) {
-  std::unique_ptr<LineTrace> trace;
-  if (!path.empty()) {
-    trace = LineTrace::Open(path, LineTrace::OpenMode::kAppend, &systemErrorText_);
-    if (trace == nullptr) return false;
+  if (path.empty()) {
+    if (trace_ != nullptr) trace_->CloseFile();
+  } else {
+    if (trace_ == nullptr) trace_ = std::make_unique<LineTrace>();
+    // A file that cannot be opened leaves the trace as it was.
+    const bool opened = trace_->OpenFile(path, LineTrace::OpenMode::kAppend, &systemErrorText_);
+    ConnectTrace();
+    return opened;
   }
-  if (transport_ != nullptr) transport_->SetTrace(trace.get());
-  trace_ = std::move(trace);
+  ConnectTrace();
   return true;
+}
+
+void CommPort::WatchLine(LineWatcher* watcher) {
+  watcher_ = watcher;
+  if (trace_ == nullptr && watcher != nullptr) trace_ = std::make_unique<LineTrace>();
+  if (trace_ != nullptr) trace_->SetWatcher(watcher);
+  ConnectTrace();
+}
+
+void CommPort::ConnectTrace() {
+  // Without a file or a watcher the carrier reports nothing at all.
+  if (trace_ != nullptr && !trace_->HasFile() && trace_->Watcher() == nullptr) trace_.reset();
+  if (transport_ != nullptr) transport_->SetTrace(trace_.get());
 }
 
 void CommPort::NoteTransportError() {
@@ -275,8 +291,18 @@ std::int32_t CommPort::CheckReply(const std::uint8_t* frame, std::int32_t length
 }
 
 std::int32_t CommPort::SendCommand(const char* body) {
-  if (ReopenHungUpLine() < 0) return SetError(kKeepStoredCode);
-  return RunCommand(body);
+  BeginExchange(body, false);
+  if (ReopenHungUpLine() < 0) return EndExchange(SetError(kKeepStoredCode));
+  return EndExchange(RunCommand(body));
+}
+
+void CommPort::BeginExchange(const char* body, bool awaitsReply) {
+  if (watcher_ != nullptr) watcher_->OnExchangeBegin(body, awaitsReply, NowMs() * 1000);
+}
+
+std::int32_t CommPort::EndExchange(std::int32_t result) {
+  if (watcher_ != nullptr) watcher_->OnExchangeEnd(result, NowMs() * 1000);
+  return result;
 }
 
 std::int32_t CommPort::RunCommand(const char* body) {
@@ -324,7 +350,12 @@ bool CommPort::AwaitReplyStart() {
 }
 
 std::int32_t CommPort::Query(const char* body, char* reply) {
-  if (ReopenHungUpLine() < 0) return SetError(kKeepStoredCode);
+  BeginExchange(body, true);
+  if (ReopenHungUpLine() < 0) return EndExchange(SetError(kKeepStoredCode));
+  return EndExchange(RunQuery(body, reply));
+}
+
+std::int32_t CommPort::RunQuery(const char* body, char* reply) {
   for (int cycle = 0; cycle < kQueryCycles; ++cycle) {
     if (RunCommand(body) < 0) return SetError(kKeepStoredCode);
     int failedFrames = 0;

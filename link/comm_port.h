@@ -13,16 +13,13 @@
 #include "link/framing.h"
 #include "link/line_errors.h"
 #include "link/line_trace.h"
+#include "link/line_watcher.h"
 #include "link/transport.h"
+#include "serial/terminal.h"
 
 namespace tavrel {
 
 class UserPrompt;
-
-// Line settings values (as the platform's serial settings record spells them).
-inline constexpr int kByteSize8 = 8;
-inline constexpr int kTwoStopBits = 2;
-inline constexpr int kNoParity = 0;
 
 class CommPort : public virtual CommError {
  public:
@@ -60,8 +57,8 @@ class CommPort : public virtual CommError {
   }
 
   // Names the device "COM n" stands for (empty: none). Until one is set:
-  // ComPortDevicePath, that is $TAVREL_COM<n> on Linux, else the platform's
-  // own name. The camera object adds the user's assignments
+  // ComPortDevicePath (serial/com_ports.h), that is $TAVREL_COM<n> on Linux,
+  // else the platform's own name. The camera object adds the user's assignments
   // (model/com_port_directory.h), which the link knows nothing of.
   using ComPortResolver = std::function<std::string(std::int32_t port)>;
   void SetComPortResolver(ComPortResolver resolver);
@@ -81,11 +78,7 @@ class CommPort : public virtual CommError {
   // error number. Empty (errorNumber 0) when the last open did not fail on a
   // device: it succeeded, or failed on a port number, a baud rate or a board
   // library.
-  struct DeviceOpenFailure {
-    std::string devicePath;
-    std::string reason;
-    int errorNumber = 0;
-  };
+  using DeviceOpenFailure = OpenFailure;
   const DeviceOpenFailure& GetDeviceOpenFailure() const { return deviceOpenFailure_; }
 
   // Uses `transport` as the open COM port (for tests and in-process hosts).
@@ -102,6 +95,10 @@ class CommPort : public virtual CommError {
   // (also across later opens); an empty path ends the trace. False when the
   // file cannot be opened, with the reason in GetSystemErrorText.
   bool TraceTo(const std::string& path);
+  // Tells `watcher` every byte the link moves and where each exchange
+  // (SendCommand, Query) begins and ends, also across later opens; null
+  // stops it. Not owned: it must stay until it is replaced or the link ends.
+  void WatchLine(LineWatcher* watcher);
 
   // A COM port (or what stands in for one) is open.
   bool IsPortOpen() const { return transport_ != nullptr && !boardConnection_; }
@@ -157,16 +154,12 @@ class CommPort : public virtual CommError {
   std::int32_t baudRate = 0;
 
  private:
-  std::int32_t OpenDevice(const std::string& path, std::int32_t baud, int byteSize, int stopBits,
-                          int parity);
+  std::int32_t OpenDevice(const std::string& path, const LineSettings& settings);
   // The device and line settings of the open COM port, kept to open it again
   // after a hang-up.
   struct DeviceLine {
     std::string path;
-    std::int32_t baud = 0;
-    int byteSize = 0;
-    int stopBits = 0;
-    int parity = 0;
+    LineSettings settings;
   };
   // Closes a COM port whose line has hung up, so that its device goes free
   // for the adapter when it comes back, and marks it for reopening.
@@ -178,6 +171,13 @@ class CommPort : public virtual CommError {
   // the time-out, as on the dead line itself.
   std::int32_t HungUpFailure(const char* operation);
   std::int32_t RunCommand(const char* body);
+  std::int32_t RunQuery(const char* body, char* reply);
+  // Tell the watcher, if there is one, where an exchange begins and ends;
+  // the latter passes `result` on.
+  void BeginExchange(const char* body, bool awaitsReply);
+  std::int32_t EndExchange(std::int32_t result);
+  // Hands the carrier the trace point while a file or a watcher needs it.
+  void ConnectTrace();
   // Fails the open of a port the line cannot run at `baud` on (code 4).
   std::int32_t RefuseBaudRate(const std::string& portName, std::int32_t baud);
   // Closes the link, then makes `transport` its carrier.
@@ -187,7 +187,10 @@ class CommPort : public virtual CommError {
   void NoteTransportError();
   std::int64_t NowMs() const;
 
-  std::unique_ptr<LineTrace> trace_;  // before transport_, which points to it
+  // Where the carrier reports its bytes: the trace file and the watcher.
+  // Null while neither is wanted. Before transport_, which points to it.
+  std::unique_ptr<LineTrace> trace_;
+  LineWatcher* watcher_ = nullptr;
   // The one carrier every read, write and purge goes to: a COM port, a
   // board's serial channel (boardConnection_), or what a test attached.
   std::unique_ptr<Transport> transport_;

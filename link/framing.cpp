@@ -5,13 +5,13 @@
 #include <cstring>
 
 namespace tavrel::framing {
-namespace {
 
-bool IsHexDigit(std::uint8_t c) {
-  return std::isxdigit(c) != 0;
+bool IsHexText(std::string_view text) {
+  for (const char c : text) {
+    if (!IsHexDigit(c)) return false;
+  }
+  return true;
 }
-
-}  // namespace
 
 std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count) {
   std::uint8_t sum = 0;
@@ -75,16 +75,15 @@ LinkCode CheckReplyFrame(const std::uint8_t* frame, std::int32_t length) {
   if (length != kReplyFrameLength) return LinkCode::kBadReplyLength;
   if (frame[0] != kStx) return LinkCode::kReplyWithoutStx;
   if (frame[7] != kEtx) return LinkCode::kReplyWithoutEtx;
-  if (!IsHexDigit(frame[8]) || !IsHexDigit(frame[9])) return LinkCode::kInvalidCharacter;
+  if (!IsHexDigit(static_cast<char>(frame[8])) || !IsHexDigit(static_cast<char>(frame[9])))
+    return LinkCode::kInvalidCharacter;
   const std::int32_t sent = HexToInt(reinterpret_cast<const char*>(frame + 8), 2) & 0xFF;
   if (Checksum(frame, 8) != sent) return LinkCode::kChecksumMismatch;
   return LinkCode::kNoError;
 }
 
 std::optional<std::int32_t> DecodeReplyValue(const char* valueCharacters) {
-  for (int i = 0; i < kReplyValueLength; ++i) {
-    if (!IsHexDigit(static_cast<std::uint8_t>(valueCharacters[i]))) return std::nullopt;
-  }
+  if (!IsHexText(std::string_view(valueCharacters, kReplyValueLength))) return std::nullopt;
   return HexToInt(valueCharacters, 2) + HexToInt(valueCharacters + 2, 2) * 256 +
          HexToInt(valueCharacters + 4, 2) * 65536;
 }

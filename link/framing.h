@@ -29,8 +29,19 @@ inline constexpr int kReplyValueLength = 6;
 
 namespace framing {
 
+// A hexadecimal digit of a message: 0 to 9, A to F or a to f, whatever the
+// locale says.
+constexpr bool IsHexDigit(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+// Every character of `text` is one (true for an empty text).
+bool IsHexText(std::string_view text);
+
 // One's complement of the low 8 bits of the bytes' sum.
 std::uint8_t Checksum(const std::uint8_t* bytes, std::int32_t count);
+
+// True when every character of `text` is a hexadecimal digit (either case).
+bool IsHexText(std::string_view text);
 
 // The number written by `count` hexadecimal digits (either case). Does no
 // checking: callers test the characters first.

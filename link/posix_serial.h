@@ -4,30 +4,24 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "link/line_error_latch.h"
 #include "link/line_trace.h"
 #include "link/transport.h"
+#include "serial/terminal.h"
 
 namespace tavrel {
 
 class PosixSerial : public Transport {
  public:
-  ~PosixSerial() override;
+  // Carries the line over `terminal` (OpenTerminal's).
+  explicit PosixSerial(Terminal terminal);
   PosixSerial(const PosixSerial&) = delete;
   PosixSerial& operator=(const PosixSerial&) = delete;
 
-  // Opens the device for reading and writing, for this program alone. Null on
-  // failure, with the system's reason in `errorText` and its number in errno
-  // (EBUSY when another program holds the device).
-  static std::unique_ptr<PosixSerial> OpenDevice(const std::string& path, std::string* errorText);
-
-  // Applies the line settings (byte size 5..8; stop bits 0 = one, 1 or 2 =
-  // two; parity 0 none, 1 odd, 2 even, 3 mark, 4 space), raw, without flow
-  // control, DTR and RTS on. 0, or a negated link error code.
-  std::int32_t Configure(std::int32_t baud, int byteSize, int stopBits, int parity);
+  // Sets the line (ApplyLineSettings). 0, or a negated link error code.
+  std::int32_t Configure(const LineSettings& settings);
 
   // Returns once the bytes have left the port (the output queue is empty), or
   // at the deadline with the count that did leave; what was still queued then
@@ -52,7 +46,6 @@ class PosixSerial : public Transport {
   void SetOutputQueueSource(OutputQueueSource source) { queueSource_ = std::move(source); }
 
  private:
-  explicit PosixSerial(int fd);
   // The flags latched since the last failure, cleared by this report.
   std::uint32_t TakeLineErrors();
   // Failure of a read or write: the flagged line error's code, else 5.
@@ -63,7 +56,8 @@ class PosixSerial : public Transport {
   std::int32_t OutputQueued();
   void RememberErrno(const char* what);
 
-  int fd_ = -1;
+  Terminal terminal_;
+  const int fd_;  // terminal_'s
   std::string systemError_;
   LineCounterSource counterSource_;
   OutputQueueSource queueSource_;

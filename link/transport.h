@@ -38,6 +38,13 @@ inline std::int64_t TransferSpanMs(std::int32_t count, std::int32_t timeoutMs) {
   return static_cast<std::int64_t>(count) * std::max(timeoutMs, 0);
 }
 
+// Why a write that ran out of time came back short, as the system call
+// `call` left it: "write: timed out with 3 of 14 bytes not sent".
+inline std::string ShortWriteText(const char* call, std::int64_t count, std::int64_t sent) {
+  return std::string(call) + ": timed out with " + std::to_string(count - sent) + " of " +
+         std::to_string(count) + " bytes not sent";
+}
+
 // Byte operations of one carrier: a COM port, the board library's serial
 // channel, the in-process virtual camera, or a scripted line in tests. Each
 // returns the number of bytes moved (>= 0), or a negated link error code

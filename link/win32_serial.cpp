@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "link/line_errors.h"
-#include "link/platform_serial.h"
 
 namespace tavrel {
 namespace {
@@ -17,59 +16,14 @@ static_assert(kLineErrorRxOver == CE_RXOVER && kLineErrorOverrun == CE_OVERRUN &
 static_assert(kPurgeTxAbort == PURGE_TXABORT && kPurgeRxAbort == PURGE_RXABORT &&
               kPurgeTxClear == PURGE_TXCLEAR && kPurgeRxClear == PURGE_RXCLEAR);
 
-constexpr DWORD kQueueBytes = 4096;
-
-constexpr std::int32_t kBaudRates[] = {1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200};
-
-std::string SystemText(DWORD error) {
-  char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string result = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
-  LocalFree(text);
-  while (!result.empty() &&
-         (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
-    result.pop_back();
-  return result;
-}
-
 DWORD DeadlineSpan(std::int32_t count, std::int32_t timeoutMs) {
   return static_cast<DWORD>(std::min<std::int64_t>(TransferSpanMs(count, timeoutMs), MAXDWORD - 1));
 }
 
 }  // namespace
 
-std::string DefaultComPortDevicePath(std::int32_t port) {
-  if (port <= 0) return {};
-  return "\\\\.\\COM" + std::to_string(port);
-}
-
-std::string ComPortDevicePath(std::int32_t port) {
-  return DefaultComPortDevicePath(port);
-}
-
-bool IsSupportedBaudRate(std::int32_t baud) {
-  return std::find(std::begin(kBaudRates), std::end(kBaudRates), baud) != std::end(kBaudRates);
-}
-
-Win32Serial::~Win32Serial() {
-  CloseHandle(handle_);
-}
-
-std::unique_ptr<Win32Serial> Win32Serial::OpenDevice(const std::string& path,
-                                                     std::string* errorText) {
-  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) {
-    if (errorText != nullptr) *errorText = path + ": " + SystemText(GetLastError());
-    return nullptr;
-  }
-  return std::unique_ptr<Win32Serial>(new Win32Serial(handle));
-}
-
 void Win32Serial::RememberLastError(const char* what) {
-  systemError_ = std::string(what) + ": " + SystemText(GetLastError());
+  systemError_ = std::string(what) + ": " + SystemReason(static_cast<int>(GetLastError()));
 }
 
 std::uint32_t Win32Serial::TakeLineErrors() {
@@ -96,27 +50,10 @@ bool Win32Serial::ApplyTimeouts() {
   return false;
 }
 
-std::int32_t Win32Serial::Configure(std::int32_t baud, int byteSize, int stopBits, int parity) {
-  SetupComm(handle_, kQueueBytes, kQueueBytes);
-  lineSettings_.DCBlength = sizeof lineSettings_;
-  GetCommState(handle_, &lineSettings_);
-  lineSettings_.BaudRate = static_cast<DWORD>(baud);
-  lineSettings_.ByteSize = static_cast<BYTE>(byteSize);
-  lineSettings_.Parity = static_cast<BYTE>(parity);
-  lineSettings_.StopBits = static_cast<BYTE>(stopBits);
-  lineSettings_.fBinary = TRUE;
-  lineSettings_.fParity = parity != 0 ? TRUE : FALSE;
-  lineSettings_.fOutxCtsFlow = FALSE;
-  lineSettings_.fOutxDsrFlow = FALSE;
-  lineSettings_.fDtrControl = DTR_CONTROL_ENABLE;
-  lineSettings_.fDsrSensitivity = FALSE;
-  lineSettings_.fOutX = FALSE;
-  lineSettings_.fInX = FALSE;
-  lineSettings_.fErrorChar = FALSE;
-  lineSettings_.fRtsControl = RTS_CONTROL_ENABLE;
-  lineSettings_.fAbortOnError = FALSE;
-  if (SetCommState(handle_, &lineSettings_)) return 0;
-  RememberLastError("SetCommState");
+std::int32_t Win32Serial::Configure(const LineSettings& settings) {
+  std::string failure = ApplyLineSettings(terminal_, settings);
+  if (failure.empty()) return 0;
+  systemError_ = std::move(failure);
   return LinkFailure(LineErrorCode(TakeLineErrors()));
 }
 
@@ -128,8 +65,7 @@ std::int32_t Win32Serial::Write(const std::uint8_t* data, std::int32_t count,
   if (WriteFile(handle_, data, static_cast<DWORD>(count), &written, nullptr)) {
     TraceNow(trace_, TraceDirection::kPcToCamera, data, written);
     if (written < static_cast<DWORD>(count)) {
-      systemError_ = "WriteFile: timed out with " + std::to_string(count - written) + " of " +
-                     std::to_string(count) + " bytes not sent";
+      systemError_ = ShortWriteText("WriteFile", count, written);
     }
     return static_cast<std::int32_t>(written);
   }

@@ -4,29 +4,25 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "link/line_trace.h"
 #include "link/transport.h"
+#include "serial/terminal.h"
 
 namespace tavrel {
 
 class Win32Serial : public Transport {
  public:
-  ~Win32Serial() override;
+  // Carries the line over `terminal` (OpenTerminal's).
+  explicit Win32Serial(Terminal terminal)
+      : terminal_(std::move(terminal)), handle_(terminal_.Native()) {}
   Win32Serial(const Win32Serial&) = delete;
   Win32Serial& operator=(const Win32Serial&) = delete;
 
-  // Opens the device for reading and writing, not shared, without overlapped
-  // I/O. Null on failure, with the system's reason in `errorText`.
-  static std::unique_ptr<Win32Serial> OpenDevice(const std::string& path, std::string* errorText);
-
-  // 4096-byte driver queues, then the port's own settings with the line's
-  // (byte size, stop bits and parity as the DCB spells them), binary, no
-  // flow control, DTR and RTS on. 0, or the negated code of the line error
-  // flagged when the settings are refused (the port stays open).
-  std::int32_t Configure(std::int32_t baud, int byteSize, int stopBits, int parity);
+  // Sets the line (ApplyLineSettings). 0, or the negated code of the line
+  // error flagged when the settings are refused (the port stays open).
+  std::int32_t Configure(const LineSettings& settings);
 
   // Synchronous, `timeoutMs` per byte: returns the count that left the port
   // before the time-out ran out.
@@ -41,7 +37,6 @@ class Win32Serial : public Transport {
   void SetTrace(LineTrace* trace) override { trace_ = trace; }
 
  private:
-  explicit Win32Serial(HANDLE handle) : handle_(handle) {}
   // Reads and clears the port's line-error flags (CE_*), with those seen
   // meanwhile by OutputQueued.
   std::uint32_t TakeLineErrors();
@@ -50,8 +45,8 @@ class Win32Serial : public Transport {
   bool ApplyTimeouts();
   void RememberLastError(const char* what);
 
-  HANDLE handle_;
-  DCB lineSettings_{};
+  Terminal terminal_;
+  const HANDLE handle_;  // terminal_'s
   // Read and Write each set their own values before every call and leave
   // the rest as they were.
   COMMTIMEOUTS timeouts_{};

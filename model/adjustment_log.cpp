@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "link/user_prompt.h"
+#include "model/adjustment_log_platform.h"
 #include "model/camera_unit.h"
 #include "model/identification_text.h"
 #include "model/parameter_document.h"
@@ -19,8 +20,9 @@ void ShowBusy(ParameterDocument& document, const std::string& path, const std::s
   UserPrompt* prompt = document.Camera().GetUserPrompt();
   if (prompt == nullptr) return;
   MessageRequest request;
+  // The message stays as it is; the reason is told on a line of its own.
   request.text = AdjustmentLogBusyText(path);
-  if (!reason.empty()) request.text += "\n" + reason;
+  request.detail = reason;
   request.caption = kAdjustmentLogCaption;
   prompt->ShowMessage(request);
 }
@@ -49,6 +51,21 @@ std::string AdjustmentLogBusyText(const std::string& path) {
   const std::size_t backslash = path.rfind('\\');
   const std::string name = backslash == std::string::npos ? path : path.substr(backslash + 1);
   return name + " is opend. Please close " + name;
+}
+
+std::string AdjustmentLogRefusal(const std::string& path, std::chrono::milliseconds wait) {
+  if (!log_file::Exists(path)) return log_file::NewFileRefusal(path);
+  std::string reason;
+  if (AdjustmentLogFile::Open(path, &reason, wait)) return {};
+  return reason;
+}
+
+bool CheckAdjustmentLog(ParameterDocument& document, const std::string& path,
+                        std::chrono::milliseconds wait) {
+  const std::string reason = AdjustmentLogRefusal(path, wait);
+  if (reason.empty()) return true;
+  ShowBusy(document, path, reason);
+  return false;
 }
 
 bool AppendAdjustmentRecord(ParameterDocument& document, const std::string& path,

@@ -84,11 +84,26 @@ class AdjustmentLogFile {
   int fd_;
 };
 
+// Whether the log could take a record now, asked before anything goes to
+// the camera so that a log which cannot take the record stops the write
+// instead of losing the record after it: an existing file is opened and
+// locked as for a record (another writer is waited for up to `wait`), a
+// missing one needs a folder that takes a new file. Creates nothing. Empty
+// when it can; otherwise why not.
+std::string AdjustmentLogRefusal(const std::string& path,
+                                 std::chrono::milliseconds wait = kAdjustmentLogWait);
+
+// The first step of a serial-number write, before the unlock: true when the
+// log can take the record; otherwise the busy box with the reason below it
+// (caption "Serial Number") and false, with nothing sent or written.
+bool CheckAdjustmentLog(ParameterDocument& document, const std::string& path,
+                        std::chrono::milliseconds wait = kAdjustmentLogWait);
+
 // The last step of a serial-number write: makes sure the log can be opened,
 // reads Adjust GAIN from the camera, and appends the record for the serial
 // number the document now holds. The log is not held during the camera read,
 // so another writer is not kept waiting for the camera. On failure the busy
-// box is shown (caption "Serial Number"), with the reason on a second line,
+// box is shown (caption "Serial Number"), with the reason below its text,
 // and false returned; nothing already written is undone.
 bool AppendAdjustmentRecord(ParameterDocument& document, const std::string& path,
                             const std::string& modelName, const LocalClock& clock,

@@ -1,8 +1,10 @@
 // Opening the adjustment log and appending one record to it, over the
 // platform's file calls.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -66,6 +68,15 @@ std::string StillHeldText(std::chrono::milliseconds wait) {
 }
 
 }  // namespace
+
+namespace log_file {
+
+std::string LastErrorText() {
+  // A write that took no byte and set nothing: the disk had no room.
+  return std::strerror(errno != 0 ? errno : ENOSPC);
+}
+
+}  // namespace log_file
 
 std::unique_ptr<AdjustmentLogFile> AdjustmentLogFile::Open(const std::string& path,
                                                            std::string* reason,

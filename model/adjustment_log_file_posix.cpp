@@ -1,6 +1,5 @@
 // The adjustment log's file and clock on POSIX systems: the file is held with
 // an exclusive flock and an fcntl write lock, both taken without waiting.
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -10,11 +9,11 @@
 #include <cstring>
 #include <ctime>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
+#include "serial/file_holders.h"
 
 namespace tavrel {
 namespace {
@@ -32,44 +31,6 @@ int LockWholeFile(int fd) {
   lock.l_start = 0;
   lock.l_len = 0;  // to the end, however far it grows
   return fcntl(fd, F_SETLK, &lock) == 0 ? 0 : errno;
-}
-
-class Directory {
- public:
-  explicit Directory(DIR* dir) : dir_(dir) {}
-  ~Directory() {
-    if (dir_ != nullptr) closedir(dir_);
-  }
-  Directory(const Directory&) = delete;
-  Directory& operator=(const Directory&) = delete;
-  DIR* Get() const { return dir_; }
-
- private:
-  DIR* dir_;
-};
-
-bool IsNumber(const char* name) {
-  if (*name == '\0') return false;
-  for (; *name != '\0'; ++name) {
-    if (*name < '0' || *name > '9') return false;
-  }
-  return true;
-}
-
-using FileId = std::pair<dev_t, ino_t>;
-
-bool HoldsAny(DIR* descriptors, const std::vector<FileId>& files) {
-  while (const dirent* entry = readdir(descriptors)) {
-    struct stat info {};
-    // Each entry is a link to what the descriptor has open.
-    if (!IsNumber(entry->d_name) || fstatat(dirfd(descriptors), entry->d_name, &info, 0) != 0) {
-      continue;
-    }
-    for (const FileId& file : files) {
-      if (info.st_dev == file.first && info.st_ino == file.second) return true;
-    }
-  }
-  return false;
 }
 
 }  // namespace
@@ -107,6 +68,24 @@ void Close(int fd) {
   ::close(fd);
 }
 
+bool Exists(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 || (errno != ENOENT && errno != ENOTDIR);
+}
+
+std::string NewFileRefusal(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder =
+      slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  struct stat info {};
+  if (::stat(folder.c_str(), &info) != 0) return std::strerror(errno);
+  if (!S_ISDIR(info.st_mode)) return std::strerror(ENOTDIR);
+  // Making a file takes writing and searching the folder (a read-only file
+  // system says so here too).
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return std::strerror(errno);
+  return {};
+}
+
 std::int64_t Size(int fd) {
   struct stat info {};
   return fstat(fd, &info) == 0 ? static_cast<std::int64_t>(info.st_size) : -1;
@@ -128,11 +107,6 @@ bool Sync(int fd) {
   return fsync(fd) == 0;
 }
 
-std::string LastErrorText() {
-  // A write that took no byte and set nothing: the disk had no room.
-  return std::strerror(errno != 0 ? errno : ENOSPC);
-}
-
 void Pause(int ms) {
   timespec left{ms / 1000, static_cast<long>(ms % 1000) * 1000000L};
   while (nanosleep(&left, &left) != 0 && errno == EINTR) {
@@ -146,21 +120,14 @@ std::string ThisHostName() {
 }
 
 bool HeldOpenOnThisMachine(const std::vector<std::string>& paths) {
-  std::vector<FileId> files;
-  for (const std::string& path : paths) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) files.emplace_back(info.st_dev, info.st_ino);
-  }
-  if (files.empty()) return false;
+  const FileHolders holders = FindFileHolders(paths);
   // Without /proc no holder can be seen: the lock is taken at its word.
-  const Directory processes(opendir("/proc"));
-  if (processes.Get() == nullptr || access("/proc/self/fd", R_OK) != 0) return true;
-  const std::string self = std::to_string(getpid());
-  while (const dirent* entry = readdir(processes.Get())) {
-    if (!IsNumber(entry->d_name) || self == entry->d_name) continue;
-    // Another user's programs cannot be looked into; they pass unseen.
-    const Directory descriptors(opendir(("/proc/" + std::string(entry->d_name) + "/fd").c_str()));
-    if (descriptors.Get() != nullptr && HoldsAny(descriptors.Get(), files)) return true;
+  if (!holders.seen) return true;
+  const int self = getpid();
+  for (const std::vector<FileHolder>& list : holders.byPath) {
+    for (const FileHolder& holder : list) {
+      if (holder.pid != self) return true;
+    }
   }
   return false;
 }

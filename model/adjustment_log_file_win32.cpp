@@ -49,11 +49,39 @@ void Close(int fd) {
   _close(fd);
 }
 
+bool Exists(const std::string& path) {
+  if (GetFileAttributesW(WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+std::string NewFileRefusal(const std::string& path) {
+  const std::size_t separator = path.find_last_of("/\\");
+  const std::string folder = separator == std::string::npos ? "." : path.substr(0, separator + 1);
+  const DWORD attributes = GetFileAttributesW(WideText(folder).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::strerror(ENOENT);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::strerror(ENOTDIR);
+  // The folder's access rules decide; a file the system removes once it is
+  // closed asks them without leaving anything behind.
+  const std::string probe =
+      folder + (separator == std::string::npos ? "\\" : "") + "~tavrel-log-check.tmp";
+  int fd = -1;
+  if (_wsopen_s(&fd, WideText(probe).c_str(),
+                _O_RDWR | _O_CREAT | _O_EXCL | _O_TEMPORARY | _O_NOINHERIT, _SH_DENYRW,
+                _S_IREAD | _S_IWRITE) != 0) {
+    // Another program checking at the same moment holds the probe: the folder takes files.
+    return errno == EEXIST ? std::string() : std::string(std::strerror(errno));
+  }
+  _close(fd);
+  return {};
+}
+
 std::int64_t Size(int fd) {
   return _filelengthi64(fd);
 }
 
 std::int64_t Write(int fd, const char* data, std::size_t size) {
+  errno = 0;
   return _write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
 }
 
@@ -63,10 +91,6 @@ bool Truncate(int fd, std::int64_t size) {
 
 bool Sync(int fd) {
   return _commit(fd) == 0;
-}
-
-std::string LastErrorText() {
-  return std::strerror(errno != 0 ? errno : ENOSPC);
 }
 
 void Pause(int ms) {

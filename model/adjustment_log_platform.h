@@ -26,6 +26,14 @@ OpenAttempt TryOpen(const std::string& path);
 // Closes what TryOpen opened, releasing its locks.
 void Close(int fd);
 
+// Whether something is at `path` for TryOpen to open (anything but "no such
+// file" counts, so the open tells what else is wrong).
+bool Exists(const std::string& path);
+// Why no new file can be made at `path`: its folder is missing, is not a
+// folder or does not let this user make files. Empty when it can; creates
+// nothing that stays.
+std::string NewFileRefusal(const std::string& path);
+
 // The size in bytes; negative when it cannot be told.
 std::int64_t Size(int fd);
 // Writes up to `size` bytes at the end of the file (it is open for appending),
@@ -35,7 +43,8 @@ std::int64_t Write(int fd, const char* data, std::size_t size);
 bool Truncate(int fd, std::int64_t size);
 // Flushes what was written to disk.
 bool Sync(int fd);
-// The system's text for the last failed call above.
+// The system's text for the last failed call above: each sets errno, as
+// both platforms' C runtimes do (written once, in adjustment_log_file.cpp).
 std::string LastErrorText();
 
 // Waits `ms` milliseconds before the next attempt to open a held file.

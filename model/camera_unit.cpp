@@ -2,9 +2,9 @@
 
 #include "link/user_prompt.h"
 #include "model/com_port_directory.h"
-#include "model/device_open_explanation.h"
 #include "model/program_message.h"
 #include "res/string_table.h"
+#include "serial/open_failure.h"
 
 namespace tavrel {
 namespace {
@@ -13,6 +13,14 @@ namespace {
 std::int32_t Reported(CameraUnit& camera, std::int32_t result) {
   if (result < 0) camera.ShowLastError();
   return result;
+}
+
+// The entries a whole-camera transfer visits: up to the first one without
+// `flag`.
+int LeadingEntries(const ParameterTable& table, std::uint8_t flag) {
+  int count = 0;
+  while (count < kParameterCount && (table.GetEntry(count).flags & flag) != 0) ++count;
+  return count;
 }
 
 }  // namespace
@@ -44,11 +52,31 @@ std::int32_t CameraUnit::ReadParameter(int index) {
 }
 
 std::int32_t CameraUnit::WriteAllParameters() {
-  return Reported(*this, WriteAllEntries());
+  wholeTransferTotal_ = LeadingEntries(*this, kFlagWrite);
+  const std::int32_t result = WriteAllEntries();
+  wholeTransferTotal_ = 0;
+  return Reported(*this, result);
 }
 
 std::int32_t CameraUnit::ReadAllParameters() {
-  return Reported(*this, ReadAllEntries());
+  wholeTransferTotal_ = LeadingEntries(*this, kFlagRead);
+  const std::int32_t result = ReadAllEntries();
+  wholeTransferTotal_ = 0;
+  return Reported(*this, result);
+}
+
+void CameraUnit::AboutToTransferEntry(int index, bool write, std::int32_t value) {
+  ExchangePurpose purpose;
+  purpose.kind = write ? ExchangePurpose::Kind::kEntryWrite : ExchangePurpose::Kind::kEntryRead;
+  purpose.entry = index;
+  purpose.value = value;
+  // The whole-camera loops visit the entries from 0 in order.
+  if (wholeTransferTotal_ > 0) {
+    purpose.position = index + 1;
+    purpose.total = wholeTransferTotal_;
+    if (wholeTransferProgress_) ShowProgress(index, write ? res::kIdsSending : res::kIdsUploading);
+  }
+  purpose_ = purpose;
 }
 
 void CameraUnit::ShowLastError() {
@@ -57,6 +85,8 @@ void CameraUnit::ShowLastError() {
   MessageRequest request = ProgramMessage(GetErrorText(), MessageIcon::kError);
   if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortOpenFailed)) {
     request.detail = ExplainDeviceOpenFailure(GetDeviceOpenFailure());
+  } else if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortNotOpened)) {
+    request.detail = portNotOpenedHint_;
   }
   prompt->ShowMessage(request);
 }
@@ -70,13 +100,17 @@ void CameraUnit::ShowProgress(int index, res::StringId textId) {
 std::int32_t CameraUnit::WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3,
                                     std::int32_t h4, std::int32_t minimum, std::int32_t maximum,
                                     std::int32_t value) {
-  return CommPort::WriteValue(h1, h2, h3, h4, minimum, maximum, value);
+  const std::int32_t result = CommPort::WriteValue(h1, h2, h3, h4, minimum, maximum, value);
+  purpose_ = {};  // an entry's purpose is for its one message
+  return result;
 }
 
 std::int32_t CameraUnit::ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3,
                                    std::int32_t h4, std::int32_t minimum, std::int32_t maximum,
                                    std::int32_t* valueOut) {
-  return CommPort::ReadValue(h1, h2, h3, h4, minimum, maximum, valueOut);
+  const std::int32_t result = CommPort::ReadValue(h1, h2, h3, h4, minimum, maximum, valueOut);
+  purpose_ = {};
+  return result;
 }
 
 }  // namespace tavrel

@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "link/comm_port.h"
+#include "model/exchange_purpose.h"
 #include "model/parameter_table.h"
 #include "res/string_ids.h"
 
@@ -29,12 +31,35 @@ class CameraUnit : public ParameterTable, public CommPort {
   void ShowLastError();
   // Progress text in the status bar; nothing while there is no main window.
   void ShowProgress(int index, res::StringId textId);
+  // Progress for each entry of a whole-camera read or write as well, which
+  // the window program shows none for (tavrelctl --verbose asks for it).
+  void SetWholeTransferProgress(bool shown) { wholeTransferProgress_ = shown; }
+  // Told below "Communication port not opened.": how this program's user
+  // chooses another port (the window program's Ctrl+L). None by default.
+  void SetPortNotOpenedHint(std::string hint) { portNotOpenedHint_ = std::move(hint); }
 
   std::int32_t WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
                           std::int32_t minimum, std::int32_t maximum, std::int32_t value) override;
   std::int32_t ReadValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
                          std::int32_t minimum, std::int32_t maximum,
                          std::int32_t* valueOut) override;
+
+  // What the exchange that runs now (or the next one) is for; kUnknown when
+  // nobody said. An entry's transfer names itself for its one message; the
+  // manual command and the register accesses name theirs with an
+  // ExchangePurposeScope.
+  const ExchangePurpose& CurrentPurpose() const { return purpose_; }
+  void SetPurpose(ExchangePurpose purpose) { purpose_ = std::move(purpose); }
+
+ protected:
+  void AboutToTransferEntry(int index, bool write, std::int32_t value) override;
+
+ private:
+  // The whole-camera transfer running now (its entry count), or 0.
+  int wholeTransferTotal_ = 0;
+  bool wholeTransferProgress_ = false;
+  ExchangePurpose purpose_;
+  std::string portNotOpenedHint_;
 };
 
 }  // namespace tavrel

@@ -1,20 +1,10 @@
 #include "model/com_port_directory.h"
 
-#include <cctype>
 #include <cstdlib>
-#include <filesystem>
 
-#include "link/com_port_device.h"
 #include "model/profile_file.h"
 
 namespace tavrel {
-namespace {
-
-bool IsComPortNumber(std::int32_t port) {
-  return port >= kFirstComPort && port <= kLastComPort;
-}
-
-}  // namespace
 
 const char* ComPortSourceName(ComPortSource source) {
   switch (source) {
@@ -26,32 +16,6 @@ const char* ComPortSourceName(ComPortSource source) {
       break;
   }
   return "default";
-}
-
-std::string DeviceBehindLink(const std::string& path) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  if (path.empty() || !fs::is_symlink(path, error)) return {};
-  const fs::path device = fs::canonical(path, error);
-  return error ? std::string() : device.string();
-}
-
-std::string ComPortName(std::int32_t port) {
-  return "COM" + std::to_string(port);
-}
-
-std::optional<std::int32_t> ParseComPortName(std::string_view text) {
-  if (text.size() < 4 || text.size() > 5) return std::nullopt;
-  for (std::size_t i = 0; i < 3; ++i) {
-    if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) return std::nullopt;
-  }
-  const std::string_view digits = text.substr(3);
-  if (digits.front() == '0' || digits.find_first_not_of("0123456789") != std::string_view::npos) {
-    return std::nullopt;
-  }
-  const std::int32_t port = std::stoi(std::string(digits));
-  if (!IsComPortNumber(port)) return std::nullopt;
-  return port;
 }
 
 ComPortDirectory::Environment ComPortDirectory::ProcessEnvironment() {
@@ -81,7 +45,7 @@ ComPortDevice ComPortDirectory::Resolve(std::int32_t port) const {
   ComPortDevice device;
   device.port = port;
   if (port <= 0) return device;
-  if (auto value = m_environment("TAVREL_COM" + std::to_string(port))) {
+  if (auto value = m_environment(ComPortVariableName(port))) {
     device.path = std::move(*value);
     device.source = ComPortSource::kEnvironment;
     return device;

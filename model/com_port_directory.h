@@ -3,39 +3,28 @@
 // it; Linux only, as the link reads it), the user's assignment in the
 // profile (section "COM Ports", "COM1=/dev/serial/by-id/..."), else the
 // platform's own name (/dev/ttyS<n-1>). The window program and tavrelctl
-// resolve and assign through this one object.
+// resolve and assign through this one object; what COM n and its names are
+// is serial/com_ports.h's.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "link/comm_port.h"
-#include "model/serial_devices.h"
+#include "serial/com_ports.h"
+#include "serial/port_scan.h"
 
 namespace tavrel {
 
-inline constexpr std::int32_t kFirstComPort = 1;
-inline constexpr std::int32_t kLastComPort = 10;
 inline constexpr char kComPortsSection[] = "COM Ports";
 
 enum class ComPortSource { kEnvironment, kProfile, kDefault };
 
 // "environment", "profile" or "default".
 const char* ComPortSourceName(ComPortSource source);
-
-// "COM3" for 3.
-std::string ComPortName(std::int32_t port);
-// 3 for "COM3" (case ignored); none for anything else and numbers outside
-// 1..10.
-std::optional<std::int32_t> ParseComPortName(std::string_view text);
-
-// The device a link such as a /dev/serial/by-id name leads to now; empty
-// when `path` is no link or leads nowhere.
-std::string DeviceBehindLink(const std::string& path);
 
 struct ComPortDevice {
   std::int32_t port = 0;

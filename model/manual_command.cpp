@@ -2,10 +2,14 @@
 
 #include "link/comm_port.h"
 #include "model/camera_unit.h"
+#include "model/exchange_purpose.h"
 
 namespace tavrel {
 
 bool SendManualCommand(CameraUnit& camera, const std::string& body) {
+  ExchangePurpose purpose;
+  purpose.kind = ExchangePurpose::Kind::kManualSend;
+  const ExchangePurposeScope scope(camera, purpose);
   if (camera.SendCommand(body.c_str()) < 0) {
     camera.ShowLastError();
     return false;
@@ -14,6 +18,9 @@ bool SendManualCommand(CameraUnit& camera, const std::string& body) {
 }
 
 std::optional<std::string> QueryManualCommand(CameraUnit& camera, const std::string& body) {
+  ExchangePurpose purpose;
+  purpose.kind = ExchangePurpose::Kind::kManualQuery;
+  const ExchangePurposeScope scope(camera, purpose);
   char reply[kMessageBufferSize] = {};
   if (camera.Query(body.c_str(), reply) < 0) {
     camera.ShowLastError();

@@ -214,6 +214,7 @@ std::int32_t ParameterTable::SetValue(int index, std::int32_t value, bool fromCa
 std::int32_t ParameterTable::WriteEntry(int index, std::int32_t value) {
   const ParameterEntry& entry = entries[index];
   const std::int32_t cameraValue = ToCamera(index, value);
+  AboutToTransferEntry(index, true, value);
   if (WriteValue(kHeader1, kHeader2, entry.writeCommand, entry.address, entry.minimum,
                  entry.maximum, cameraValue) < 0) {
     return SetError(kKeepStoredCode);
@@ -224,6 +225,7 @@ std::int32_t ParameterTable::WriteEntry(int index, std::int32_t value) {
 std::int32_t ParameterTable::ReadEntry(int index) {
   const ParameterEntry& entry = entries[index];
   std::int32_t received = 0;
+  AboutToTransferEntry(index, false, 0);
   if (ReadValue(kHeader1, kHeader2, entry.readCommand, entry.address, entry.minimum, entry.maximum,
                 &received) < 0) {
     return SetError(kKeepStoredCode);

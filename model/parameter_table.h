@@ -79,6 +79,11 @@ class ParameterTable : public virtual CommError {
                                  std::int32_t* valueOut) = 0;
 
  protected:
+  // Told just before an entry's camera message goes out, on its own or within
+  // a whole-camera transfer (`value` in program form; 0 for a read), so that
+  // the camera object can say what the exchange is for.
+  virtual void AboutToTransferEntry(int /*index*/, bool /*write*/, std::int32_t /*value*/) {}
+
   std::array<ParameterEntry, kParameterCount> entries{};
   std::array<std::int32_t, kParameterCount> values{};
 };

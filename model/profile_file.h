@@ -1,5 +1,5 @@
 // The per-user profile on disk: where it lives and how one value in it is read
-// or written. The window program (through panel/profile_store.h) and
+// or written. The window program (through ui/profile_store.h) and
 // tavrelctl keep their settings here alike: the last COM port, the recent
 // files, the last serial number written.
 //
@@ -7,6 +7,9 @@
 // A write changes only the entry it writes (the file's text rules are in
 // model/profile_ini.h) and replaces the file whole, as a settings file is
 // saved: a reader never sees half of it, a link is followed, the mode kept.
+// Writers hold the profile's lock from the read to the replace
+// (model/profile_lock.h), so edits made at once by several programs are all
+// kept.
 #pragma once
 
 #include <optional>
@@ -30,8 +33,9 @@ std::optional<int> ReadProfileInt(const std::string& path, std::string_view sect
 
 // Sets `entry` in `section` to `value`, creating the file, folder, section or
 // entry as needed; an empty value removes the entry. A file that is there but
-// cannot be read is not touched. Returns the system's reason on failure, else
-// an empty text.
+// cannot be read, or is not text, is not touched; nor is one another writer
+// keeps locked for longer than kProfileLockWait. Returns the reason on
+// failure, else an empty text.
 std::string WriteProfileString(const std::string& path, std::string_view section,
                                std::string_view entry, std::string_view value);
 std::string WriteProfileInt(const std::string& path, std::string_view section,

@@ -1,6 +1,7 @@
 #include "model/profile_ini.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 #include "model/profile_earlier_form.h"
 
@@ -23,6 +24,12 @@ bool IsBlankLine(std::string_view text) {
 
 char AsciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = AsciiLower(c);
+  return lower;
 }
 
 bool SameSectionName(std::string_view a, std::string_view b) {
@@ -88,15 +95,6 @@ std::string EntryLine(std::string_view name, std::string_view value) {
 
 }  // namespace
 
-// The lines of one section: the lines before the first header (the section
-// named ""), or a header and the lines up to the next one.
-struct ProfileIni::Range {
-  std::size_t header;  // std::string::npos for the lines before any header
-  std::size_t begin;   // the first line after the header
-  std::size_t end;     // one past the last line
-  std::string_view name;
-};
-
 ProfileIni ProfileIni::Parse(std::string_view text) {
   ProfileIni ini;
   while (!text.empty()) {
@@ -120,18 +118,6 @@ ProfileIni ProfileIni::Parse(std::string_view text) {
   return ini;
 }
 
-std::vector<ProfileIni::Range> ProfileIni::Ranges() const {
-  std::vector<Range> ranges{{std::string::npos, 0, 0, {}}};
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    const LineMeaning meaning = Classify(m_lines[i].text);
-    if (meaning.kind != LineKind::kHeader) continue;
-    ranges.back().end = i;
-    ranges.push_back({i, i + 1, 0, meaning.section});
-  }
-  ranges.back().end = m_lines.size();
-  return ranges;
-}
-
 std::string ProfileIni::NameOf(std::string_view written) const {
   return m_earlierForm ? DecodeEarlierName(written) : std::string(written);
 }
@@ -143,94 +129,99 @@ std::string ProfileIni::ValueOf(std::string_view written) const {
 
 std::vector<ProfileSection> ProfileIni::Sections() const {
   std::vector<ProfileSection> sections;
-  for (const Range& range : Ranges()) {
-    const std::string sectionName = NameOf(range.name);
-    for (std::size_t i = range.begin; i < range.end; ++i) {
-      const LineMeaning line = Classify(m_lines[i].text);
-      if (line.kind != LineKind::kEntry) continue;
-      std::string name = NameOf(line.name);
-      std::string value = ValueOf(line.value);
-      auto section = std::find_if(sections.begin(), sections.end(), [&](const ProfileSection& s) {
-        return SameSectionName(s.name, sectionName);
-      });
-      if (section == sections.end()) section = sections.insert(sections.end(), {sectionName, {}});
-      auto entry = std::find_if(section->entries.begin(), section->entries.end(),
-                                [&](const ProfileEntry& e) { return e.name == name; });
-      if (entry == section->entries.end()) {
-        section->entries.push_back({std::move(name), std::move(value)});
-      } else {
-        entry->value = std::move(value);
+  // Where each section and entry was first listed: one look-up a line.
+  std::unordered_map<std::string, std::size_t> sectionAt;
+  std::vector<std::unordered_map<std::string, std::size_t>> entryAt;
+  std::size_t current = 0;
+  bool named = false;  // `current` is the section of the lines being read
+  std::string rangeName;
+  for (const Line& line : m_lines) {
+    const LineMeaning meaning = Classify(line.text);
+    if (meaning.kind == LineKind::kHeader) {
+      rangeName = NameOf(meaning.section);
+      named = false;
+      continue;
+    }
+    if (meaning.kind != LineKind::kEntry) continue;
+    if (!named) {
+      const auto [found, added] = sectionAt.try_emplace(LowerCase(rangeName), sections.size());
+      if (added) {
+        sections.push_back({rangeName, {}});
+        entryAt.emplace_back();
       }
+      current = found->second;
+      named = true;
+    }
+    std::string name = NameOf(meaning.name);
+    std::string value = ValueOf(meaning.value);
+    auto& entries = sections[current].entries;
+    const auto [found, added] = entryAt[current].try_emplace(name, entries.size());
+    if (added) {
+      entries.push_back({std::move(name), std::move(value)});
+    } else {
+      entries[found->second].value = std::move(value);
     }
   }
   return sections;
 }
 
+ProfileIni::Matches ProfileIni::Find(std::string_view section, std::string_view entry) const {
+  Matches matches;
+  // The lines before any header are the section named "".
+  bool inSection = section.empty();
+  bool inFirst = inSection;
+  matches.firstRange.found = inSection;
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    const LineMeaning meaning = Classify(m_lines[i].text);
+    if (meaning.kind == LineKind::kHeader) {
+      inSection = SameSectionName(NameOf(meaning.section), section);
+      inFirst = inSection && !matches.firstRange.found;
+      if (inFirst) {
+        matches.firstRange.found = true;
+        matches.firstRange.header = i;
+      }
+      continue;
+    }
+    if (meaning.kind != LineKind::kEntry || !inSection) continue;
+    if (inFirst) matches.firstRange.lastEntry = i;
+    if (NameOf(meaning.name) == entry) matches.lines.push_back(i);
+  }
+  return matches;
+}
+
 std::optional<std::string> ProfileIni::Get(std::string_view section, std::string_view entry) const {
-  for (const ProfileSection& candidate : Sections()) {
-    if (!SameSectionName(candidate.name, section)) continue;
-    for (const ProfileEntry& e : candidate.entries) {
-      if (e.name == entry) return e.value;
-    }
-  }
-  return std::nullopt;
+  const Matches matches = Find(section, entry);
+  if (matches.lines.empty()) return std::nullopt;
+  // The last one read is the one that counts.
+  return ValueOf(Classify(m_lines[matches.lines.back()].text).value);
 }
 
-bool ProfileIni::IsPlainForm() const {
-  if (m_earlierForm) return false;
-  std::vector<std::string_view> sectionsSeen;
-  for (const Range& range : Ranges()) {
-    std::vector<std::string_view> entriesSeen;
-    for (std::size_t i = range.begin; i < range.end; ++i) {
-      const LineMeaning line = Classify(m_lines[i].text);
-      if (line.kind != LineKind::kEntry) continue;
-      if (std::find(entriesSeen.begin(), entriesSeen.end(), line.name) != entriesSeen.end()) {
-        return false;
+// Each line of an earlier version's file put in the plain form where it
+// stands, so that comments, blank lines, order and duplicates stay. What the
+// plain form cannot hold goes: an entry whose name or value no line can
+// hold, and a section whose name none can, with its entries.
+void ProfileIni::ConvertEarlierForm() {
+  bool sectionHeld = true;
+  std::vector<Line> converted;
+  converted.reserve(m_lines.size());
+  for (Line& line : m_lines) {
+    const LineMeaning meaning = Classify(line.text);
+    if (meaning.kind == LineKind::kHeader) {
+      const std::string name = DecodeEarlierName(meaning.section);
+      sectionHeld = HoldableSectionName(name);
+      if (sectionHeld) converted.push_back({'[' + name + ']', line.end});
+    } else if (meaning.kind == LineKind::kEntry) {
+      const std::string name = DecodeEarlierName(meaning.name);
+      const std::string value = DecodeEarlierValue(meaning.value);
+      if (sectionHeld && HoldableEntryName(name) && HoldableValue(value)) {
+        converted.push_back({EntryLine(name, value), line.end});
       }
-      entriesSeen.push_back(line.name);
+    } else {
+      converted.push_back(std::move(line));
     }
-    // Lines before any header without entries name no section.
-    if (range.header == std::string::npos && entriesSeen.empty()) continue;
-    for (std::string_view seen : sectionsSeen) {
-      if (SameSectionName(seen, range.name)) return false;
-    }
-    sectionsSeen.push_back(range.name);
   }
-  return true;
-}
-
-void ProfileIni::MakePlainForm() {
-  const std::vector<ProfileSection> sections = Sections();
-  const std::string end = NewLineEnd();
-  m_lines.clear();
+  m_lines = std::move(converted);
   m_earlierForm = false;
-  const auto write = [&](const ProfileSection& section) {
-    std::vector<Line> entries;
-    for (const ProfileEntry& entry : section.entries) {
-      if (HoldableEntryName(entry.name) && HoldableValue(entry.value)) {
-        entries.push_back({EntryLine(entry.name, entry.value), end});
-      }
-    }
-    if (entries.empty() || !HoldableSectionName(section.name)) return;
-    if (!m_lines.empty()) m_lines.push_back({{}, end});
-    if (!section.name.empty()) m_lines.push_back({'[' + section.name + ']', end});
-    m_lines.insert(m_lines.end(), entries.begin(), entries.end());
-  };
-  // Entries before any header can only be read back from the top of the file.
-  for (const ProfileSection& section : sections) {
-    if (section.name.empty()) write(section);
-  }
-  for (const ProfileSection& section : sections) {
-    if (!section.name.empty()) write(section);
-  }
-}
-
-const ProfileIni::Range* ProfileIni::FindRange(const std::vector<Range>& ranges,
-                                               std::string_view section) const {
-  for (const Range& range : ranges) {
-    if (SameSectionName(range.name, section)) return &range;
-  }
-  return nullptr;
 }
 
 // New lines end as the file's first line does.
@@ -254,32 +245,26 @@ bool ProfileIni::Set(std::string_view section, std::string_view entry, std::stri
     Remove(section, entry);
     return true;
   }
-  if (!IsPlainForm()) MakePlainForm();
-  const std::vector<Range> ranges = Ranges();
-  const Range* range = FindRange(ranges, section);
-  if (range == nullptr) {
+  if (m_earlierForm) ConvertEarlierForm();
+  const Matches matches = Find(section, entry);
+  if (!matches.lines.empty()) {
+    // The line that is read is the one written; only its value changes, the
+    // name and the blanks around it stay.
+    std::string& text = m_lines[matches.lines.back()].text;
+    const std::string_view written = Classify(text).value;
+    const std::size_t from = static_cast<std::size_t>(written.data() - text.data());
+    text.replace(from, written.size(), EncodeValue(entry, value));
+    return true;
+  }
+  const MatchedRange& range = matches.firstRange;
+  if (!range.found) {
     if (!m_lines.empty() && !IsBlankLine(m_lines.back().text)) InsertLine(m_lines.size(), {});
     InsertLine(m_lines.size(), '[' + std::string(section) + ']');
     InsertLine(m_lines.size(), EntryLine(entry, value));
-    return true;
-  }
-  std::size_t lastEntry = std::string::npos;
-  for (std::size_t i = range->begin; i < range->end; ++i) {
-    const LineMeaning line = Classify(m_lines[i].text);
-    if (line.kind != LineKind::kEntry) continue;
-    if (line.name == entry) {
-      // Only the value changes; the name and the blanks around it stay.
-      std::string& text = m_lines[i].text;
-      const std::size_t from = static_cast<std::size_t>(line.value.data() - text.data());
-      text.replace(from, line.value.size(), EncodeValue(entry, value));
-      return true;
-    }
-    lastEntry = i;
-  }
-  if (lastEntry != std::string::npos) {
-    InsertLine(lastEntry + 1, EntryLine(entry, value));
-  } else if (range->header != std::string::npos) {
-    InsertLine(range->header + 1, EntryLine(entry, value));
+  } else if (range.lastEntry != std::string::npos) {
+    InsertLine(range.lastEntry + 1, EntryLine(entry, value));
+  } else if (range.header != std::string::npos) {
+    InsertLine(range.header + 1, EntryLine(entry, value));
   } else {
     // The first entry before any header, set apart from what follows.
     const bool setApart = !m_lines.empty() && !IsBlankLine(m_lines.front().text);
@@ -290,33 +275,43 @@ bool ProfileIni::Set(std::string_view section, std::string_view entry, std::stri
 }
 
 void ProfileIni::Remove(std::string_view section, std::string_view entry) {
-  if (!Get(section, entry)) return;
-  if (!IsPlainForm()) MakePlainForm();
-  std::vector<Range> ranges = Ranges();
-  const Range* range = FindRange(ranges, section);
-  if (range == nullptr) return;
-  for (std::size_t i = range->begin; i < range->end; ++i) {
-    const LineMeaning line = Classify(m_lines[i].text);
-    if (line.kind == LineKind::kEntry && line.name == entry) {
-      m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(i));
-      break;
+  if (Find(section, entry).lines.empty()) return;
+  if (m_earlierForm) ConvertEarlierForm();
+  // Every line of the entry goes, or an earlier one would be read instead.
+  const Matches matches = Find(section, entry);
+  std::vector<std::size_t> emptied;  // the headers of the ranges lines went from
+  std::vector<Line> kept;
+  kept.reserve(m_lines.size());
+  std::size_t header = std::string::npos;
+  std::size_t next = 0;
+  for (std::size_t i = 0; i < m_lines.size(); ++i) {
+    if (Classify(m_lines[i].text).kind == LineKind::kHeader) header = kept.size();
+    if (next < matches.lines.size() && matches.lines[next] == i) {
+      ++next;
+      if (emptied.empty() || emptied.back() != header) emptied.push_back(header);
+      continue;
     }
+    kept.push_back(std::move(m_lines[i]));
   }
-  ranges = Ranges();
-  range = FindRange(ranges, section);
-  if (range != nullptr) RemoveEmptySection(*range);
+  m_lines = std::move(kept);
+  // From the last, so that the lines of the ones before keep their places.
+  for (auto at = emptied.rbegin(); at != emptied.rend(); ++at) RemoveIfEmpty(*at);
 }
 
 // A section left with nothing but blank lines goes, with the blank lines that
 // set it apart: those after it, or those before it when it was the last.
-void ProfileIni::RemoveEmptySection(const Range& range) {
-  for (std::size_t i = range.begin; i < range.end; ++i) {
-    if (!IsBlankLine(m_lines[i].text)) return;
+// `header` is its header line, or npos for the lines before any header.
+void ProfileIni::RemoveIfEmpty(std::size_t header) {
+  const std::size_t begin = header == std::string::npos ? 0 : header + 1;
+  std::size_t end = begin;
+  for (; end < m_lines.size(); ++end) {
+    if (Classify(m_lines[end].text).kind == LineKind::kHeader) break;
+    if (!IsBlankLine(m_lines[end].text)) return;
   }
-  const bool last = range.end == m_lines.size();
-  const std::size_t first = range.header == std::string::npos ? range.begin : range.header;
+  const bool last = end == m_lines.size();
+  const std::size_t first = header == std::string::npos ? begin : header;
   m_lines.erase(m_lines.begin() + static_cast<std::ptrdiff_t>(first),
-                m_lines.begin() + static_cast<std::ptrdiff_t>(range.end));
+                m_lines.begin() + static_cast<std::ptrdiff_t>(end));
   while (last && !m_lines.empty() && IsBlankLine(m_lines.back().text)) m_lines.pop_back();
 }
 

@@ -5,15 +5,17 @@
 //
 // Section names are matched without regard to (ASCII) case: sections whose
 // names differ only in case are read as one, under the first spelling in the
-// file. Entry names are matched exactly. All text is UTF-8.
+// file. Entry names are matched exactly. An entry set twice (in one section
+// or under two of its headers) reads as its last line says. All text is
+// UTF-8.
 //
-// An edit changes only the line of the entry it sets or removes, adding a
-// section at the end of the file where it is new and taking out a section it
-// leaves empty: every other line keeps its bytes, comments and blank lines
-// included. A file in a form the program no longer writes (an earlier
-// version's escaped names and values, model/profile_earlier_form.h; a section
-// under two headers; an entry twice in one section) is put in the plain form
-// whole by its first edit.
+// An edit changes only the line of the entry it sets (the one that is read,
+// where there are several) or removes (every line of it), adding a section
+// at the end of the file where it is new and taking out a section it leaves
+// empty: every other line keeps its bytes, comments, blank lines and
+// duplicates included. In a file in an earlier version's form (escaped names
+// and values, model/profile_earlier_form.h) the first edit also puts each
+// entry and header line in the plain form where it stands.
 //
 // Blanks around names and values are not part of them, so a value is written
 // between double quotes where it would not read back the same otherwise (a
@@ -71,18 +73,29 @@ class ProfileIni {
     std::string text;
     std::string end;  // "\n", "\r\n", or empty for a last line without one
   };
-  struct Range;
+  // The first range of lines under a section's name: its header (npos for
+  // the lines before any header) and its last entry (npos: none).
+  struct MatchedRange {
+    bool found = false;
+    std::size_t header = std::string::npos;
+    std::size_t lastEntry = std::string::npos;
+  };
+  // Where an entry of a section stands: every line of it, in file order, and
+  // the section's first range, where a new entry goes.
+  struct Matches {
+    std::vector<std::size_t> lines;
+    MatchedRange firstRange;
+  };
 
-  std::vector<Range> Ranges() const;
-  const Range* FindRange(const std::vector<Range>& ranges, std::string_view section) const;
+  // One pass over the lines.
+  Matches Find(std::string_view section, std::string_view entry) const;
   // A name or value as the program named or stored it.
   std::string NameOf(std::string_view written) const;
   std::string ValueOf(std::string_view written) const;
-  bool IsPlainForm() const;
-  void MakePlainForm();
+  void ConvertEarlierForm();
   std::string NewLineEnd() const;
   void InsertLine(std::size_t at, std::string text);
-  void RemoveEmptySection(const Range& range);
+  void RemoveIfEmpty(std::size_t header);
 
   std::vector<Line> m_lines;
   // Names percent-encoded and values escaped, as earlier versions wrote them.

@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "link/comm_port.h"
+#include "link/framing.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
+#include "model/exchange_purpose.h"
 #include "model/program_message.h"
 
 namespace tavrel {
@@ -37,17 +39,24 @@ constexpr std::string_view kAddressErrorText = "アドレスの入力が不正�
 constexpr std::string_view kDataErrorText = "データの入力が不正です。";
 
 bool IsHexText(std::string_view text, std::size_t length) {
-  if (text.size() != length) return false;
-  for (char c : text) {
-    if (std::isxdigit(static_cast<unsigned char>(c)) == 0) return false;
-  }
-  return true;
+  return text.size() == length && framing::IsHexText(text);
 }
 
 std::string Capitals(std::string_view text) {
   std::string upper(text);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
+}
+
+ExchangePurpose RegisterPurpose(ExchangePurpose::Kind kind, RegisterMode mode, RegisterArea area,
+                                std::string_view address, std::string_view data) {
+  ExchangePurpose purpose;
+  purpose.kind = kind;
+  purpose.mode = mode;
+  purpose.area = area;
+  purpose.address = Capitals(address);
+  purpose.data = Capitals(data);
+  return purpose;
 }
 
 // Mode characters, "FF" and the area's code.
@@ -150,6 +159,8 @@ RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, Regis
                                     std::string_view address, std::string_view data) {
   const RegisterBody body = BuildRegisterWriteBody(mode, area, address, data);
   if (body.error != RegisterInputError::kNone) return ShowRegisterInputError(camera, body.error);
+  const ExchangePurposeScope scope(
+      camera, RegisterPurpose(ExchangePurpose::Kind::kRegisterWrite, mode, area, address, data));
   if (camera.SendCommand(body.body.c_str()) < 0) {
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
@@ -161,8 +172,17 @@ RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, Regist
                                    std::string_view address, std::string& data) {
   const RegisterBody body = BuildRegisterReadBody(mode, area, address);
   if (body.error != RegisterInputError::kNone) return ShowRegisterInputError(camera, body.error);
+  const ExchangePurposeScope scope(
+      camera, RegisterPurpose(ExchangePurpose::Kind::kRegisterRead, mode, area, address, {}));
   char reply[kMessageBufferSize] = {};
   if (camera.Query(body.body.c_str(), reply) < 0) {
+    camera.ShowLastError();
+    return RegisterRowOutcome::kLinkError;
+  }
+  // All six characters, not only the digits the row shows: a reply garbled
+  // past them is no value either (a NUL among them would hide the rest).
+  if (!framing::IsHexText(std::string_view(reply, kReplyValueLength))) {
+    camera.SetError(LinkCode::kInvalidCharacter);
     camera.ShowLastError();
     return RegisterRowOutcome::kLinkError;
   }
@@ -170,18 +190,10 @@ RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, Regist
   return RegisterRowOutcome::kDone;
 }
 
-RegisterRowOutcome ReadRegisterData(CameraUnit& camera, RegisterMode mode, RegisterArea area,
-                                    std::string_view address, std::string& data) {
-  std::string reply;
-  const RegisterRowOutcome outcome = ReadRegisterRow(camera, mode, area, address, reply);
-  if (outcome != RegisterRowOutcome::kDone) return outcome;
-  if (!IsHexText(reply, static_cast<std::size_t>(RegisterDataDigits(area)))) {
-    camera.SetError(LinkCode::kInvalidCharacter);
-    camera.ShowLastError();
-    return RegisterRowOutcome::kLinkError;
-  }
-  data = reply;
-  return RegisterRowOutcome::kDone;
+bool IsLinkGone(const CameraUnit& camera) {
+  const auto code = static_cast<LinkCode>(camera.GetErrorCode());
+  return code == LinkCode::kTimeOut || code == LinkCode::kPortNotOpened ||
+         code == LinkCode::kPortOpenFailed || camera.IsAwaitingReopen();
 }
 
 void ForEachRegisterPageRow(const std::function<RegisterRowOutcome(int row)>& runRow) {

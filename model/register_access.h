@@ -72,16 +72,19 @@ enum class RegisterRowOutcome { kDone, kInputError, kLinkError };
 RegisterRowOutcome ShowRegisterInputError(CameraUnit& camera, RegisterInputError error);
 RegisterRowOutcome WriteRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                     std::string_view address, std::string_view data);
-// On success `data` receives the reply's data digits; otherwise it is untouched.
+// On success `data` receives the reply's data digits; otherwise it is
+// untouched. A reply whose six value characters are not all hexadecimal
+// digits fails as a parameter read does, with link code 24 recorded and
+// shown: the digits a row shows are only worth showing when the whole value
+// came through.
 RegisterRowOutcome ReadRegisterRow(CameraUnit& camera, RegisterMode mode, RegisterArea area,
                                    std::string_view address, std::string& data);
 
-// As ReadRegisterRow, for a caller that takes the data as a number: data
-// that are not the area's count of hexadecimal digits fail as a parameter
-// read does, with link code 24 recorded and shown, where the register editor
-// shows them as they came.
-RegisterRowOutcome ReadRegisterData(CameraUnit& camera, RegisterMode mode, RegisterArea area,
-                                    std::string_view address, std::string& data);
+// Whether the failure the camera recorded last leaves no camera to answer
+// the rest of a page: a time-out (nothing came, or a cut reply, through
+// every retry), a line that hung up, or a port that is not open or could
+// not be opened again. A refused or garbled reply is not one.
+bool IsLinkGone(const CameraUnit& camera);
 
 // Runs `runRow` for rows 0 to 31 in order. An input error ends the page (the
 // rows after it are not sent); a failed message does not.

@@ -3,12 +3,12 @@
 #include <QAccessibleWidget>
 #include <QLabel>
 
-#include "panel/accessible_controls.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_bindings.h"
 #include "panel/panel_ids.h"
 #include "panel/stepping_scroll_bar.h"
 #include "panel/value_text.h"
+#include "ui/accessible_labels.h"
+#include "ui/dialog_layout.h"
 
 namespace tavrel::panel {
 namespace {
@@ -120,14 +120,24 @@ class FormAccessible : public QAccessibleWidget {
   }
 };
 
-}  // namespace
-
-QAccessibleInterface* PanelAccessible(QObject* object) {
+// The interface for one of the panel's bars, value texts or the panel
+// itself; null for anything else.
+QAccessibleInterface* PanelAccessible(const QString& /*className*/, QObject* object) {
   if (auto* bar = qobject_cast<SteppingScrollBar*>(object)) return new BarAccessible(bar);
   if (auto* text = qobject_cast<ValueText*>(object)) return new ValueTextAccessible(text);
   auto* form = qobject_cast<QWidget*>(object);
   if (form != nullptr && ui::ControlId(form) == kFormTemplateId) return new FormAccessible(form);
   return nullptr;
+}
+
+}  // namespace
+
+void InstallAccessiblePanel() {
+  static const bool installed = [] {
+    QAccessible::installFactory(PanelAccessible);
+    return true;
+  }();
+  (void)installed;
 }
 
 }  // namespace tavrel::panel

@@ -7,13 +7,11 @@
 // - the panel leaves its hidden controls out.
 #pragma once
 
-class QAccessibleInterface;
-class QObject;
-
 namespace tavrel::panel {
 
-// The interface for one of the panel's bars, value texts or the panel
-// itself; null for anything else.
-QAccessibleInterface* PanelAccessible(QObject* object);
+// Installs the panel's interfaces once for the process, beside the
+// program's own (ui/accessible_controls.h). Called before the panel makes
+// its first control, so that none is seen through Qt's interface first.
+void InstallAccessiblePanel();
 
 }  // namespace tavrel::panel

@@ -5,32 +5,11 @@
 #include <QWidget>
 #include <span>
 
-#include "res/string_ids.h"
+#include "ui/dialog_form.h"
 
 namespace tavrel::panel {
 
-enum class ControlKind {
-  kGroupBox,
-  kPushRadio,  // radio button drawn as a push button
-  kRadio,
-  kHorizontalBar,
-  kVerticalBar,
-  kValueText,      // right-aligned, sunken
-  kValueTextLeft,  // left-aligned, sunken
-  kPlainText,      // left-aligned, no frame
-  kLabel,
-  kEdit,
-  kUpDown,
-  kPushButton,
-};
-
-struct FormControl {
-  int id;  // 0 for the labels and boxes nothing refers to
-  ControlKind kind;
-  res::StringId textId;     // 0 = no caption
-  int x, y, width, height;  // dialog units
-  bool visible = true;
-};
+using FormControl = ui::FormControl;
 
 std::span<const FormControl> FormTemplate();
 

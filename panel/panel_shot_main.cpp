@@ -8,10 +8,10 @@
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/tavrel_view.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 int main(int argc, char* argv[]) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {

@@ -11,10 +11,10 @@
 #include "model/program_message.h"
 #include "model/serial_number.h"
 #include "model/serial_number_write.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/up_down_control.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 
@@ -78,6 +78,9 @@ void PanelServiceFunctions::OnIdentRead() {
 }
 
 void PanelServiceFunctions::OnSerialWrite() {
+  // A log that cannot take the record stops the write before anything goes
+  // to the camera: a number written without its record would be lost.
+  if (!CheckAdjustmentLog(m_document, kAdjustmentLogPath)) return;
   // A camera that refuses the unlock is told about; the write is tried anyway.
   UnlockSerialNumber(m_document);
   m_strSerialNumber = EditText();

@@ -17,12 +17,13 @@
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
 #include "model/program_message.h"
-#include "panel/dialog_layout.h"
+#include "panel/accessible_panel.h"
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/service_functions.h"
 #include "res/string_table.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 namespace tavrel {
 
@@ -92,6 +93,7 @@ CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile, QWi
 CTavrelView::CTavrelView(ParameterDocument& document, ProfileStore& profile,
                          TimerStarter startTimer, QWidget* parent)
     : QWidget(parent), m_document(document), m_profile(profile) {
+  InstallAccessiblePanel();
   ui::SetControlId(this, kFormTemplateId);
   BuildForm(*this);
   ConnectControls();

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "serial/com_ports.h"
 #include "sim/model_defaults.h"
 #include "sim/register_bank.h"
 
@@ -46,7 +47,7 @@ int ParseCount(const std::string& text, const std::string& whole) {
 }  // namespace
 
 bool IsSupportedBaud(int baud) {
-  return baud == 0 || baud == 9600 || baud == 19200 || baud == 38400;
+  return baud == 0 || tavrel::IsSupportedLineRate(baud);
 }
 
 Fault ParseFault(const std::string& text) {
@@ -105,6 +106,15 @@ CameraCommandLine ParseCameraCommandLine(const std::vector<std::string>& args) {
          "--camera-version", options.cameraVersion,
          std::string("Camera version, 4 characters (default ") + kDefaultCameraVersion + ")")
       ->type_name("TEXT");
+  app.add_option("--model-name", options.modelName,
+                 "Model-name text the camera reports, up to 16 characters (default: the --model "
+                 "name)")
+      ->type_name("TEXT");
+  app.add_option("--baud", options.lineBaud,
+                 "Answer only a PC whose line is at RATE (9600, 19200 or 38400), as the "
+                 "pseudo-terminal's settings say; on --device, the device's rate. Default: any "
+                 "rate")
+      ->type_name("RATE");
   app.add_option("--link", result.linkPath,
                  "Also make PATH a symlink to the device (removed on exit)")
       ->type_name("PATH");
@@ -130,9 +140,20 @@ CameraCommandLine ParseCameraCommandLine(const std::vector<std::string>& args) {
   if (!IsSupportedBaud(options.paceBaud)) {
     throw std::invalid_argument("--pace must be 9600, 19200 or 38400");
   }
+  if (!IsSupportedBaud(options.lineBaud)) {
+    throw std::invalid_argument("--baud must be 9600, 19200 or 38400");
+  }
+  if (app.count("--model-name") > 0 && options.modelName.empty()) {
+    throw std::invalid_argument("--model-name must name a model");
+  }
   if (options.turnaroundMs < 0) throw std::invalid_argument("--turnaround must not be negative");
   if (app.count("--device") > 0 && result.devicePath.empty()) {
     throw std::invalid_argument("--device must name a device");
+  }
+  // On a device both set the line's one rate.
+  if (!result.devicePath.empty() && options.lineBaud != 0 && options.paceBaud != 0 &&
+      options.lineBaud != options.paceBaud) {
+    throw std::invalid_argument("--baud and --pace name different rates for --device");
   }
   for (const auto& text : faults) options.faults.push_back(ParseFault(text));
   return result;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "serial/terminal.h"
 #include "sim/camera_options.h"
 
 namespace sim {
@@ -29,9 +30,10 @@ CameraCommandLine ParseCameraCommandLine(const std::string& optionString);
 // Validates the pacing options (baud 0, 9600, 19200 or 38400).
 bool IsSupportedBaud(int baud);
 
-// Wire time of one 8N2 character (start, 8 data, 2 stop bits), microseconds.
+// Wire time of one character of the camera's line, microseconds; 0 for no
+// pacing.
 inline long long CharacterTimeUs(int baud) {
-  return baud > 0 ? 11'000'000LL / baud : 0;
+  return tavrel::CharacterTimeUs(tavrel::CameraLine(baud));
 }
 
 }  // namespace sim

@@ -2,6 +2,7 @@
 // pacing, faults to inject and trace file.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -29,15 +30,26 @@ struct Fault {
   int after = 0;
 };
 
+// Command bodies a camera keeps for the tests to look at: the latest ones,
+// so a camera that serves for days stays the same size.
+inline constexpr std::size_t kDefaultBodyHistory = 4096;
+
 struct CameraOptions {
   std::string model = "KESTRA-P/S";
   std::string vendorName;     // empty = the virtual camera's own
   std::string serialNumber;   // 7 digits; empty = the virtual camera's own
   std::string cameraVersion;  // 4 characters; empty = the virtual camera's own
-  int paceBaud = 0;           // 0 = no wire-time pacing
+  std::string modelName;      // the model-name text it reports; empty = `model`
+  // On a pseudo-terminal: answers only while the PC's line is set to this
+  // rate (9600, 19200 or 38400), as a real camera hears nothing but noise at
+  // another; 0 = at any rate.
+  int lineBaud = 0;
+  int paceBaud = 0;  // 0 = no wire-time pacing
   int turnaroundMs = 0;
   std::vector<Fault> faults;
   std::string traceFile;  // empty = no trace
+  // The latest command bodies kept (ReceivedBodies); 0 = none.
+  std::size_t bodyHistory = kDefaultBodyHistory;
 };
 
 }  // namespace sim

@@ -39,6 +39,9 @@ int main(int argc, char** argv) {
     std::fputs(commandLine.helpText.c_str(), stdout);
     return 0;
   }
+  // Nothing in this process looks at the bodies received: none are kept, so
+  // a camera serving a test rig for days stays the same size.
+  commandLine.options.bodyHistory = 0;
   if (pipe2(g_stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
     std::perror("tavrel-camsim: pipe");
     return 1;

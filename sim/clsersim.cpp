@@ -1,7 +1,7 @@
 // CameraLink serial test library: serial port 0 is an in-process virtual
-// camera, configured by TAVREL_CLSERSIM (the options of tavrel-camsim, plus
-// --init-fail). The camera answers as soon as the PC's bytes are written;
-// with --pace, bytes become readable only after their wire time.
+// camera, configured by TAVREL_CLSERSIM (the options of tavrel-camsim but
+// --baud, plus --init-fail). The camera answers as soon as the PC's bytes are
+// written; with --pace, bytes become readable only after their wire time.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -62,6 +62,13 @@ __attribute__((visibility("default"))) std::int32_t clSerialInit(std::uint32_t s
     const char* env = std::getenv("TAVREL_CLSERSIM");
     const auto commandLine = sim::ParseCameraCommandLine(std::string(env ? env : ""));
     if (commandLine.initFail) return kClPortInUse;
+    // The four serial calls carry no line rate: there is nothing to match.
+    if (commandLine.options.lineBaud != 0) {
+      std::fprintf(stderr,
+                   "libclsersim: TAVREL_CLSERSIM: --baud is for a serial line, not a "
+                   "board's serial channel\n");
+      return kClInvalidIndex;
+    }
     auto* port = new VirtualPort(commandLine.options);
     *serialRef = port;
     std::lock_guard lock(g_latestMutex);

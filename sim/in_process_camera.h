@@ -39,7 +39,8 @@ class InProcessCamera {
   // Register contents: three bytes V0 V1 V2 at (h1 0|1, area, address).
   RegisterBytes ReadRegister(int h1, int area, int address) const;
   void WriteRegister(int h1, int area, int address, RegisterBytes bytes);
-  // Every command body accepted (answered with ACK), in order.
+  // The command bodies accepted (answered with ACK), in order: the latest
+  // CameraOptions::bodyHistory of them.
   std::vector<std::string> ReceivedBodies() const;
   // Adds a fault; it counts from now.
   void AddFault(const Fault& fault);

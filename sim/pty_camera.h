@@ -29,7 +29,8 @@ class PtyCamera {
   std::array<std::uint8_t, 3> ReadRegister(int h1, int area, int address) const;
   void WriteRegister(int h1, int area, int address, std::array<std::uint8_t, 3> bytes);
 
-  // Every command body accepted (answered with ACK), in order.
+  // The command bodies accepted (answered with ACK), in order: the latest
+  // CameraOptions::bodyHistory of them.
   std::vector<std::string> ReceivedBodies() const;
 
   // Adds a fault while serving; it counts from now.

@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -23,15 +21,34 @@ std::runtime_error SystemError(const std::string& what) {
   return std::runtime_error(what + ": " + std::strerror(errno));
 }
 
+// The rate the PC's end of the pseudo-terminal sends at: Linux gives the
+// master side the terminal side's settings. 0 when unknown or none of ours.
+int PcLineBaud(int master) {
+  termios settings{};
+  if (tcgetattr(master, &settings) != 0) return 0;
+  switch (cfgetospeed(&settings)) {
+    case B9600:
+      return 9600;
+    case B19200:
+      return 19200;
+    case B38400:
+      return 38400;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace
 
 PtyHost::PtyHost(const CameraOptions& options)
     : responder_(options),
       trace_(options.traceFile),
       characterUs_(CharacterTimeUs(options.paceBaud)),
-      turnaroundUs_(static_cast<long long>(options.turnaroundMs) * 1000) {
+      turnaroundUs_(static_cast<long long>(options.turnaroundMs) * 1000),
+      lineBaud_(options.lineBaud) {
   if (!IsSupportedBaud(options.paceBaud))
     throw std::invalid_argument("unsupported pacing baud rate");
+  if (!IsSupportedBaud(options.lineBaud)) throw std::invalid_argument("unsupported line rate");
   master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master_ < 0) throw SystemError("cannot create a pseudo-terminal");
   char name[128];
@@ -60,40 +77,27 @@ PtyHost::PtyHost(const CameraOptions& options, const std::string& linePath)
     : responder_(options),
       trace_(options.traceFile),
       characterUs_(0),  // the line's own rate paces it
-      turnaroundUs_(static_cast<long long>(options.turnaroundMs) * 1000) {
-  if (!IsSupportedBaud(options.paceBaud)) {
-    throw std::invalid_argument("unsupported pacing baud rate");
+      turnaroundUs_(static_cast<long long>(options.turnaroundMs) * 1000),
+      lineBaud_(options.lineBaud) {
+  if (!IsSupportedBaud(options.paceBaud) || !IsSupportedBaud(options.lineBaud)) {
+    throw std::invalid_argument("unsupported baud rate");
   }
-  OpenLine(linePath, options.paceBaud != 0 ? options.paceBaud : 9600);
+  const int baud = options.lineBaud != 0 ? options.lineBaud : options.paceBaud;
+  OpenLine(linePath, baud != 0 ? baud : 9600);
 }
 
 void PtyHost::OpenLine(const std::string& linePath, int baud) {
-  const int fd = ::open(linePath.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw SystemError("cannot open " + linePath);
-  auto fail = [&](const std::string& what) {
-    const auto error = SystemError(what);
-    ::close(fd);
-    return error;
-  };
-  if (!isatty(fd)) throw fail(linePath + " is not a terminal");
   // Like the PC's end: one program at a time on the line.
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) throw fail(linePath + " is in use");
-  termios settings{};
-  if (tcgetattr(fd, &settings) != 0) throw fail("cannot read the settings of " + linePath);
-  cfmakeraw(&settings);
-  settings.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CRTSCTS);
-  settings.c_cflag |= CS8 | CSTOPB | CLOCAL | CREAD;
-  settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-  settings.c_cc[VMIN] = 0;
-  settings.c_cc[VTIME] = 0;
-  const speed_t speed = baud == 19200 ? B19200 : baud == 38400 ? B38400 : B9600;
-  if (cfsetispeed(&settings, speed) != 0 || cfsetospeed(&settings, speed) != 0 ||
-      tcsetattr(fd, TCSANOW, &settings) != 0) {
-    throw fail("cannot set " + linePath + " to " + std::to_string(baud) + " baud, 8N2");
+  tavrel::TerminalOpening opening = tavrel::OpenTerminal(linePath);
+  if (!opening.terminal) throw std::runtime_error("cannot open " + opening.failure.reason);
+  const std::string refused = tavrel::ApplyLineSettings(opening.terminal, tavrel::CameraLine(baud));
+  if (!refused.empty()) {
+    throw std::runtime_error("cannot set " + linePath + " to " + std::to_string(baud) +
+                             " baud, 8N2: " + refused);
   }
-  ioctl(fd, TIOCEXCL);
-  tcflush(fd, TCIOFLUSH);
-  master_ = fd;
+  line_ = std::move(opening.terminal);
+  master_ = line_.Native();
+  tcflush(master_, TCIOFLUSH);
   serialDevice_ = true;
   devicePath_ = linePath;
 }
@@ -103,9 +107,11 @@ PtyHost::~PtyHost() {
 }
 
 void PtyHost::CloseLine() {
-  // The exclusive mode outlives the close otherwise.
-  if (serialDevice_ && master_ >= 0) ioctl(master_, TIOCNXCL);
-  if (master_ >= 0) ::close(master_);
+  if (line_) {
+    line_.Close();
+  } else if (master_ >= 0) {
+    ::close(master_);
+  }
   if (slave_ >= 0) ::close(slave_);
   master_ = slave_ = -1;
 }
@@ -149,6 +155,7 @@ bool PtyHost::Serve(int stopFd) {
     }
     const std::int64_t now = MonotonicUs();
     trace_.Log(Direction::kPcToCamera, buffer, static_cast<std::size_t>(got), now);
+    if (!HearsPcLine(now)) continue;
     out.clear();
     bool hungUp = false;
     {
@@ -166,6 +173,21 @@ bool PtyHost::Serve(int stopFd) {
     }
     if (!out.empty() && !Answer(out, stopFd)) return false;
   }
+}
+
+// Read when the bytes are taken from the pty, not when the PC wrote them:
+// a PC that changes its rate while its bytes wait unread is heard at the new
+// one. The camera takes its bytes at once, so only a host that is held up
+// for longer than the PC waits between rates sees the difference.
+bool PtyHost::HearsPcLine(std::int64_t nowUs) {
+  if (lineBaud_ == 0 || serialDevice_) return true;
+  const int pcBaud = PcLineBaud(master_);
+  if (pcBaud == lineBaud_) return true;
+  trace_.Note("ignored: the PC's line is at " +
+                  (pcBaud != 0 ? std::to_string(pcBaud) + " baud" : std::string("another rate")) +
+                  ", the camera's at " + std::to_string(lineBaud_),
+              nowUs);
+  return false;
 }
 
 bool PtyHost::Answer(const std::vector<std::uint8_t>& out, int stopFd) {

@@ -28,7 +28,9 @@ RegisterBank::RegisterBank(const CameraOptions& options) {
       options.serialNumber.empty() ? kDefaultSerialNumber : options.serialNumber;
   const std::string version =
       options.cameraVersion.empty() ? kDefaultCameraVersion : options.cameraVersion;
+  const std::string modelName = options.modelName.empty() ? options.model : options.modelName;
   if (vendor.size() > 16) throw std::invalid_argument("vendor name longer than 16 characters");
+  if (modelName.size() > 16) throw std::invalid_argument("model name longer than 16 characters");
   if (serial.size() != 7) throw std::invalid_argument("serial number must have 7 characters");
   if (version.size() != 4) throw std::invalid_argument("camera version must have 4 characters");
 
@@ -36,7 +38,7 @@ RegisterBank::RegisterBank(const CameraOptions& options) {
     StoreBoth(kAreaCommon, setting.address, SettingBytes(setting.value, setting.maximum));
   }
   StoreText(0x00, 8, vendor);
-  StoreText(0x08, 8, options.model);
+  StoreText(0x08, 8, modelName);
   StoreText(kSerialFirstAddress, 4, serial);
   StoreText(0x14, 2, version);
 }

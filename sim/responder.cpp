@@ -29,7 +29,8 @@ std::uint8_t FrameChecksum(const std::uint8_t* bytes, std::size_t count) {
   return static_cast<std::uint8_t>((sum & 0xFF) ^ 0xFF);
 }
 
-Responder::Responder(const CameraOptions& options) : registers_(options) {
+Responder::Responder(const CameraOptions& options)
+    : registers_(options), bodyHistory_(options.bodyHistory) {
   for (const auto& fault : options.faults) AddFault(fault);
 }
 
@@ -135,7 +136,10 @@ void Responder::HandleFrame(std::vector<std::uint8_t>& out) {
   }
   ++framesServed_;
   handshakeDone_ = false;
-  bodies_.push_back(body);
+  if (bodyHistory_ > 0) {
+    if (bodies_.size() == bodyHistory_) bodies_.pop_front();
+    bodies_.push_back(body);
+  }
   out.push_back(kAck);
   if (result == 1) {
     replyIndex_ = index;

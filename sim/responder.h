@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -51,8 +52,9 @@ class Responder {
 
   RegisterBank& Registers() { return registers_; }
   const RegisterBank& Registers() const { return registers_; }
-  // Every command body answered with ACK, in order.
-  const std::vector<std::string>& ReceivedBodies() const { return bodies_; }
+  // The command bodies answered with ACK, in order: the latest
+  // CameraOptions::bodyHistory of them.
+  std::vector<std::string> ReceivedBodies() const { return {bodies_.begin(), bodies_.end()}; }
   // Command frames answered with ACK so far.
   int FramesServed() const { return framesServed_; }
 
@@ -73,7 +75,8 @@ class Responder {
 
   RegisterBank registers_;
   std::vector<ActiveFault> faults_;
-  std::vector<std::string> bodies_;
+  std::deque<std::string> bodies_;
+  std::size_t bodyHistory_;
   State state_ = State::kIdle;
   std::string frame_;  // STX .. ETX, then the checksum digits
   int checksumDigits_ = 0;

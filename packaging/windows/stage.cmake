@@ -111,7 +111,7 @@ file(COPY_FILE ${files}/licenses/NOTICE.txt ${STAGE}/licence-page.txt)
 
 copy_text(${windows}/relink/CMakeLists.txt ${STAGE}/relink/CMakeLists.txt)
 copy_text(${windows}/relink/README.txt ${STAGE}/relink/README.txt)
-foreach(library IN ITEMS app panel model sim link res)
+foreach(library IN ITEMS app panel ui model sim link serial res)
   strip_into(--strip-debug ${BUILD_DIR}/${library}/libtavrel_${library}.a
              ${STAGE}/relink/lib/libtavrel_${library}.a)
 endforeach()

@@ -17,10 +17,10 @@
 #include "app/manual_command_dlg.h"
 #include "app/select_comm_dlg.h"
 #include "app/serial_port_dlg.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "tests/app/app_rig.h"
 #include "tests/app/scripted_file_chooser.h"
+#include "ui/dialog_layout.h"
 
 using namespace tavrel;
 using tavrel::testing::AppRig;

@@ -16,10 +16,10 @@
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
 #include "model/camera_unit.h"
-#include "panel/profile_store.h"
 #include "sim/pty_camera.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/recording_prompt.h"
+#include "ui/profile_store.h"
 
 namespace tavrel::testing {
 
@@ -38,7 +38,7 @@ struct AppRig {
 
   CTavrelApp::StartResult Start(const StartOptions& options, DialogRunner runner = {}) {
     AppServices services;
-    services.prompt = &prompt;
+    services.prompt = boxes != nullptr ? boxes : &prompt;
     services.files = &files;
     services.runDialog = [this, runner](QDialog& dialog) {
       dialogTitles.push_back(dialog.windowTitle());
@@ -96,6 +96,9 @@ struct AppRig {
   CameraUnit camera;
   ProfileStore profile{directory.filePath(QStringLiteral("profile.ini"))};
   RecordingPrompt prompt;
+  // The boxes instead of `prompt` when set (the window program's own, shown
+  // and answered at the keyboard).
+  UserPrompt* boxes = nullptr;
   ScriptedFileChooser files;
   std::vector<QString> dialogTitles;  // every dialog run, in order
   QString executableName = QStringLiteral("tavrel");

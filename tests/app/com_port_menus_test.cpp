@@ -15,10 +15,10 @@
 #include "app/serial_port_dlg.h"
 #include "model/com_port_directory.h"
 #include "model/profile_file.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/fake_system_tree.h"
 #include "tests/support/temp_folder.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::ComPortDirectory;
 using tavrel::ComPortMenuServices;
@@ -191,6 +191,16 @@ class ComPortMenusTest : public QObject {
     QVERIFY(menu != nullptr);
     QVERIFY(ActionNamed(menu, "ttyUSB0")->isChecked());
     QVERIFY(!ActionNamed(menu, "Default")->isChecked());
+    // Its title names the long path whole: the styles draw a section's title
+    // 5 pixels in from either side of its item.
+    QAction* title = menu->actions().constFirst();
+    QVERIFY(title->isSeparator());
+    QCOMPARE(title->text(), QStringLiteral("COM5: %1").arg(QString::fromStdString(ById())));
+    QVERIFY2(menu->actionGeometry(title).width() >=
+                 menu->fontMetrics().horizontalAdvance(title->text()) + 10,
+             qPrintable(QStringLiteral("%1 pixels for %2")
+                            .arg(menu->actionGeometry(title).width())
+                            .arg(menu->fontMetrics().horizontalAdvance(title->text()))));
     QTest::keyClick(menu, Qt::Key_Escape);
     QVERIFY(QApplication::activePopupWidget() == nullptr);
     QCOMPARE(Assigned(5), ById());

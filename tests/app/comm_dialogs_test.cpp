@@ -8,8 +8,8 @@
 #include "app/select_comm_dlg.h"
 #include "app/serial_port_dlg.h"
 #include "model/parameter_table.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/scripted_file_chooser.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CSelectCommDlg;
 using tavrel::CSerialPortDlg;

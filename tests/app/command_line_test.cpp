@@ -19,6 +19,14 @@ class CommandLineTest : public QObject {
     QVERIFY(!line.simulate);
     QVERIFY(line.start.document.isEmpty());
     QVERIFY(line.traceFile.isEmpty());
+    QVERIFY(!line.start.lineMonitor);
+  }
+
+  void lineMonitorStartsOpen() {
+    const CommandLine line = ParseCommandLine({"tavrel", "--simulate", "--line-monitor"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QVERIFY(line.start.lineMonitor);
+    QVERIFY(tavrel::UsageText().contains(QStringLiteral("--line-monitor")));
   }
 
   void traceNamesItsFile() {
@@ -59,6 +67,26 @@ class CommandLineTest : public QObject {
     QCOMPARE(QString::fromStdString(line.start.preset->dllPath), library);
     QCOMPARE(line.start.presetCameraType, 1);
     QCOMPARE(line.start.document, QStringLiteral("a.tdx"));
+  }
+
+  // The virtual camera is the model named, in any case; the start-up dialog
+  // still asks for the link.
+  void modelGoesWithSimulate() {
+    const CommandLine line = ParseCommandLine({"tavrel", "--simulate", "--model", "pavon-p/s"});
+    QVERIFY2(line.error.isEmpty(), qPrintable(line.error));
+    QVERIFY(!line.start.preset);
+    QCOMPARE(line.simulatedCameraType, 1);
+    QCOMPARE(ParseCommandLine({"tavrel", "--simulate"}).simulatedCameraType, -1);
+    QCOMPARE(ParseCommandLine({"tavrel", "--model", "x"}).error,
+             QStringLiteral("--model needs --connect or --simulate"));
+  }
+
+  // A desktop start of a second program hands its file only to a program
+  // started without options: --help says so.
+  void helpSaysWhichProgramTakesHandedFiles() {
+    QVERIFY2(tavrel::UsageText().contains(
+                 QStringLiteral("a program started\nwith any option takes no files handed over")),
+             qPrintable(tavrel::UsageText()));
   }
 
   void mistakesAreRefused_data() {
@@ -103,6 +131,8 @@ class CommandLineTest : public QObject {
                                   << false;
     QTest::newRow("--trace") << QStringList{"tavrel", "--trace", "t.log", "a.tdx"} << false
                              << false;
+    QTest::newRow("--line-monitor")
+        << QStringList{"tavrel", "--line-monitor", "a.tdx"} << false << false;
     QTest::newRow("--help") << QStringList{"tavrel", "--help", "a.tdx"} << false << false;
     QTest::newRow("mistake") << QStringList{"tavrel", "a.tdx", "--fast"} << false << false;
   }

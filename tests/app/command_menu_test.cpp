@@ -13,9 +13,9 @@
 #include <array>
 
 #include "app/command_menu_dlg.h"
-#include "panel/dialog_layout.h"
 #include "sim/register_bank.h"
 #include "tests/app/app_rig.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CCommandMenuDlg;
 using tavrel::MessageIcon;
@@ -269,6 +269,32 @@ class CommandMenuTest : public QObject {
     QCOMPARE(Edit(*dialog, 1307)->text(), QStringLiteral("99"));
     Click(*dialog, Dlg::kIdWriteAll);
     QCOMPARE(rig.prompt.messages.size(), std::size_t{64});
+  }
+
+  // A reply garbled past the digits a row shows is no value: the row keeps
+  // its text and the box names code 24, for one row and for the page.
+  void aGarbledReplyIsAnErrorAndLeavesTheRow() {
+    AppRig rig;
+    rig.StartOnCom1();
+    CCommandMenuDlg* dialog = PressCtrlP(rig);
+    QVERIFY(dialog != nullptr);
+    ClickRadio(*dialog, Dlg::kIdDsp);
+    rig.virtualCamera.WriteRegister(0, sim::kAreaDsp, 0x05, {0xAB, 0, 0});
+    Type(*dialog, 1305, QStringLiteral("99"));
+    rig.virtualCamera.AddFault({sim::FaultKind::kNulValue, 1, 0});
+    Click(*dialog, 1505);
+    QCOMPARE(Edit(*dialog, 1305)->text(), QStringLiteral("99"));
+    const std::string code24 =
+        "ERROR - Invalid character type found in received data from camera unit.";
+    QCOMPARE(rig.prompt.MessageTexts(), std::vector<std::string>{code24});
+
+    rig.virtualCamera.AddFault({sim::FaultKind::kBadValue, 1, 5});
+    Click(*dialog, Dlg::kIdReadAll);
+    QCOMPARE(Edit(*dialog, 1305)->text(), QStringLiteral("99"));
+    QCOMPARE(Edit(*dialog, 1304)->text(), QStringLiteral("00"));
+    QCOMPARE(rig.prompt.MessageTexts(), std::vector<std::string>(2, code24));
+    Click(*dialog, 1505);
+    QCOMPARE(Edit(*dialog, 1305)->text(), QStringLiteral("AB"));
   }
 
   void commandMenuAgainFocusesTheEditorAndAfterClosingBuildsAFreshOne() {

@@ -11,8 +11,8 @@
 #include <QtTest>
 
 #include "app/command_ids.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::MessageAnswer;
 using tavrel::testing::AppRig;

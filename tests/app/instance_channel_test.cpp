@@ -1,16 +1,20 @@
 // A second program started with a settings file hands it to the running one
 // and ends with status 0, however busy the running one is; a second program
 // started with options is a program of its own.
+#include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <chrono>
 #include <future>
 
+#include "app/hand_over.h"
 #include "app/instance_channel.h"
 #include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
@@ -135,6 +139,40 @@ class InstanceChannelTest : public QObject {
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(received.size(), 1);
     QCOMPARE(received.at(0).at(0).toString(), Absolute("/data/early.tdx"));
+  }
+
+  // A start from the desktop shows no stderr: while the running program is
+  // still in its start-up dialog, the second one shows a small window saying
+  // where the file goes, and closes it once the file is taken.
+  void aWaitingHandOverIsShownUntilTheFileIsTaken() {
+    const QString name = ChannelName("shown");
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(name));
+    QSignalSpy received(&channel, &tavrel::InstanceChannel::fileReceived);
+    const auto notices = [] {
+      QList<QWidget*> shown;
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QLatin1String("handedFileNotice") && window->isVisible()) {
+          shown << window;
+        }
+      }
+      return shown;
+    };
+    QString shownText;
+    // The waiting sender handles this program's events, this timer's too:
+    // the running side starts to serve once the notice has been seen.
+    QTimer::singleShot(2000, [&] {
+      for (QWidget* notice : notices()) {
+        for (const QLabel* label : notice->findChildren<QLabel*>()) shownText += label->text();
+      }
+      channel.Serve();
+    });
+    QVERIFY(tavrel::HandToRunningProgram(QStringLiteral("/data/early.tdx"), name));
+    QVERIFY2(shownText.contains(Absolute("/data/early.tdx") + QStringLiteral("\nopens there when "
+                                                                             "it is free.")),
+             qPrintable(shownText));
+    QVERIFY(notices().isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(received.size(), 1, 10000);
   }
 
   // A program that ends without answering (its start was cancelled) leaves

@@ -15,8 +15,8 @@
 #include "app/command_ids.h"
 #include "app/manual_command_dlg.h"
 #include "app/serial_port_dlg.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CManualCommandDlg;
 using tavrel::CSerialPortDlg;

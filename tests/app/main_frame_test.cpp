@@ -86,7 +86,7 @@ class MainFrameTest : public QObject {
     QCOMPARE(
         MenuTexts(frame.InterfaceMenu()),
         QStringList({"Manual Command...", "&Read From Camera\tCtrl+R", "&Write To Camera\tCtrl+W",
-                     "-", "Seria&l Port...\tCtrl+L ", "Command Menu "}));
+                     "-", "Seria&l Port...\tCtrl+L ", "Command Menu ", "Line Monitor"}));
     QCOMPARE(MenuTexts(TopMenu(frame, 2)), QStringList({"&About TAVREL..."}));
     QCOMPARE(frame.FindAction(cmd::kManualCommand)->statusTip(),
              QStringLiteral("Send or Receive Message Manually"));

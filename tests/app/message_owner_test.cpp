@@ -12,8 +12,8 @@
 #include "app/qt_user_prompt.h"
 #include "model/camera_unit.h"
 #include "model/program_message.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/answering_boxes.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CManualCommandDlg;
 using tavrel::testing::Answering;

@@ -30,7 +30,12 @@ class PortPaneTest : public QObject {
     tavrel::CommPort port;
     CMainFrame frame(port, "tavrel");
     auto* pane = frame.statusBar()->findChild<QLabel*>(QStringLiteral("id59142"));
-    QCOMPARE(pane->toolTip(), QStringLiteral("No COM port open"));
+    // Until a port opens, nothing came from a camera.
+    frame.UpdatePortIndicator();
+    QCOMPARE(pane->toolTip(),
+             QStringLiteral("No COM port open; nothing was read from a camera: the panel shows "
+                            "the model's\ndefault values (or those of the settings file opened)\n"
+                            "Ctrl+L chooses another port"));
     port.SetComPortResolver([&link](std::int32_t) { return link.toStdString(); });
     QCOMPARE(port.OpenSerial(7, 9600), 0);
     frame.UpdatePortIndicator();
@@ -40,6 +45,10 @@ class PortPaneTest : public QObject {
     port.AttachTransport(std::make_unique<IdleTransport>(), 2, 9600);
     frame.UpdatePortIndicator();
     QCOMPARE(pane->toolTip(), QStringLiteral("COM2"));
+    port.Close();
+    frame.UpdatePortIndicator();
+    QCOMPARE(pane->toolTip(), QStringLiteral("No COM port open; the panel shows the values it "
+                                             "had last\nCtrl+L chooses another port"));
   }
 };
 

@@ -175,10 +175,10 @@ class QtUserPromptTest : public QObject {
     QVERIFY(pane != nullptr);
     PaintRecorder paints(pane);
 
-    std::string why;
-    auto device = tavrel::PosixSerial::OpenDevice(virtualCamera.DevicePath(), &why);
-    QVERIFY2(device != nullptr, why.c_str());
-    QCOMPARE(device->Configure(9600, 8, 2, 0), 0);
+    tavrel::TerminalOpening opening = tavrel::OpenTerminal(virtualCamera.DevicePath());
+    QVERIFY2(opening.terminal, opening.failure.reason.c_str());
+    auto device = std::make_unique<tavrel::PosixSerial>(std::move(opening.terminal));
+    QCOMPARE(device->Configure(tavrel::CameraLine(9600)), 0);
     auto line = std::make_unique<WatchedLine>(std::move(device), paints.painted);
     WatchedLine* watched = line.get();
     camera.AttachTransport(std::move(line), 1, 9600);

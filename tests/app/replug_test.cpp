@@ -13,8 +13,8 @@
 
 #include "app/main_frame.h"
 #include "link/comm_error.h"
-#include "panel/dialog_layout.h"
 #include "tests/app/app_rig.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::testing::AppRig;
 

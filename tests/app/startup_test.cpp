@@ -11,16 +11,20 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdlib>
+#include <functional>
 
 #include "app/command_ids.h"
-#include "panel/dialog_layout.h"
+#include "app/qt_user_prompt.h"
+#include "ui/dialog_layout.h"
 #include "tests/app/app_rig.h"
 #include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
+#include "ui/dialog_layout.h"
 
 using tavrel::CTavrelApp;
 using tavrel::testing::AppRig;
@@ -83,6 +87,32 @@ bool AllStartWith(const QStringList& bodies, qsizetype first, qsizetype count,
   return bodies.size() >= first + count;
 }
 
+// Answers each message box at the keyboard, as its user does: the box shown
+// and active, then `key` pressed on it. `seen` is told of the box first.
+tavrel::DialogRunner PressingKey(Qt::Key key, std::function<void(const QMessageBox&)> seen) {
+  return [key, seen](QDialog& dialog) {
+    auto& box = static_cast<QMessageBox&>(dialog);
+    seen(box);
+    box.show();
+    if (!QTest::qWaitForWindowActive(&box)) return int(QMessageBox::NoButton);
+    QTest::keyClick(&box, key);
+    // A button's letter presses it after a short animation.
+    if (!QTest::qWaitFor([&box] { return box.clickedButton() != nullptr; })) {
+      return int(QMessageBox::NoButton);
+    }
+    box.hide();
+    return int(box.standardButton(box.clickedButton()));
+  };
+}
+
+// What the camera had received and whether the main window existed when a
+// box appeared, and the box's text.
+struct BoxMoment {
+  QString text;
+  qsizetype bodies = -1;
+  bool mainWindow = true;
+};
+
 }  // namespace
 
 class StartupTest : public QObject {
@@ -139,6 +169,12 @@ class StartupTest : public QObject {
              qPrintable(detail[1]));
     QCOMPARE(rig.BodyCount(), std::size_t{0});
     QCOMPARE(rig.Frame().PortIndicatorText(), QStringLiteral(" ?"));
+    // A read then finds no port; its box says how to choose another, as the
+    // Serial Port item is not in the menu under this name.
+    QVERIFY(rig.PressCtrl(Qt::Key_R));
+    QCOMPARE(rig.prompt.messages.size(), std::size_t{2});
+    QCOMPARE(rig.prompt.messages[1].text, std::string("ERROR - Communication port not opened."));
+    QCOMPARE(rig.prompt.messages[1].detail, std::string("Ctrl+L chooses another port."));
     rig.app.reset();
     QCOMPARE(rig.profile.GetProfileInt("Settings", "COM Port", -1), 3);
   }
@@ -227,6 +263,95 @@ class StartupTest : public QObject {
     QCOMPARE(rig.camera.GetValue(10, false), 123);
     QCOMPARE(rig.Document().Title(), QStringLiteral("board.tdx"));
     QVERIFY(!rig.Document().IsModified());
+  }
+
+  // A camera that reports another of the models is said so once, after the
+  // start-up read and before the settings file is written to it; Escape
+  // keeps the model chosen.
+  void reportedModelIsToldBeforeAnyWriteAndEscapeKeepsTheChoice() {
+    AppRig rig;
+    const QString path = rig.Path("board.tdx");
+    QVERIFY(SaveDefaultSettingsFile(path));
+    const QString trace = rig.Path("board.trace");
+    BoardCameraOptions board("--model-name LOMIRA-S --trace " + trace);
+    std::vector<BoxMoment> boxes;
+    tavrel::QtUserPrompt keyboard(PressingKey(Qt::Key_Escape, [&](const QMessageBox& box) {
+      boxes.push_back({box.text(), TracedBodies(trace).size(), rig.app->MainFrame() != nullptr});
+    }));
+    rig.boxes = &keyboard;
+    tavrel::StartOptions options;
+    options.document = path;
+    QCOMPARE(rig.Start(options, Clicking({1108}, TAVREL_CLSERSIM)),
+             CTavrelApp::StartResult::kRunning);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].text, QStringLiteral("The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"
+                                           "Start again as LOMIRA-P/S?"));
+    QCOMPARE(boxes[0].bodies, 50);
+    QVERIFY(!boxes[0].mainWindow);
+    QCOMPARE(tavrel::cameraType, 4);
+    const QStringList bodies = TracedBodies(trace);
+    QCOMPARE(bodies.size(), 50 + 27);
+    QVERIFY(AllStartWith(bodies, 50, 27, {"01FF01"}));
+    QCOMPARE(rig.Frame().windowTitle(), QStringLiteral(" KESTRA-P/S"));
+  }
+
+  // Y starts again as the model the camera reports: its table, read again on
+  // the line already open, and its panel.
+  void reportedModelStartsAgainOnY() {
+    sim::CameraOptions camera;
+    camera.modelName = "LOMIRA-S";
+    AppRig rig(camera);
+    std::vector<BoxMoment> boxes;
+    tavrel::QtUserPrompt keyboard(PressingKey(Qt::Key_Y, [&](const QMessageBox& box) {
+      boxes.push_back({box.text(), qsizetype(rig.BodyCount()), rig.app->MainFrame() != nullptr});
+    }));
+    rig.boxes = &keyboard;
+    QCOMPARE(rig.Start({}, Clicking({})), CTavrelApp::StartResult::kRunning);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    QCOMPARE(boxes[0].bodies, 50);
+    QVERIFY(!boxes[0].mainWindow);
+    QCOMPARE(tavrel::cameraType, 0);
+    QCOMPARE(rig.camera.GetMaximum(15, false), 929);  // LOMIRA-P/S's programmable shutter
+    const auto again = rig.BodiesSince(50);
+    QCOMPARE(again.size(), std::size_t{17});  // LOMIRA-P/S reads entries 0 to 16
+    for (const std::string& body : again) QVERIFY(body.rfind("01FF81", 0) == 0);
+    QCOMPARE(rig.Frame().windowTitle(), QStringLiteral(" LOMIRA-P/S"));
+    QCOMPARE(rig.camera.GetPortNumber(), 1);
+  }
+
+  // LOMIRA-P/S's read stops before the model name, which is then read on its
+  // own (read commands only); a text that names none of the models, or the
+  // model chosen, shows nothing.
+  void reportedModelIsReadWhereTheStartUpReadStopsShort_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("modelName");
+    QTest::addColumn<int>("reads");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("LOMIRA-P/S on a KESTRA-P/S")
+        << 1140 << "KESTRA-P/S" << 17 + 6
+        << "The camera reports KESTRA-P/S; LOMIRA-P/S was chosen.\nStart again as KESTRA-P/S?";
+    QTest::newRow("LOMIRA-P/S on a LOMIRA-S") << 1140 << "LOMIRA-S" << 17 + 5 << "";
+    QTest::newRow("KESTRA-P/S on a CAM-1000") << 1139 << "CAM-1000" << 50 << "";
+  }
+  void reportedModelIsReadWhereTheStartUpReadStopsShort() {
+    QFETCH(int, row);
+    QFETCH(QString, modelName);
+    QFETCH(int, reads);
+    QFETCH(QString, box);
+    sim::CameraOptions camera;
+    camera.modelName = modelName.toStdString();
+    AppRig rig(camera);
+    rig.prompt.answers = {tavrel::MessageAnswer::kNo};
+    QCOMPARE(rig.Start({}, Clicking({row})), CTavrelApp::StartResult::kRunning);
+    QCOMPARE(rig.BodyCount(), std::size_t(reads));
+    // The model-name entries from address 08 on, read and nothing else.
+    const auto bodies = rig.virtualCamera.ReceivedBodies();
+    for (std::size_t i = 17; i < std::size_t(reads) && row == 1140; ++i) {
+      const QString address = QString::number(8 + i - 17, 16).rightJustified(2, '0').toUpper();
+      QCOMPARE(QString::fromStdString(bodies[i]), "01FF90" + address + "000000");
+    }
+    QCOMPARE(rig.prompt.MessageTexts(),
+             box.isEmpty() ? std::vector<std::string>{} : std::vector{box.toStdString()});
   }
 
   // The maker buttons load the makers' libraries (here not installed: the
@@ -327,7 +452,7 @@ class StartupTest : public QObject {
         menu.section(QStringLiteral("&Interface\n"), 1).section(QStringLiteral("&Help"), 0, 0);
     const QString full = QStringLiteral(
         "  Manual Command...\n  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n  -\n"
-        "  Seria&l Port...\tCtrl+L \n  Command Menu \n");
+        "  Seria&l Port...\tCtrl+L \n  Command Menu \n  Line Monitor\n");
     const QString reduced =
         QStringLiteral("  &Read From Camera\tCtrl+R\n  &Write To Camera\tCtrl+W\n");
     QCOMPARE(interface, serviceTools ? full : reduced);
@@ -394,6 +519,40 @@ class StartupTest : public QObject {
     // Start-up reads the whole camera: one reply frame per command.
     QVERIFY(enqs > 10);
     QCOMPARE(replies, enqs);
+  }
+
+  // Started where no window can be shown (a terminal, an ssh session), the
+  // program says so and where to turn instead, rather than aborting.
+  void withoutADisplayItSaysSoAndNamesTavrelctl_data() {
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("none")
+        << ""
+        << "tavrel: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    QTest::newRow("one that is not there") << ":9876"
+                                           << "tavrel: the display cannot be reached (";
+  }
+  void withoutADisplayItSaysSoAndNamesTavrelctl() {
+    QFETCH(QString, display);
+    QFETCH(QString, says);
+    QTemporaryDir config;
+    QProcessEnvironment environment = ProgramEnvironment(
+        QStringLiteral("tavrel-no-display-test-%1").arg(QCoreApplication::applicationPid()),
+        config.path());
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+      environment.remove(QString::fromLatin1(name));
+    }
+    if (!display.isEmpty()) environment.insert(QStringLiteral("DISPLAY"), display);
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(TAVREL_PROGRAM),
+                  {"--simulate", "--connect", "com1:9600", "--exit-when-shown"});
+    QVERIFY(program.waitForFinished(20000));
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 1);
+    QVERIFY2(err.contains(says), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("tavrelctl --simulate read-all")), qPrintable(err));
   }
 
   void programAnswersHelpAndRejectsBadOptions() {

@@ -18,12 +18,12 @@
 #include "model/adjustment_log.h"
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/tavrel_view.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/clipped_texts.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 using tavrel::testing::ClippedTexts;
 
@@ -51,6 +51,9 @@ class WholeTextsTest : public QObject {
     for (int id : tavrel::panel::kServiceControls) tavrel::ui::FindControl(&view, id)->show();
     const QStringList clipped = ClippedTexts(view);
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral("\n"))));
+    // Neither do two captions run into each other ("Horizontal" "Vertical").
+    const QStringList touching = tavrel::testing::TouchingTexts(view);
+    QVERIFY2(touching.isEmpty(), qPrintable(touching.join(QStringLiteral("\n"))));
   }
 
   void dialogCaptionsAreWhole() {

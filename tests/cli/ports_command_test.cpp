@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model/com_port_directory.h"
@@ -128,6 +129,14 @@ TEST_F(PortsCommandTest, JsonForScripts) {
   EXPECT_EQ(json["devices"][1]["driver"], "serial");
 }
 
+// A path is bytes: one that is not UTF-8 is still listed, escaped.
+TEST_F(PortsCommandTest, JsonTakesPathsThatAreNotUtf8) {
+  const PortsRun run = RunPorts({"--json"}, Directory({{"TAVREL_COM1", "/dev/caf\xE9\\port"}}));
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json["comPorts"][0]["device"], "/dev/caf\\xE9\\\\port");
+}
+
 TEST_F(PortsCommandTest, AssignNotesAStableNameAndAnEnvironmentThatWins) {
   const std::string byId = tree.Dev(std::string("serial/by-id/") + kById);
   PortsRun run =
@@ -154,6 +163,31 @@ TEST_F(PortsCommandTest, AProfileThatCannotBeWrittenExits4) {
   const PortsRun run = RunPorts({"assign", "COM1", tree.Dev("ttyUSB0")}, Directory());
   EXPECT_EQ(run.status, 4);
   EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+}
+
+// Ten assignments made at once, each by its own tavrelctl: all ten are kept.
+TEST(PortsCommand, AssignmentsMadeAtOnceAreAllKept) {
+  TempFolder folder("tavrel-ports");
+  const std::string config = "XDG_CONFIG_HOME=" + folder.Path().string();
+  std::vector<ProcessResult> results(10);
+  std::vector<std::thread> runs;
+  for (int port = 1; port <= 10; ++port) {
+    runs.emplace_back([&, port] {
+      results[static_cast<std::size_t>(port - 1)] =
+          RunProcess({TAVRELCTL_PATH, "ports", "assign", "COM" + std::to_string(port),
+                      folder.File("adapter" + std::to_string(port))},
+                     {config});
+    });
+  }
+  for (std::thread& run : runs) run.join();
+  for (const ProcessResult& result : results) EXPECT_EQ(result.exitStatus, 0) << result.err;
+  const ComPortDirectory directory(
+      folder.File("Talbrook/ TAVREL CONTROL.ini"), {},
+      [](const std::string&) -> std::optional<std::string> { return std::nullopt; });
+  for (int port = 1; port <= 10; ++port) {
+    EXPECT_EQ(directory.Resolve(port).path, folder.File("adapter" + std::to_string(port)))
+        << "COM" << port;
+  }
 }
 
 // The assignment is what "tavrelctl --port N" opens; the environment wins.

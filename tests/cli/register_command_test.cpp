@@ -90,19 +90,25 @@ TEST(TavrelctlReg, DumpPrintsTheShownRowsOfAPage) {
   EXPECT_EQ(camera.ReceivedBodies().size(), sent);
 }
 
-TEST(TavrelctlReg, DataThatAreNotHexDigitsAreLinkCode24) {
+// Every one of a reply's six value characters counts, in every area: a
+// reply garbled past the digits a row shows is no value either.
+TEST(TavrelctlReg, RepliesThatAreNotSixHexDigitsAreLinkCode24) {
   sim::PtyCamera camera(sim::CameraOptions{});
   const char* const kCode24 =
       "ERROR - Invalid character type found in received data from camera unit.\n";
-  camera.AddFault({sim::FaultKind::kBadValue, 1, 0});
-  ProcessResult r = Reg(camera, {"read", "afe", "10"});
-  EXPECT_EQ(r.exitStatus, 3);
-  EXPECT_EQ(r.err, kCode24);
-  EXPECT_EQ(r.out, "");
+  for (const sim::FaultKind fault : {sim::FaultKind::kBadValue, sim::FaultKind::kNulValue}) {
+    for (const char* area : {"common", "dsp", "tg", "afe", "ddr", "info"}) {
+      camera.AddFault({fault, 1, 0});
+      const ProcessResult r = Reg(camera, {"read", area, "40"});
+      EXPECT_EQ(r.exitStatus, 3) << area;
+      EXPECT_EQ(r.err, kCode24) << area;
+      EXPECT_EQ(r.out, "") << area;
+    }
+  }
 
   // Row 05 of the dump gets the bad reply; the others go on.
-  camera.AddFault({sim::FaultKind::kBadValue, 1, 5});
-  r = Reg(camera, {"dump", "tg"});
+  camera.AddFault({sim::FaultKind::kNulValue, 1, 5});
+  ProcessResult r = Reg(camera, {"dump", "ddr"});
   EXPECT_EQ(r.exitStatus, 3);
   EXPECT_EQ(r.err, kCode24);
   const auto lines = Lines(r.out);
@@ -136,6 +142,22 @@ TEST(TavrelctlReg, AFailingRowPrintsItsErrorAndTheDumpGoesOn) {
   EXPECT_EQ(dump["rows"][29]["data"], "5A");
   EXPECT_EQ(dump["area"], "ddr");
   EXPECT_EQ(dump["mode"], "FPGA");
+}
+
+// A line that hangs up ends the dump at the row that found it gone: the
+// rows before it are printed, and one error, not one per row left.
+TEST(TavrelctlReg, AHangUpEndsTheDump) {
+  sim::PtyCamera camera(sim::CameraOptions{});
+  camera.AddFault({sim::FaultKind::kHangup, 1, 3});
+  const ProcessResult r = Reg(camera, {"dump", "tg"});
+  EXPECT_EQ(r.exitStatus, 3);
+  EXPECT_EQ(Lines(r.out), (std::vector<std::string>{"00\t00", "01\t00", "02\t00"}));
+  std::size_t errors = 0;
+  for (std::size_t at = r.err.find("ERROR - "); at != std::string::npos;
+       at = r.err.find("ERROR - ", at + 1)) {
+    ++errors;
+  }
+  EXPECT_EQ(errors, 1u) << r.err;
 }
 
 TEST(TavrelctlReg, BadInputIsAUsageErrorNamingTheRuleAndSendsNothing) {

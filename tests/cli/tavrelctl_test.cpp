@@ -1,5 +1,10 @@
 // tavrelctl end to end: the executable against the virtual camera on a pty.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cstdio>
 #include <filesystem>
@@ -106,6 +111,40 @@ TEST(Tavrelctl, TraceAppendsTheLinesBytesEachWay) {
   EXPECT_NE(r.err.find("trace"), std::string::npos);
 }
 
+// --trace-decoded: the line monitor's row for each exchange, a new file with
+// the column titles first; the byte trace of the same run stays as it was.
+TEST(Tavrelctl, DecodedTraceWritesOneRowPerExchange) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string decoded = dir.File("decoded.txt");
+  const std::string trace = dir.File("line.txt");
+  ProcessResult r =
+      Tavrelctl({"--simulate", "--trace-decoded", decoded, "--trace", trace, "set", "GAIN", "100"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  r = Tavrelctl({"--simulate", "--trace-decoded", decoded, "get", "GAIN"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  const std::vector<std::string> lines = Lines(ReadBytes(decoded));
+  ASSERT_EQ(lines.size(), 3u) << ReadBytes(decoded);
+  EXPECT_EQ(lines[0], "Time (ms)\tActivity\tPC to camera\tCamera to PC\tValue\tOutcome");
+  EXPECT_EQ(lines[1],
+            "0.0\twrite GAIN = 100\tENQ, STX 01FF010C006400 ETX 0F (sum ok)\tACK, "
+            "ACK\tcamera 100, panel 100 (wire 006400)\tACK");
+  // A fresh virtual camera: GAIN reads its default.
+  EXPECT_EQ(lines[2],
+            "0.0\tread GAIN\tENQ, STX 01FF810C000000 ETX 11 (sum ok), ACK\tACK, ACK, STX 000000 "
+            "ETX DA (sum ok)\tcamera 0, panel 0 (wire 000000)\treply accepted");
+  const std::vector<std::string> traceLines = Lines(ReadBytes(trace));
+  ASSERT_EQ(traceLines.size(), 4u);
+  // ENQ, ACK, the frame, ACK: as the trace has always had them.
+  EXPECT_NE(traceLines[2].find(" PC->CAM STX 30 31 46 46 30 31 30 43 30 30 36 34 30 30 ETX 30 46  "
+                               "|.01FF010C006400.0F|"),
+            std::string::npos)
+      << traceLines[2];
+
+  r = Tavrelctl({"--simulate", "--trace-decoded", dir.File("no/such/dir/d.txt"), "get", "10"});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("decoded trace"), std::string::npos) << r.err;
+}
+
 TEST(Tavrelctl, SaveThenLoadRoundTripsTheFile) {
   const TempFolder dir("tavrelctl-test");
   const std::string first = dir.File("first.tdx");
@@ -161,9 +200,11 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
   };
   const Case cases[] = {
       {{"--simulate", "frobnicate"}, "read-all, get, set"},
+      {{"--simulate", "frobnicate"}, "tavrelctl: unknown command 'frobnicate'\n"},
+      {{"--port", "2", "frobnicate", "--json"}, "tavrelctl: unknown command 'frobnicate'\n"},
       {{"--simulate"},
-       "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, reg, "
-       "serial-number, ports\n"},
+       "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, diff, "
+       "reg, serial-number, ports\n"},
       {{"--simulate", "get", "TRIGGER POLARITY"}, "3, 4"},
       {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
       {{"--simulate", "get", "129"}, "0 to 128"},
@@ -204,6 +245,10 @@ TEST(Tavrelctl, EveryArgumentIsCheckedBeforeThePortOpens) {
       {{"load", dir.File("missing.tdx")}, 4, "No such file or directory"},
       {{"load", foreign}, 4, "File type mismatch."},
       {{"reg", "dump", "common", "--page", "80"}, 2, "アドレスの入力が不正です。"},
+      // A body the camera could never take.
+      {{"send", "ZZ"}, 2, "BODY: \"ZZ\" may hold only hexadecimal digits (0-9, A-F)"},
+      {{"send", std::string(23, '0')}, 2, "is 23 characters long; a message body holds 22 at most"},
+      {{"query", ""}, 2, "BODY: must not be empty"},
   };
   for (const auto& row : rows) {
     std::vector<std::string> args = {"--port", "5"};
@@ -235,6 +280,31 @@ TEST(Tavrelctl, OutputThatCannotBeWrittenIsExit4WithTheReason) {
       EXPECT_EQ(r.err, std::string("tavrelctl: cannot write the output: ") + row.reason + "\n");
     }
   }
+}
+
+// With standard error closed, the camera's line must not take its number:
+// the error text would go to the camera.
+TEST(Tavrelctl, AClosedStandardErrorNeverReachesTheCameraLine) {
+  const TempFolder dir("tavrelctl-test");
+  sim::CameraOptions options;
+  options.traceFile = dir.File("camera.trace");
+  sim::PtyCamera camera(options);
+  camera.AddFault({sim::FaultKind::kEnqNak, -1, 0});
+  const ProcessResult r = RunProcess({"/bin/sh", "-c", "exec \"$0\" --device \"$1\" get GAIN 2>&-",
+                                      TAVRELCTL_PATH, camera.DevicePath()});
+  EXPECT_EQ(r.exitStatus, 3);
+  // The camera answers an ENQ of ours only once it has read (and traced)
+  // every byte before it.
+  const int line = ::open(camera.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(line, 0);
+  ASSERT_EQ(::write(line, "\x05", 1), 1);
+  pollfd answer{line, POLLIN, 0};
+  EXPECT_EQ(::poll(&answer, 1, 10000), 1);
+  ::close(line);
+  const std::string trace = ReadBytes(dir.File("camera.trace"));
+  EXPECT_NE(trace.find("ENQ"), std::string::npos) << trace;
+  // "ERRO" as the trace shows bytes that are no control characters.
+  EXPECT_EQ(trace.find("45 52 52 4F"), std::string::npos) << trace;
 }
 
 TEST(Tavrelctl, FilesThatAreNotSettingsFilesExit4) {
@@ -280,6 +350,116 @@ TEST(Tavrelctl, IdentPrintsTheIdentification) {
   EXPECT_EQ(lines[3].rfind("Version: ", 0), 0u);
 }
 
+TEST(Tavrelctl, TheModelIsNamedInAnyCase) {
+  const ProcessResult r = Tavrelctl({"--simulate", "--model", "lomira-p/s", "ident"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_NE(r.out.find("Model: LOMIRA-P/S\n"), std::string::npos) << r.out;
+  EXPECT_NE(Tavrelctl({"--simulate", "--model", "Pavon-P/S", "read-all", "--json"})
+                .out.find("\"model\": \"PAVON-P/S\""),
+            std::string::npos);
+}
+
+TEST(Tavrelctl, VerboseTellsEachEntryOfTheWholeCameraCommands) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string file = dir.File("saved.tdx");
+  ASSERT_EQ(Tavrelctl({"--simulate", "--model", "LOMIRA-P/S", "save", file}).exitStatus, 0);
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } rows[] = {
+      {{"read-all"}, "Uploading GAIN data from camera...\n"},
+      {{"save", file}, "Uploading GAIN data from camera...\n"},
+      {{"write-all"}, "Sending GAIN data to camera...\n"},
+      {{"load", file}, "Sending GAIN data to camera...\n"},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::string> args = {"--simulate", "--model", "LOMIRA-P/S", "-v"};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const ProcessResult r = Tavrelctl(args);
+    EXPECT_EQ(r.exitStatus, 0) << row.args.front() << r.err;
+    EXPECT_NE(r.err.find(row.says), std::string::npos) << row.args.front() << ": " << r.err;
+    // One line for each entry: LOMIRA-P/S reads and writes 17.
+    EXPECT_EQ(Lines(r.err).size(), 17u) << row.args.front() << ": " << r.err;
+  }
+  // Without -v nothing.
+  EXPECT_EQ(Tavrelctl({"--simulate", "load", file}).err, "");
+}
+
+// A maker's texts in its own character set (Latin-1, Shift-JIS) are bytes
+// that are not UTF-8: the JSON carries them escaped, and the plain output
+// as they came.
+TEST(Tavrelctl, IdentJsonTakesTextsThatAreNotUtf8) {
+  const struct {
+    const char* vendor;
+    const char* json;
+  } rows[] = {
+      {"Caf\xE9 Optik", "Caf\\xE9 Optik"},
+      {"\x83J\x83\x81\x83\x89 K.K.", "\\x83J\\x83\\x81\\x83\\x89 K.K."},  // Shift-JIS
+      {"Caf\xC3\xA9 A\\B", "Caf\xC3\xA9 A\\\\B"},
+  };
+  for (const auto& row : rows) {
+    sim::CameraOptions options;
+    options.vendorName = row.vendor;
+    sim::PtyCamera camera(options);
+    ProcessResult r = Tavrelctl({"--device", camera.DevicePath(), "ident", "--json"});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["vendor"], row.json) << r.out;
+    r = Tavrelctl({"--device", camera.DevicePath(), "ident"});
+    EXPECT_EQ(Lines(r.out).front(), std::string("Vendor: ") + row.vendor);
+  }
+  const ProcessResult help = Tavrelctl({"--help"});
+  EXPECT_NE(help.out.find("any other byte is written as \\xHH"), std::string::npos) << help.out;
+}
+
+// A camera that reports another of the models: read-all, write-all and load
+// say so on stderr, having read the model name with read commands before
+// anything is written, and go on as --model says. Nothing is said when the
+// text names the model chosen.
+TEST(Tavrelctl, SaysWhenTheCameraReportsAnotherModel) {
+  const TempFolder dir("tavrelctl-test");
+  const std::string file = dir.File("settings.tdx");
+  {
+    sim::PtyCamera camera(sim::CameraOptions{});
+    ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "save", file}).exitStatus, 0);
+  }
+  const struct {
+    const char* modelName;
+    std::vector<std::string> args;
+    std::size_t reads;  // before the first write
+    std::size_t writes;
+    const char* says;
+  } rows[] = {
+      {"LOMIRA-S", {"read-all"}, 50, 0, "The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"},
+      {"LOMIRA-S", {"write-all"}, 5, 27, "The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"},
+      {"LOMIRA-S", {"load", file}, 5, 27, "The camera reports LOMIRA-S; KESTRA-P/S was chosen.\n"},
+      // LOMIRA-P/S's read stops at entry 17: the model name is read after it.
+      {"KESTRA-S",
+       {"--model", "LOMIRA-P/S", "read-all"},
+       17 + 5,
+       0,
+       "The camera reports KESTRA-S; LOMIRA-P/S was chosen.\n"},
+      {"LOMIRA-S", {"--model", "LOMIRA-P/S", "write-all"}, 5, 17, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args.back());
+    sim::CameraOptions options;
+    options.modelName = row.modelName;
+    sim::PtyCamera camera(options);
+    std::vector<std::string> args = {"--device", camera.DevicePath()};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    const ProcessResult r = Tavrelctl(args);
+    EXPECT_EQ(r.exitStatus, 0) << r.err;
+    EXPECT_EQ(r.err, row.says);
+    const std::vector<std::string> bodies = camera.ReceivedBodies();
+    ASSERT_EQ(bodies.size(), row.reads + row.writes);
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+      // Command codes 81 and 90 read, 01 writes.
+      const bool read = bodies[i].compare(4, 1, "8") == 0 || bodies[i].compare(4, 1, "9") == 0;
+      EXPECT_EQ(read, i < row.reads) << i << ": " << bodies[i];
+    }
+  }
+}
+
 TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
   sim::PtyCamera camera(sim::CameraOptions{});
   ASSERT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", "01FF010C012C00"}).exitStatus, 0);
@@ -290,8 +470,9 @@ TEST(Tavrelctl, QueryPrintsTheSixReplyCharacters) {
   camera.AddFault({sim::FaultKind::kNulValue, 1, 0});
   EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "query", "01FF810C000000"}).out,
             std::string("AB\0DEF\n", 7));
-  EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "send", std::string(23, '0')}).err,
-            "ERROR - Illegal message size of transmission data. \n");
+  // Sent as typed: the camera reads lower-case digits too.
+  EXPECT_EQ(Tavrelctl({"--device", camera.DevicePath(), "query", "01ff810c000000"}).out,
+            "012C00\n");
 }
 
 }  // namespace

@@ -43,13 +43,21 @@ TEST(BoardLink, UnloadableLibraryFailsWithCode4) {
   EXPECT_FALSE(port.GetSystemErrorText().empty());
 }
 
+// Whichever of the four calls is missing, the library is not one: code 4,
+// and none of the calls it has is made.
 TEST(BoardLink, LibraryMissingAnEntryPointIsNeverCalled) {
-  BoardTestState* state = StateOf(TAVREL_BOARD_TEST_INCOMPLETE);
-  ASSERT_NE(nullptr, state);
-  CommPort port;
-  EXPECT_EQ(-4, port.OpenBoard(TAVREL_BOARD_TEST_INCOMPLETE));
-  EXPECT_FALSE(port.HasBoardConnection());
-  EXPECT_EQ(0, state->initCalls);
+  for (const char* library : {TAVREL_BOARD_TEST_WITHOUT_INIT, TAVREL_BOARD_TEST_WITHOUT_READ,
+                              TAVREL_BOARD_TEST_WITHOUT_WRITE, TAVREL_BOARD_TEST_WITHOUT_CLOSE}) {
+    SCOPED_TRACE(library);
+    BoardTestState* state = StateOf(library);
+    ASSERT_NE(nullptr, state);
+    CommPort port;
+    EXPECT_EQ(-4, port.OpenBoard(library));
+    EXPECT_EQ(4, port.GetErrorCode());
+    EXPECT_FALSE(port.HasBoardConnection());
+    EXPECT_EQ(-3, port.Write(reinterpret_cast<const std::uint8_t*>("\x05"), 1, 1000));
+    EXPECT_EQ(0, state->initCalls + state->readCalls + state->writeCalls + state->closeCalls);
+  }
 }
 
 TEST(BoardLink, FailedInitShowsTheBoardErrorAndStillSucceeds) {

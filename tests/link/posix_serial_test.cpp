@@ -67,11 +67,11 @@ class PosixSerialTest : public ::testing::Test {
   }
   // The port on the terminal, with line-error counters the test moves.
   std::shared_ptr<LineErrorCounts> AttachWithCounters() {
-    std::string errorText;
-    auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
-    EXPECT_NE(nullptr, serial) << errorText;
-    if (serial == nullptr) return nullptr;
-    EXPECT_EQ(0, serial->Configure(9600, 8, 2, 0));
+    TerminalOpening opening = OpenTerminal(pty.slavePath());
+    EXPECT_TRUE(opening.terminal) << opening.failure.reason;
+    if (!opening.terminal) return nullptr;
+    auto serial = std::make_unique<PosixSerial>(std::move(opening.terminal));
+    EXPECT_EQ(0, serial->Configure(CameraLine(9600)));
     auto counts = std::make_shared<LineErrorCounts>();
     serial->SetLineCounterSource([counts](LineErrorCounts* now) {
       *now = *counts;
@@ -253,10 +253,10 @@ class OutputQueueTest : public PosixSerialTest {
  protected:
   void SetUp() override {
     PosixSerialTest::SetUp();
-    std::string errorText;
-    auto serial = PosixSerial::OpenDevice(pty.slavePath(), &errorText);
-    ASSERT_NE(nullptr, serial) << errorText;
-    ASSERT_EQ(0, serial->Configure(9600, 8, 2, 0));
+    TerminalOpening opening = OpenTerminal(pty.slavePath());
+    ASSERT_TRUE(opening.terminal) << opening.failure.reason;
+    auto serial = std::make_unique<PosixSerial>(std::move(opening.terminal));
+    ASSERT_EQ(0, serial->Configure(CameraLine(9600)));
     serial->SetOutputQueueSource([this](int* queued) {
       *queued = queuedBytes;
       if (drainsOnAsk && queuedBytes > 0) --queuedBytes;

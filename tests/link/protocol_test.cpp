@@ -115,6 +115,10 @@ TEST_F(ProtocolTest, ReadValueDecodesRepliesInTheRegisterByteOrder) {
       {0x81, 462, "012C7F", 300},  // third byte dropped for a two-byte range
       {0x90, 462, "2C0100", 300},
       {0x81, 65536, "011170", 70000},
+      // Lower-case digits count as their capitals.
+      {0x81, 462, "012c00", 300},
+      {0x90, 462, "2c0100", 300},
+      {0x90, 0xFFFFFF, "abcdef", 0xEFCDAB},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.replyValue);
@@ -131,11 +135,19 @@ TEST_F(ProtocolTest, ReadValueDecodesRepliesInTheRegisterByteOrder) {
 
 TEST_F(ProtocolTest, AcceptsLowerCaseChecksumDigits) {
   EXPECT_EQ(ReplyFrame("012C00"), ReplyFrame("012C00", "C4"));  // the worked example
-  ExpectCommand(CommandFrame("01FF810C000000"));
-  line->Send(ReplyFrame("012C00", "c4")).ExpectWrite(kAckByte);
-  char answer[kMessageBufferSize];
-  EXPECT_EQ(6, port.Query("01FF810C000000", answer));
-  EXPECT_STREQ("012C00", answer);
+  // A letter in the low digit too: in the high one a wrong digit value
+  // would be lost in the low 8 bits.
+  EXPECT_EQ(ReplyFrame("012C05"), ReplyFrame("012C05", "BF"));
+  for (const char* checksum : {"c4", "bf"}) {
+    SCOPED_TRACE(checksum);
+    const std::string value = checksum[0] == 'c' ? "012C00" : "012C05";
+    ExpectCommand(CommandFrame("01FF810C000000"));
+    line->Send(ReplyFrame(value, checksum)).ExpectWrite(kAckByte);
+    char answer[kMessageBufferSize];
+    EXPECT_EQ(6, port.Query("01FF810C000000", answer));
+    EXPECT_EQ(value, answer);
+    EXPECT_TRUE(line->Finished());
+  }
 }
 
 TEST_F(ProtocolTest, HandshakeGivesUpAfterFourRefusedEnqs) {
@@ -190,6 +202,19 @@ TEST_F(ProtocolTest, NonHexValueIsAcknowledgedButNotAValue) {
   std::int32_t value = -1;
   EXPECT_EQ(-24, port.ReadValue(0x01, 0xFF, 0x81, 0x0C, 0, 462, &value));
   EXPECT_EQ(0, value);
+}
+
+// Each of the six value characters is tested, the last as much as the first.
+TEST_F(ProtocolTest, EveryValueCharacterMustBeAHexDigit) {
+  for (const char* replyValue : {"G12C00", "012C0G", "012C:0", "012C0g"}) {
+    SCOPED_TRACE(replyValue);
+    ExpectCommand(CommandFrame("01FF810C000000"));
+    line->Send(ReplyFrame(replyValue)).ExpectWrite(kAckByte);
+    std::int32_t value = -1;
+    EXPECT_EQ(-24, port.ReadValue(0x01, 0xFF, 0x81, 0x0C, 0, 462, &value));
+    EXPECT_EQ(0, value);
+    EXPECT_TRUE(line->Finished());
+  }
 }
 
 // The wait for a reply's STX is bounded in time, not by how many other bytes

@@ -17,6 +17,7 @@
 #include "model/spreadsheet_lock.h"
 #include "tests/support/file_bytes.h"
 #include "tests/support/lock_holder.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/temp_folder.h"
 
 namespace tavrel {
@@ -150,6 +151,45 @@ TEST_F(AdjustmentLogTest, AFileThatCannotBeOpenedIsRefusedAtOnceWithTheSystemsRe
     EXPECT_EQ(AdjustmentLogFile::Open(row.path, &reason), nullptr) << row.path;
     EXPECT_EQ(reason, row.reason);
   }
+}
+
+TEST_F(AdjustmentLogTest, TheCheckBeforeAWriteGivesTheReasonAndCreatesNothing) {
+  WriteBytes(dir / "held.csv", "kept\r\n");
+  LockHolder holder((dir / "held.csv").string(), LockHolder::kFlock);
+  ASSERT_TRUE(holder.Locked());
+  WriteBytes(dir / "plain-file", "");
+  WriteBytes(dir / "earlier.csv", "earlier\r\n");
+  const struct {
+    fs::path path;
+    const char* reason;
+  } rows[] = {
+      {dir / "missing" / "log.csv", "No such file or directory"},
+      {dir / "plain-file" / "log.csv", "Not a directory"},
+      {dir.Path(), "Is a directory"},
+      {dir / "held.csv", "held by another program for more than 0.02 s"},
+      {dir / "new.csv", ""},
+      {dir / "earlier.csv", ""},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(AdjustmentLogRefusal(row.path.string(), std::chrono::milliseconds(20)), row.reason)
+        << row.path;
+  }
+  EXPECT_FALSE(fs::exists(dir / "new.csv"));
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  EXPECT_EQ(ReadBytes(dir / "earlier.csv"), "earlier\r\n");
+  EXPECT_EQ(ReadBytes(dir / "held.csv"), "kept\r\n");
+}
+
+TEST_F(AdjustmentLogTest, AsAnOrdinaryUserAFolderOfAnotherIsRefused) {
+  // The test's folder belongs to root when the test runs as root.
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to run the check as another user";
+  fs::permissions(dir.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                  fs::perms::others_read | fs::perms::others_exec);
+  const std::string path = (dir / "log.csv").string();
+  EXPECT_EQ(testing::RunAsOrdinaryUser(
+                [&] { return AdjustmentLogRefusal(path) == "Permission denied" ? 0 : 1; }),
+            0);
+  EXPECT_FALSE(fs::exists(path));
 }
 
 TEST_F(AdjustmentLogTest, AFullDiskGivesTheSystemsReason) {

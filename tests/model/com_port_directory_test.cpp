@@ -109,27 +109,6 @@ TEST(ComPortDirectory, RefusesWhatNoLineCanHold) {
   EXPECT_FALSE(std::filesystem::exists(profile));
 }
 
-TEST(ComPortNames, ParseComOneToTen) {
-  const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
-      {"COM1", 1},
-      {"com10", 10},
-      {"Com7", 7},
-      {"COM0", std::nullopt},
-      {"COM11", std::nullopt},
-      {"COM01", std::nullopt},
-      {"COM", std::nullopt},
-      {"1", std::nullopt},
-      {"COM 1", std::nullopt},
-      {"COM1x", std::nullopt},
-      {"", std::nullopt},
-  };
-  for (const auto& [text, port] : cases) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(ParseComPortName(text), port);
-  }
-  EXPECT_EQ(ComPortName(10), "COM10");
-}
-
 // The camera object opens the device the user's profile names.
 TEST(ComPortDirectory, TheCameraOpensWhatTheProfileNames) {
   TempFolder folder("tavrel-com-ports");

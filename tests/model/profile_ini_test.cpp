@@ -184,6 +184,16 @@ TEST(ProfileIniTest, AnEditChangesOnlyItsOwnLine) {
       // A section with a comment stays when its last entry goes.
       {"[S]\n; note\nx=1\n", "S", "x", "", "[S]\n; note\n"},
       {"[A]\nx=1\n\n[S]\nx=1\n", "S", "x", "", "[A]\nx=1\n"},
+      // An entry written twice: the line that is read is the one written, and
+      // a removal takes every line of it.
+      {"[S]\nx=1\n; between\nx=2\n", "S", "x", "3", "[S]\nx=1\n; between\nx=3\n"},
+      {"[S]\nx=1\n\n[s]\nx=2\n# end\n", "s", "x", "3", "[S]\nx=1\n\n[s]\nx=3\n# end\n"},
+      {"[S]\nx=1\n[s]\nx=2\ny=0\n", "S", "x", "", "[s]\ny=0\n"},
+      // An earlier version's lines are put in the plain form where they stand.
+      {"; mine\n[Settings]\nCOM%20Port=3\n\n# recent\n", "Settings", "Baud", "9600",
+       "; mine\n[Settings]\nCOM Port=3\nBaud=9600\n\n# recent\n"},
+      {"[S]\nCOM%20Port=1\nCOM%20Port=\"2\"\n", "S", "COM Port", "5",
+       "[S]\nCOM Port=1\nCOM Port=5\n"},
       // Removing what is not there changes nothing, whatever the file's form.
       {"[Settings]\nCOM%20Port=3\n", "Settings", "Other", "", "[Settings]\nCOM%20Port=3\n"},
       {"no line end", "S", "x", "", "no line end"},

@@ -81,5 +81,28 @@ TEST_F(RegisterLinkTest, ARefusingCameraGivesOneErrorBoxPerRowAndKeepsTheData) {
   EXPECT_EQ(simulated.ReadRegister(0, 0x02, 0x05)[0], 0x00);
 }
 
+// A reply garbled anywhere among its six value characters is no value, in
+// every area, whatever the row shows of it: code 24, one box, the row kept.
+TEST_F(RegisterLinkTest, AGarbledReplyIsCode24InEveryArea) {
+  const RegisterArea areas[] = {RegisterArea::kCommon, RegisterArea::kDsp, RegisterArea::kTg,
+                                RegisterArea::kAfe,    RegisterArea::kDdr, RegisterArea::kInfo};
+  for (const sim::FaultKind fault : {sim::FaultKind::kNulValue, sim::FaultKind::kBadValue}) {
+    for (const RegisterArea area : areas) {
+      SCOPED_TRACE(std::string(RegisterAreaName(area)) +
+                   (fault == sim::FaultKind::kNulValue ? " nul-value" : " bad-value"));
+      prompt.messages.clear();
+      simulated.AddFault({fault, 1, 0});
+      std::string data = "kept";
+      EXPECT_EQ(ReadRegisterRow(camera, RegisterMode::kFpga, area, "40", data),
+                RegisterRowOutcome::kLinkError);
+      EXPECT_EQ(data, "kept");
+      EXPECT_EQ(camera.GetErrorCode(), 24);
+      EXPECT_EQ(prompt.MessageTexts(),
+                std::vector<std::string>{
+                    "ERROR - Invalid character type found in received data from camera unit."});
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tavrel

@@ -217,8 +217,8 @@ TEST_F(SerialNumberLinkTest, ALogHeldByAnotherProgramLosesOnlyTheRecord) {
   request.logWait = std::chrono::milliseconds(100);
   EXPECT_EQ(WriteSerialNumber(document, recent, request), SerialNumberWriteResult::kLogFailed);
   ASSERT_EQ(prompt.messages.size(), 1u);
-  EXPECT_EQ(prompt.messages[0].text, log + " is opend. Please close " + log +
-                                         "\nheld by another program for more than 0.1 s");
+  EXPECT_EQ(prompt.messages[0].text, log + " is opend. Please close " + log);
+  EXPECT_EQ(prompt.messages[0].detail, "held by another program for more than 0.1 s");
   // Without the log, no Adjust GAIN read.
   EXPECT_EQ(Traffic().back(), "1013");
   EXPECT_EQ(prompt.messages[0].caption, "Serial Number");

@@ -4,7 +4,7 @@
 # .deb depends on, so its Depends must be met by them) and runs the installed
 # programs. Nothing outside the temporary folder is touched: the maintainer
 # scripts run without chroot against a stand-in for ldconfig.
-#   deb_package_test.sh BUILD_DIR LIBDIR
+#   deb_package_test.sh BUILD_DIR LIBDIR   (LIBDIR: the folder of the CameraLink test library)
 set -eu
 build=$1
 libdir=$2
@@ -21,6 +21,13 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.lo
 set -- "$work"/out/*.deb
 [ $# -eq 1 ] && [ -f "$1" ] || fail "expected one .deb in $work/out"
 deb=$1
+
+# Its maintainer is a person or team with a mail address, as the build was
+# configured.
+maintainer=$(dpkg-deb --field "$deb" Maintainer)
+echo "Maintainer: $maintainer"
+echo "$maintainer" | grep -Eq '^[^<>]+ <[^<>@ ]+@[^<>@ ]+\.[a-z]+>$' || fail "Maintainer: $maintainer"
+case $maintainer in *localhost*) fail "Maintainer at localhost" ;; esac
 
 # Depends is worked out from the libraries the programs link.
 depends=$(dpkg-deb --field "$deb" Depends)
@@ -57,23 +64,51 @@ dpkg --root="$root" -s tavrel | grep -qx "Status: install ok installed" || fail 
 dpkg --root="$root" -s tavrel | grep -qx "Recommends: fonts-ipaexfont-gothic" ||
   fail "the installed package does not recommend the font"
 dpkg --root="$root" --verify tavrel || fail "installed files differ from the package's"
-grep -q "^ldconfig" "$work/ldconfig.calls" || fail "the library cache was not renewed on install"
+# The CameraLink test library is off the loader's path: nothing for ldconfig.
+[ ! -e "$work/ldconfig.calls" ] || fail "ldconfig called: $(cat "$work/ldconfig.calls")"
 for file in \
   usr/bin/tavrel usr/bin/tavrelctl usr/bin/tavrel-camsim \
-  "usr/$libdir/tavrel/libclsersim.so" \
+  "usr/$libdir/libclsersim.so" \
   usr/share/applications/tavrel.desktop \
   usr/share/mime/packages/tavrel-tdx.xml \
   usr/share/icons/hicolor/scalable/apps/tavrel.svg \
   usr/share/icons/hicolor/16x16/apps/tavrel.png \
-  usr/share/icons/hicolor/256x256/apps/tavrel.png; do
+  usr/share/icons/hicolor/256x256/apps/tavrel.png \
+  usr/share/doc/tavrel/copyright \
+  usr/share/doc/tavrel/changelog.Debian.gz \
+  usr/share/doc/tavrel/README.md.gz; do
   [ -f "$root/$file" ] || fail "missing $file"
 done
+grep -q "^License: BSD-3-clause" "$root/usr/share/doc/tavrel/copyright" || fail "copyright: CLI11"
+grep -q "^License: Expat" "$root/usr/share/doc/tavrel/copyright" || fail "copyright: nlohmann-json"
+
+# Each program's manual page is its --help as the installed program gives it.
+for program in tavrel tavrelctl tavrel-camsim; do
+  page=$root/usr/share/man/man1/$program.1.gz
+  [ -f "$page" ] || fail "missing the manual page of $program"
+  title=$(echo "$program" | tr '[:lower:]' '[:upper:]')
+  zcat "$page" | grep -q "^\.TH $title 1 " || fail "$program.1 has no title line"
+  "$root/usr/bin/$program" --help | grep -v '^$' | sed 's/\\/\\e/g; s/-/\\-/g; s/^[.'"'"']/\\\&&/' \
+    >"$work/$program.help"
+  zcat "$page" | grep -vxF -f - "$work/$program.help" >"$work/$program.missing" || true
+  [ ! -s "$work/$program.missing" ] ||
+    fail "$program.1 lacks lines of --help: $(head -n 3 "$work/$program.missing")"
+done
+
+# Debian's own check finds no error in it, where this machine has lintian.
+if command -v lintian >/dev/null; then
+  lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log" >&2; fail "lintian found errors"; }
+  cat "$work/lintian.log"
+else
+  echo "lintian is not installed: not run (scripts/install-deps test installs it)"
+fi
 grep -qx "Icon=tavrel" "$root/usr/share/applications/tavrel.desktop" || fail "desktop entry icon"
 
 # The installed programs run from where they were installed.
 output=$("$root/usr/bin/tavrelctl" --simulate read-all) || fail "tavrelctl --simulate read-all"
 echo "$output" | grep -q "GAIN" || fail "read-all printed no GAIN: $output"
-"$root/usr/bin/tavrelctl" --board "$root/usr/$libdir/tavrel/libclsersim.so" get GAIN >/dev/null ||
+"$root/usr/bin/tavrelctl" --board "$root/usr/$libdir/libclsersim.so" get GAIN >/dev/null ||
   fail "tavrelctl through the installed CameraLink library"
 "$root/usr/bin/tavrel-camsim" --help >/dev/null || fail "tavrel-camsim --help"
 "$root/usr/bin/tavrel" --help >/dev/null || fail "tavrel --help"

@@ -8,13 +8,13 @@
 #include <QTest>
 #include <algorithm>
 
-#include "panel/dialog_layout.h"
 #include "panel/panel_form.h"
 #include "panel/panel_ids.h"
 #include "panel/panel_values.h"
 #include "sim/camera_options.h"
 #include "tests/panel/bar_watch.h"
 #include "tests/panel/panel_rig.h"
+#include "ui/dialog_layout.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;
@@ -154,6 +154,56 @@ class BarKeyboardTest : public QObject {
     const int writes = WritesOf(rig, kEntryGain) - before;
     QCOMPARE(bar->value(), 25 + writes);
     QCOMPARE(rig.CameraValue(kEntryGain), 25 + writes);
+  }
+
+  // A key let go while the keyboard is elsewhere is never seen by the bar:
+  // its press ends when the focus leaves it (another control, a box, the
+  // window left with Alt+Tab), and nothing is written after.
+  void heldKeyEndsWhenTheFocusLeaves() {
+    Rig rig;
+    QScrollBar* bar = rig.FocusedGain();
+    QTest::keyPress(bar, Qt::Key_Right);
+    QVERIFY(Repeating(bar));
+    rig.Bar(kBlackLevelBar)->setFocus(Qt::TabFocusReason);
+    QVERIFY(!bar->hasFocus());
+    QVERIFY(!Repeating(bar));
+
+    // The same when the window itself loses the keyboard.
+    bar->setFocus(Qt::TabFocusReason);
+    QTest::keyPress(bar, Qt::Key_Right);
+    QVERIFY(Repeating(bar));
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QVERIFY(!Repeating(bar));
+    const int writes = WritesOf(rig, kEntryGain);
+    QTest::keyRelease(bar, Qt::Key_Right);
+    QCOMPARE(WritesOf(rig, kEntryGain), writes);
+  }
+
+  // A bar switched off (its feature turned off) while a key is down on it
+  // stops at once, whether or not the keyboard was taken from it first.
+  void heldKeyEndsWhenTheBarIsDisabled() {
+    Rig rig;
+    QScrollBar* bar = rig.FocusedGain();
+    QTest::keyPress(bar, Qt::Key_Right);
+    QVERIFY(Repeating(bar));
+    bar->setEnabled(false);
+    QVERIFY(!Repeating(bar));
+    bar->setEnabled(true);
+
+    // With its window in the background no focus change tells the bar.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QTest::keyPress(bar, Qt::Key_Right);
+    QVERIFY(Repeating(bar));
+    const int writes = WritesOf(rig, kEntryGain);
+    bar->setEnabled(false);
+    QVERIFY(!Repeating(bar));
+    QCOMPARE(WritesOf(rig, kEntryGain), writes);
   }
 
   // A refused key step is a refused click: one box, the bar as it was, and

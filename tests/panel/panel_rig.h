@@ -11,11 +11,11 @@
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
 #include "model/parameter_table.h"
-#include "panel/dialog_layout.h"
-#include "panel/profile_store.h"
 #include "panel/tavrel_view.h"
 #include "sim/pty_camera.h"
 #include "tests/support/recording_prompt.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 namespace tavrel::testing {
 

@@ -10,18 +10,19 @@
 #include <QSysInfo>
 #include <QTest>
 #include <QToolButton>
+#include <memory>
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "panel/tavrel_view.h"
 #include "panel/up_down_control.h"
 #include "sim/pty_camera.h"
 #include "tests/panel/panel_rig.h"
 #include "tests/support/lock_holder.h"
 #include "tests/support/recording_prompt.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;
@@ -175,25 +176,36 @@ class ServiceFunctionsTest : public QObject {
     QVERIFY(!QFile::exists(rig.dir.filePath(kLogName)));
   }
 
-  void aLogHeldByAnotherProgramLosesOnlyTheRecord() {
+  void aLogThatCannotTakeTheRecordStopsTheWriteBeforeTheUnlock_data() {
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("held by another program") << "held by another program for more than 5 s";
+    QTest::newRow("a folder in its place") << "Is a directory";
+  }
+  void aLogThatCannotTakeTheRecordStopsTheWriteBeforeTheUnlock() {
+    QFETCH(QString, reason);
     Rig rig;
-    testing::LockHolder holder(rig.dir.filePath(kLogName).toStdString(),
-                               testing::LockHolder::kFcntl);
-    QVERIFY(holder.Locked());
+    const QString log = rig.dir.filePath(kLogName);
+    std::unique_ptr<testing::LockHolder> holder;
+    if (reason.startsWith("held")) {
+      holder =
+          std::make_unique<testing::LockHolder>(log.toStdString(), testing::LockHolder::kFcntl);
+      QVERIFY(holder->Locked());
+    } else {
+      QVERIFY(QDir(rig.dir.path()).mkdir(kLogName));
+    }
     rig.Type("0012345");
     rig.Click(kSerialWriteButton);
     QCOMPARE(rig.prompt.messages.size(), size_t{1});
-    // Another tavrel would have let go within the wait.
+    // The message as it always was; the reason below it.
     QCOMPARE(rig.prompt.messages[0].text,
              std::string("./TAVREL_Camera_AdjustData.csv is opend. Please close "
-                         "./TAVREL_Camera_AdjustData.csv\n"
-                         "held by another program for more than 5 s"));
+                         "./TAVREL_Camera_AdjustData.csv"));
+    QCOMPARE(QString::fromStdString(rig.prompt.messages[0].detail), reason);
     QCOMPARE(rig.prompt.messages[0].caption, std::string("Serial Number"));
-    QCOMPARE(rig.CameraValue(43), 12336);
-    QCOMPARE(rig.CameraValue(46), 53);
-    QCOMPARE(rig.profile->GetProfileInt("Recent", "LOMIRA-X", 0), 12345);
-    holder.Release();
-    QCOMPARE(rig.Log(), QByteArray());
+    // Nothing went to the camera, not even the unlock, and nothing was stored.
+    QCOMPARE(rig.Traffic(), QStringList());
+    QCOMPARE(rig.CameraValue(43), '7' + 256 * '6');
+    QCOMPARE(rig.profile->GetProfileInt("Recent", "LOMIRA-X", 0), 4711);
   }
 
   void aSpreadsheetLockFileLeftBehindDoesNotStopTheRecord() {

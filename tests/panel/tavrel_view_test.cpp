@@ -16,15 +16,15 @@
 
 #include "model/camera_unit.h"
 #include "model/parameter_document.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "panel/panel_values.h"
-#include "panel/profile_store.h"
 #include "sim/pty_camera.h"
 #include "tests/panel/bar_watch.h"
 #include "tests/panel/panel_rig.h"
 #include "tests/support/recording_prompt.h"
 #include "tests/support/scroll_bar_parts.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 using namespace tavrel;
 using namespace tavrel::panel;

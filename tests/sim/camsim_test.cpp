@@ -259,6 +259,25 @@ TEST(CamsimRig, TheLinkReadsAndWritesOverARealLine) {
   }
 }
 
+// A camera at its own rate, reporting the model-name text it was given: the
+// link at that rate reads "LO", the first two characters of "LOMIRA-S".
+TEST(CamsimTest, AnswersAtItsRateWithTheModelNameGiven) {
+  Child child = Spawn({CAMSIM_PATH, "--baud", "38400", "--model-name", "LOMIRA-S"});
+  ASSERT_GT(child.pid, 0);
+  const std::string device = ReadLine(child.output);
+  ASSERT_EQ(device.rfind("/dev/pts/", 0), 0u) << device;
+  {
+    tavrel::CommPort port;
+    ASSERT_EQ(port.OpenSerialDevice(device, 38400), 0) << port.GetSystemErrorText();
+    std::int32_t value = 0;
+    EXPECT_EQ(port.ReadValue(0x01, 0xFF, 0x90, 0x08, 0, 65535, &value), 0);
+    EXPECT_EQ(value, 'L' + 256 * 'O');
+  }
+  ASSERT_EQ(kill(child.pid, SIGTERM), 0);
+  EXPECT_EQ(WaitExit(child.pid), 0);
+  ::close(child.output);
+}
+
 TEST(CamsimTest, BadOptionExitsWithUsageError) {
   Child child = Spawn({CAMSIM_PATH, "--fault", "melt"});
   ASSERT_GT(child.pid, 0);

@@ -69,6 +69,9 @@ TEST_F(ClSerSimTest, InitFailsOnRequestForOtherPortsAndBadOptions) {
   EXPECT_EQ(port_, nullptr);
   EXPECT_NE(Open("--model NOPE"), 0);
   EXPECT_EQ(port_, nullptr);
+  // Its serial calls carry no line rate to hold against.
+  EXPECT_NE(Open("--baud 9600"), 0);
+  EXPECT_EQ(port_, nullptr);
   setenv("TAVREL_CLSERSIM", "", 1);
   EXPECT_NE(init_(1, &port_), 0);
   EXPECT_EQ(port_, nullptr);
@@ -94,6 +97,17 @@ TEST_F(ClSerSimTest, AnswersAtOnceAndReportsRegisters) {
   EXPECT_EQ(Write("\x05"), 0);
   EXPECT_EQ(Read(4, 20, &result), "\x06");
   EXPECT_EQ(result, kClTimeout);
+}
+
+TEST_F(ClSerSimTest, ReportsTheModelNameItIsGiven) {
+  ASSERT_EQ(Open("--model KESTRA-P/S --model-name LOMIRA-S"), 0);
+  std::uint8_t bytes[3] = {};
+  ASSERT_EQ(readRegister_(port_, 1, 0x10, 0x08, bytes), 0);
+  EXPECT_EQ(bytes[0], 'L');
+  EXPECT_EQ(bytes[1], 'O');
+  ASSERT_EQ(readRegister_(port_, 1, 0x10, 0x0B, bytes), 0);
+  EXPECT_EQ(bytes[0], '-');
+  EXPECT_EQ(bytes[1], 'S');
 }
 
 TEST_F(ClSerSimTest, PacedAnswerIsNotThereBeforeItsTime) {

@@ -94,6 +94,27 @@ TEST(ResponderTest, KnownWriteAndReadFrames) {
             std::vector<std::string>({"01FF010C012C00", "01FF810C000000"}));
 }
 
+// A camera that serves for days keeps only the latest bodies, or none.
+TEST(ResponderTest, KeepsABoundedHistoryOfBodies) {
+  for (const std::size_t history : {std::size_t{0}, std::size_t{3}, sim::kDefaultBodyHistory}) {
+    sim::CameraOptions options;
+    options.bodyHistory = history;
+    Camera camera(options);
+    const int sent = static_cast<int>(sim::kDefaultBodyHistory) + 50;
+    std::vector<std::string> bodies;
+    for (int i = 0; i < sent; ++i) {
+      char body[16];
+      std::snprintf(body, sizeof body, "01FF010C%02X0000", i & 0xFF);
+      bodies.push_back(body);
+      ASSERT_EQ(camera.Command(body), Bytes({0x06, 0x06}));
+    }
+    EXPECT_EQ(camera.responder.FramesServed(), sent);
+    EXPECT_EQ(camera.responder.ReceivedBodies(),
+              std::vector<std::string>(bodies.end() - static_cast<std::ptrdiff_t>(history),
+                                       bodies.end()));
+  }
+}
+
 TEST(ResponderTest, WriteThenReadInEveryAreaAndMode) {
   Camera camera;
   for (int h1 : {0, 1}) {
@@ -247,15 +268,21 @@ TEST(ResponderTest, IdentificationOverridesAndBadOptions) {
   options.vendorName = "ABCDEFGHIJKLMNOP";
   options.serialNumber = "9876543";
   options.cameraVersion = "2.1a";
+  options.modelName = "LOMIRA-S";
   sim::Responder responder(options);
   EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x07), sim::RegisterBytes({'O', 'P', 0}));
+  // The model-name text the camera reports, not its model's name.
+  EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x08), sim::RegisterBytes({'L', 'O', 0}));
+  EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x0B), sim::RegisterBytes({'-', 'S', 0}));
+  EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x0C), sim::RegisterBytes({0, 0, 0}));
   EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x10), sim::RegisterBytes({'9', '8', 0}));
   EXPECT_EQ(responder.Registers().Read(1, 0x10, 0x14), sim::RegisterBytes({'2', '.', 0}));
 
   for (auto change : {+[](sim::CameraOptions& o) { o.model = "KESTRA"; },
                       +[](sim::CameraOptions& o) { o.serialNumber = "123"; },
                       +[](sim::CameraOptions& o) { o.cameraVersion = "12345"; },
-                      +[](sim::CameraOptions& o) { o.vendorName = std::string(17, 'x'); }}) {
+                      +[](sim::CameraOptions& o) { o.vendorName = std::string(17, 'x'); },
+                      +[](sim::CameraOptions& o) { o.modelName = std::string(17, 'x'); }}) {
     sim::CameraOptions bad;
     change(bad);
     EXPECT_THROW(sim::Responder{bad}, std::invalid_argument);

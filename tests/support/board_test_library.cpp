@@ -1,6 +1,7 @@
 // A CameraLink serial library for tests: behaves as the test's control block
-// says. Built without clSerialClose (BOARD_TEST_WITHOUT_CLOSE) it stands for a
-// library that is not a complete CameraLink serial library.
+// says. Built without one of its calls (BOARD_TEST_WITHOUT_INIT, _READ,
+// _WRITE or _CLOSE) it stands for a library that is not a complete
+// CameraLink serial library.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -11,7 +12,7 @@ using tavrel::testing::BoardTestState;
 
 namespace {
 BoardTestState g_state;
-int g_ref = 1;
+[[maybe_unused]] int g_ref = 1;  // the reference clSerialInit hands out
 }  // namespace
 
 extern "C" {
@@ -20,12 +21,15 @@ __attribute__((visibility("default"))) BoardTestState* board_test_state() {
   return &g_state;
 }
 
+#ifndef BOARD_TEST_WITHOUT_INIT
 __attribute__((visibility("default"))) std::int32_t clSerialInit(std::uint32_t, void** serialRef) {
   ++g_state.initCalls;
   *serialRef = g_state.initResult == 0 ? &g_ref : nullptr;
   return g_state.initResult;
 }
+#endif
 
+#ifndef BOARD_TEST_WITHOUT_READ
 __attribute__((visibility("default"))) std::int32_t clSerialRead(void*, std::int8_t* buffer,
                                                                  std::uint32_t* bufferSize,
                                                                  std::uint32_t serialTimeout) {
@@ -38,7 +42,9 @@ __attribute__((visibility("default"))) std::int32_t clSerialRead(void*, std::int
   *bufferSize = n;
   return n == 0 ? -10002 : 0;
 }
+#endif
 
+#ifndef BOARD_TEST_WITHOUT_WRITE
 __attribute__((visibility("default"))) std::int32_t clSerialWrite(void*, std::int8_t* buffer,
                                                                   std::uint32_t* bufferSize,
                                                                   std::uint32_t serialTimeout) {
@@ -52,6 +58,7 @@ __attribute__((visibility("default"))) std::int32_t clSerialWrite(void*, std::in
   *bufferSize = n;
   return 0;
 }
+#endif
 
 #ifndef BOARD_TEST_WITHOUT_CLOSE
 __attribute__((visibility("default"))) void clSerialClose(void*) {

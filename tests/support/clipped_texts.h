@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QWidget>
+#include <utility>
 
 namespace tavrel::testing {
 
@@ -102,6 +103,46 @@ inline QStringList ClippedTexts(const QWidget& root) {
       const QRect inside = Inside(*box);
       if (placed.left() < inside.left() || placed.right() > inside.right()) {
         found << QStringLiteral("%1: runs into the frame of \"%2\"").arg(name, box->title());
+      }
+    }
+  }
+  return found;
+}
+
+// "text and text: ..." for every two labels under `root` whose texts, side
+// by side on one line, come closer than a blank's width (so they read as one
+// text); empty when none do.
+inline QStringList TouchingTexts(const QWidget& root) {
+  using namespace clipped_texts_detail;
+  struct Placed {
+    const QLabel* label;
+    QRect extent;  // in the parent's coordinates
+  };
+  QList<Placed> placed;
+  for (const QLabel* label : root.findChildren<QLabel*>()) {
+    if (!label->isVisibleTo(&root)) continue;
+    QString text;
+    const QRect room = CaptionRoom(*label, &text);
+    if (text.trimmed().isEmpty() || text.contains(QLatin1Char('\n'))) continue;
+    const int width = label->fontMetrics().horizontalAdvance(text);
+    placed.append({label, CaptionExtent(*label, room, width).translated(label->pos())});
+  }
+  QStringList found;
+  for (qsizetype i = 0; i < placed.size(); ++i) {
+    for (qsizetype j = i + 1; j < placed.size(); ++j) {
+      const Placed* left = &placed[i];
+      const Placed* right = &placed[j];
+      if (left->label->parentWidget() != right->label->parentWidget()) continue;
+      if (left->extent.bottom() < right->extent.top() ||
+          right->extent.bottom() < left->extent.top()) {
+        continue;  // not on one line
+      }
+      if (right->extent.left() < left->extent.left()) std::swap(left, right);
+      const int gap = right->extent.left() - left->extent.right() - 1;
+      if (gap < left->label->fontMetrics().horizontalAdvance(QLatin1Char(' '))) {
+        found << QStringLiteral("\"%1\" and \"%2\": %3 pixels apart")
+                     .arg(left->label->text(), right->label->text())
+                     .arg(gap);
       }
     }
   }

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "model/serial_devices.h"
+#include "serial/port_scan.h"
 
 namespace tavrel::testing {
 

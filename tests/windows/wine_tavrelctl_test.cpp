@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/file_bytes.h"
@@ -148,6 +149,36 @@ TEST(WineTavrelctl, SerialNumberWriteAppendsBinaryRecordsToTheLog) {
     EXPECT_EQ(ReadBytes(profile), "[RECENT]\nLOMIRA-X=12346\n");
   }
   EXPECT_EQ(written, 1u);
+}
+
+// Windows programs editing the profile at once: each holds the lock file's
+// lock from its read to its replace, so every edit is kept.
+TEST(WineTavrelctl, ProfileWritersAtOnceKeepEveryEdit) {
+  const fs::path folder = kWindowsBuild / "test-files" / "profile-writers";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path profile = folder / "profile.ini";
+  constexpr int kWriters = 3;
+  constexpr int kEdits = 15;
+  std::vector<ProcessResult> results(kWriters);
+  std::vector<std::thread> writers;
+  for (int w = 0; w < kWriters; ++w) {
+    writers.emplace_back([&, w] {
+      results[static_cast<std::size_t>(w)] = testing::RunUnderWine(
+          kWindowsBuild / "profile_writer.exe",
+          {WindowsPath(profile), "Writer", "w" + std::to_string(w) + "-", std::to_string(kEdits)});
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  for (const ProcessResult& result : results) EXPECT_EQ(result.exitStatus, 0) << result.err;
+  const std::string text = ReadBytes(profile);
+  for (int w = 0; w < kWriters; ++w) {
+    for (int i = 0; i < kEdits; ++i) {
+      const std::string line =
+          "\nw" + std::to_string(w) + "-" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+      EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    }
+  }
 }
 
 TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {

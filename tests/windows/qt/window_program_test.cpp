@@ -30,14 +30,14 @@
 #include "app/tavrel_app.h"
 #include "app/tavrel_doc.h"
 #include "model/camera_unit.h"
-#include "panel/dialog_layout.h"
 #include "panel/panel_ids.h"
-#include "panel/profile_store.h"
 #include "sim/in_process_camera.h"
 #include "tests/app/program_environment.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/recording_prompt.h"
 #include "tests/support/scroll_bar_parts.h"
+#include "ui/dialog_layout.h"
+#include "ui/profile_store.h"
 
 using tavrel::testing::PartCentre;
 using tavrel::testing::RecordingPrompt;
