@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -8,6 +9,8 @@
 
 namespace tavrel {
 namespace {
+
+constexpr DWORD kHeldTargetWaitMs = 1000;
 
 int ErrnoFor(DWORD error) {
   switch (error) {
@@ -58,13 +61,23 @@ int ReplaceFileContents(const std::string& path, std::span<const std::uint8_t> b
   }
   const std::wstring temporary = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
   if (const int error = WriteNewFile(temporary, bytes); error != 0) return error;
-  if (!MoveFileExW(temporary.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // A program that has the target open to read it (another TAVREL program
+  // reading the profile, a virus scanner) holds the rename off for a moment:
+  // it is tried again for about a second before the save is refused.
+  DWORD pauseMs = 2;
+  for (DWORD waitedMs = 0;; waitedMs += pauseMs, pauseMs = std::min<DWORD>(pauseMs * 2, 100)) {
+    if (MoveFileExW(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return 0;
+    }
     const DWORD error = GetLastError();
-    DeleteFileW(temporary.c_str());
-    return ErrnoFor(error);
+    const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+    if (!held || waitedMs >= kHeldTargetWaitMs) {
+      DeleteFileW(temporary.c_str());
+      return ErrnoFor(error);
+    }
+    Sleep(pauseMs);
   }
-  return 0;
 }
 
 }  // namespace tavrel
