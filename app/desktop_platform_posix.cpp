@@ -1,3 +1,5 @@
+#include <QFile>
+
 #include "app/desktop_platform.h"
 
 namespace tavrel {
@@ -8,11 +10,20 @@ QStringList ProgramArguments(int argc, char** argv) {
   return arguments;
 }
 
-void WriteToConsole(std::FILE* stream, const QString& text) {
-  std::fputs(text.toLocal8Bit().constData(), stream);
+std::string LocalFilePath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
 }
 
-QString DesktopUserName() {
+bool WriteToConsole(std::FILE* stream, const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stream);
+  return true;
+}
+
+void ShowInMessageBox(const QString&, bool) {
+  // Never needed: stdout and stderr are always there.
+}
+
+QString InstanceChannelOwner() {
   return qEnvironmentVariable("USER");
 }
 

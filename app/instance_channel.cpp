@@ -27,9 +27,9 @@ constexpr int kShownWaitMs = 50;
 QString InstanceChannel::DefaultName() {
   const QString overridden = qEnvironmentVariable("TAVREL_INSTANCE_NAME");
   if (!overridden.isEmpty()) return overridden;
-  QString user = DesktopUserName();
-  if (user.isEmpty()) user = QStringLiteral("user");
-  return QStringLiteral("tavrel-%1").arg(user);
+  QString owner = InstanceChannelOwner();
+  if (owner.isEmpty()) owner = QStringLiteral("user");
+  return QStringLiteral("tavrel-%1").arg(owner);
 }
 
 bool InstanceChannel::SendToRunning(const QString& name, const QString& path,

@@ -1,5 +1,6 @@
 #include "app/recent_file_list.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "ui/profile_store.h"
@@ -17,13 +18,17 @@ QString EntryName(int i) {
 
 RecentFileList::RecentFileList(ProfileStore& profile) : m_profile(profile) {
   for (int i = 0; i < kSize; ++i) {
-    const QString path = m_profile.GetProfileString(kSection, EntryName(i));
+    // (An entry written with the other separators reads as the same file.)
+    const QString path =
+        QDir::toNativeSeparators(m_profile.GetProfileString(kSection, EntryName(i)));
     if (!path.isEmpty() && !m_files.contains(path)) m_files.append(path);
   }
 }
 
+// Kept with the platform's own separators (C:\Users\...\a.tdx on Windows), as
+// the user reads them in the menu and as other programs read the profile.
 void RecentFileList::Add(const QString& path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
+  const QString absolute = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
   m_files.removeAll(absolute);
   m_files.prepend(absolute);
   while (m_files.size() > kSize) m_files.removeLast();
@@ -31,7 +36,7 @@ void RecentFileList::Add(const QString& path) {
 }
 
 void RecentFileList::Remove(const QString& path) {
-  if (m_files.removeAll(path) > 0) Write();
+  if (m_files.removeAll(QDir::toNativeSeparators(path)) > 0) Write();
 }
 
 void RecentFileList::Write() {

@@ -94,11 +94,14 @@ int RunTavrel(int argc, char** argv) {
   const QStringList arguments = ProgramArguments(argc, argv);
   const CommandLine line = ParseCommandLine(arguments);
   if (!line.error.isEmpty()) {
-    WriteToConsole(stderr, QStringLiteral("tavrel: %1\n%2").arg(line.error, UsageText()));
+    const QString mistake = QStringLiteral("tavrel: %1\n").arg(line.error);
+    if (!WriteToConsole(stderr, mistake + UsageText())) {
+      ShowInMessageBox(mistake + QStringLiteral("\n\"tavrel --help\" lists the options."), true);
+    }
     return 2;
   }
   if (line.help) {
-    WriteToConsole(stdout, UsageText());
+    if (!WriteToConsole(stdout, UsageText())) ShowInMessageBox(UsageText(), false);
     return 0;
   }
   if (const QString missing = MissingDisplayText(); !missing.isEmpty()) {
@@ -129,9 +132,10 @@ int RunTavrel(int argc, char** argv) {
   // object closes the link.
   std::unique_ptr<sim::InProcessCamera> virtualCamera;
   CameraUnit camera;
-  if (!camera.TraceTo(line.traceFile.toStdString())) {
-    WriteToConsole(stderr, QStringLiteral("tavrel: cannot open the trace file %1\n")
-                               .arg(QString::fromStdString(camera.GetSystemErrorText())));
+  if (!camera.TraceTo(LocalFilePath(line.traceFile))) {
+    const QString text = QStringLiteral("tavrel: cannot open the trace file %1\n")
+                             .arg(QString::fromStdString(camera.GetSystemErrorText()));
+    if (!WriteToConsole(stderr, text)) ShowInMessageBox(text, true);
     return 2;
   }
   ProfileStore profile;

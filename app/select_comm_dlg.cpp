@@ -31,7 +31,8 @@ constexpr ui::FormControl kForm[] = {
     {D::kIdBoardMakerGroup, GroupBox, u"Select Board Maker", 166, 19, 144, 31},
     {D::kIdRs232Group, GroupBox, u"RS-232C Setting", 7, 7, 148, 100},
     {D::kIdBaudGroup, GroupBox, u"Baud Rate", 100, 19, 50, 82},
-    {D::kIdOpenPortGroup, GroupBox, u"Open Port", 12, 19, 84, 82},
+    // Down to 103 units, where the last row of COM buttons ends.
+    {D::kIdOpenPortGroup, GroupBox, u"Open Port", 12, 19, 84, 84},
     {0, GroupBox, u"CameraLink Board", 161, 7, 152, 100},
     {0, GroupBox, u"SELECT CAMERA TYPE", 7, 112, 238, 46},
     {D::kIdFirstCom + 0, PushRadio, u"COM 1", 16, 30, 32, 13},

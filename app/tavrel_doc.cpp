@@ -5,6 +5,7 @@
 
 #include "app/command_ids.h"
 #include "app/command_menu_dlg.h"
+#include "app/desktop_platform.h"
 #include "app/file_chooser.h"
 #include "app/manual_command_dlg.h"
 #include "app/qt_user_prompt.h"
@@ -107,7 +108,7 @@ bool CTavrelDoc::OpenDocumentFile(const QString& path) {
   if (!SaveModified()) return false;
   // The loader shows the header-mismatch message itself and writes a complete
   // file to the camera.
-  const SettingsLoadOutcome outcome = LoadFromFile(QFile::encodeName(path).toStdString());
+  const SettingsLoadOutcome outcome = LoadFromFile(LocalFilePath(path));
   switch (outcome.result) {
     case SettingsLoadResult::kLoaded:
     case SettingsLoadResult::kEmpty:
@@ -153,7 +154,7 @@ bool CTavrelDoc::OnFileSaveAs() {
 }
 
 bool CTavrelDoc::DoSave(const QString& path, bool replace) {
-  const SettingsSaveOutcome outcome = SaveToFile(QFile::encodeName(path).toStdString());
+  const SettingsSaveOutcome outcome = SaveToFile(LocalFilePath(path));
   if (!outcome.saved) {
     ShowFileError(res::kIdsFailedToSaveDoc, outcome.errorText);
     return false;

@@ -3,13 +3,14 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/file_paths.h"
 #include "model/camera_unit.h"
 
 namespace tavrel::cli {
 
 std::unique_ptr<DecodedTrace> DecodedTrace::Open(const std::string& path, CameraUnit& camera,
                                                  std::string* errorText) {
-  std::FILE* file = std::fopen(path.c_str(), "a");
+  std::FILE* file = OpenFileStream(path, "a");
   if (file == nullptr) {
     if (errorText != nullptr) *errorText = path + ": " + std::strerror(errno);
     return nullptr;

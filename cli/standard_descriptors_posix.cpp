@@ -1,5 +1,6 @@
 // A closed standard descriptor on POSIX systems: the next open would take its
-// number, so a stand-in opened read-only holds it.
+// number, so a stand-in opened read-only holds it. A terminal takes the UTF-8
+// text as it is.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -19,6 +20,15 @@ void HoldClosedStandardDescriptors() {
       ::close(standIn);
     }
   }
+}
+
+bool IsConsole(int) {
+  return false;
+}
+
+bool WriteConsoleText(int, std::string_view) {
+  errno = ENOTTY;
+  return false;
 }
 
 }  // namespace tavrel::cli

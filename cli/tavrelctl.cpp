@@ -39,6 +39,19 @@
 namespace tavrel::cli {
 namespace {
 
+// The examples in the words of the system the program runs on.
+#ifdef _WIN32
+constexpr const char* kExamples = R"(
+Examples (the built-in virtual camera needs no hardware):
+  tavrelctl --simulate read-all
+  tavrelctl --simulate --model LOMIRA-P/S set GAIN 300
+  tavrelctl --port 3 --baud 19200 get "SHUTTER SPEED"
+  tavrelctl --device \\.\COM12 save station4.tdx
+  tavrelctl --board clseremc.dll load station4.tdx
+  tavrelctl --simulate ident --json
+)";
+constexpr const char* kDeviceExample = "a serial device path directly (e.g. \\\\.\\COM12)";
+#else
 constexpr const char* kExamples = R"(
 Examples (the built-in virtual camera needs no hardware):
   tavrelctl --simulate read-all
@@ -47,7 +60,10 @@ Examples (the built-in virtual camera needs no hardware):
   tavrelctl --device /dev/ttyUSB0 save station4.tdx
   tavrelctl --board clseremc.dll load station4.tdx
   tavrelctl --simulate ident --json
-
+)";
+constexpr const char* kDeviceExample = "a serial device path directly (e.g. /dev/ttyUSB0, a pty)";
+#endif
+constexpr const char* kExitStatus = R"(
 Exit status: 0 success, 2 usage error, 3 link or camera failure
 (the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
 or written or is not a settings file, or output that cannot be written,
@@ -401,10 +417,7 @@ void AddLinkOptions(CLI::App& app, Options& options) {
       ->check(CLI::Range(kFirstComPort, kLastComPort));
   // An empty name would quietly mean COM1.
   const CLI::Validator named = NonEmptyPath();
-  linkGroup
-      ->add_option("--device", options.device,
-                   "a serial device path directly (e.g. /dev/ttyUSB0, a pty)")
-      ->check(named);
+  linkGroup->add_option("--device", options.device, kDeviceExample)->check(named);
   linkGroup
       ->add_option("--board", options.board,
                    "a CameraLink serial library (a path, or clseremc.dll / clsermtx.dll)")
@@ -479,7 +492,7 @@ std::vector<Command> AddCameraCommands(CLI::App& app, Options& options) {
 int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   Options options;
   CLI::App app{"tavrelctl - scripting front end for the tavrel camera remote control", "tavrelctl"};
-  app.footer(std::string(kExamples) + '\n' + kJsonTextRule);
+  app.footer(std::string(kExamples) + kExitStatus + '\n' + kJsonTextRule);
   app.require_subcommand(1);
 
   AddLinkOptions(app, options);

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "link/file_paths.h"
 #include "link/line_watcher.h"
 #include "link/transport.h"
 
@@ -78,7 +79,7 @@ LineTrace::~LineTrace() {
 }
 
 bool LineTrace::OpenFile(const std::string& path, OpenMode mode, std::string* errorText) {
-  std::FILE* file = std::fopen(path.c_str(), mode == OpenMode::kAppend ? "a" : "w");
+  std::FILE* file = OpenFileStream(path, mode == OpenMode::kAppend ? "a" : "w");
   if (file == nullptr) {
     if (errorText != nullptr) *errorText = path + ": " + std::strerror(errno);
     return false;

@@ -1,4 +1,4 @@
-// Loading a library at run time, the platform's way (dlopen or LoadLibraryA).
+// Loading a library at run time, the platform's way (dlopen or LoadLibraryExW).
 #pragma once
 
 #include <string>

@@ -10,6 +10,7 @@
 #include <optional>
 #include <system_error>
 
+#include "link/file_paths.h"
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
 #include "model/spreadsheet_lock.h"
@@ -27,8 +28,9 @@ constexpr int kLongestPauseMs = 50;
 std::string ReadLockFile(const std::string& path) {
   std::error_code error;
   // Only a regular file can be a spreadsheet's lock: a pipe would block the read.
-  if (!std::filesystem::is_regular_file(path, error)) return {};
-  std::ifstream file(path, std::ios::binary);
+  const std::filesystem::path location = FileSystemPath(path);
+  if (!std::filesystem::is_regular_file(location, error)) return {};
+  std::ifstream file(location, std::ios::binary);
   std::string content(kLockFileLimit, '\0');
   file.read(content.data(), static_cast<std::streamsize>(content.size()));
   content.resize(static_cast<std::size_t>(file.gcount()));

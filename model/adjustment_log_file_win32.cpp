@@ -13,6 +13,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "link/file_paths.h"
 #include "model/adjustment_log.h"
 #include "model/adjustment_log_platform.h"
 
@@ -30,8 +31,9 @@ namespace log_file {
 OpenAttempt TryOpen(const std::string& path) {
   OpenAttempt attempt;
   int fd = -1;
-  if (_sopen_s(&fd, path.c_str(), _O_RDWR | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT,
-               _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0) {
+  if (_wsopen_s(&fd, WideText(path).c_str(),
+                _O_RDWR | _O_CREAT | _O_APPEND | _O_BINARY | _O_NOINHERIT, _SH_DENYRW,
+                _S_IREAD | _S_IWRITE) != 0) {
     // The runtime says EACCES for a file held by another program and for one
     // the user may not write; the system's own code tells them apart.
     const unsigned long systemError = _doserrno;
@@ -48,7 +50,7 @@ void Close(int fd) {
 }
 
 bool Exists(const std::string& path) {
-  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (GetFileAttributesW(WideText(path).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   const DWORD error = GetLastError();
   return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
@@ -56,7 +58,7 @@ bool Exists(const std::string& path) {
 std::string NewFileRefusal(const std::string& path) {
   const std::size_t separator = path.find_last_of("/\\");
   const std::string folder = separator == std::string::npos ? "." : path.substr(0, separator + 1);
-  const DWORD attributes = GetFileAttributesA(folder.c_str());
+  const DWORD attributes = GetFileAttributesW(WideText(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return std::strerror(ENOENT);
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::strerror(ENOTDIR);
   // The folder's access rules decide; a file the system removes once it is
@@ -64,8 +66,9 @@ std::string NewFileRefusal(const std::string& path) {
   const std::string probe =
       folder + (separator == std::string::npos ? "\\" : "") + "~tavrel-log-check.tmp";
   int fd = -1;
-  if (_sopen_s(&fd, probe.c_str(), _O_RDWR | _O_CREAT | _O_EXCL | _O_TEMPORARY | _O_NOINHERIT,
-               _SH_DENYRW, _S_IREAD | _S_IWRITE) != 0) {
+  if (_wsopen_s(&fd, WideText(probe).c_str(),
+                _O_RDWR | _O_CREAT | _O_EXCL | _O_TEMPORARY | _O_NOINHERIT, _SH_DENYRW,
+                _S_IREAD | _S_IWRITE) != 0) {
     // Another program checking at the same moment holds the probe: the folder takes files.
     return errno == EEXIST ? std::string() : std::string(std::strerror(errno));
   }

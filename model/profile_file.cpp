@@ -1,20 +1,19 @@
 #include "model/profile_file.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <span>
 
+#include "link/file_paths.h"
 #include "model/file_descriptor.h"
 #include "model/file_replace.h"
 #include "model/profile_ini.h"
 #include "model/profile_lock.h"
+#include "model/user_config_folder.h"
 #include "res/string_table.h"
 
 namespace tavrel {
@@ -27,13 +26,21 @@ namespace fs = std::filesystem;
 // other settings. Only a regular file is read: a pipe would block the program
 // waiting for a writer.
 bool ReadExisting(const std::string& path, std::string* text) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return errno == ENOENT;
-  if (!S_ISREG(info.st_mode)) {
-    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    return false;
+  switch (KindOfFile(path)) {
+    case FileKind::kMissing:
+      return true;
+    case FileKind::kCannotTell:
+      return false;
+    case FileKind::kFolder:
+      errno = EISDIR;
+      return false;
+    case FileKind::kOther:
+      errno = EINVAL;
+      return false;
+    case FileKind::kRegular:
+      break;
   }
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
+  FileDescriptor file(OpenFileDescriptor(path, O_RDONLY | O_BINARY | O_CLOEXEC));
   if (file.Get() < 0) return false;
   char buffer[4096];
   for (;;) {
@@ -75,23 +82,9 @@ std::optional<ProfileIni> ReadProfile(const std::string& path) {
 }  // namespace
 
 std::string ProfileFilePath() {
-  fs::path folder;
-#ifdef _WIN32
-  // Where an INI profile of the user lives on Windows.
-  const char* appData = std::getenv("APPDATA");
-  folder = appData != nullptr ? appData : "";
-#else
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  if (config != nullptr && config[0] == '/') {
-    folder = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = fs::path(home != nullptr ? home : "") / ".config";
-  }
-#endif
-  return (folder / std::string(res::LoadString(res::kIdsCompanyKey)) /
-          (std::string(res::LoadString(res::kIdsAppName)) + ".ini"))
-      .string();
+  return PathText(FileSystemPath(UserConfigFolder()) /
+                  FileSystemPath(std::string(res::LoadString(res::kIdsCompanyKey))) /
+                  FileSystemPath(std::string(res::LoadString(res::kIdsAppName)) + ".ini"));
 }
 
 std::optional<std::string> ReadProfileString(const std::string& path, std::string_view section,
@@ -134,7 +127,7 @@ std::string WriteProfileString(const std::string& path, std::string_view section
   // An edit that changes nothing makes no folder and takes no lock.
   if (std::string failure = edit(); !failure.empty() || !edited) return failure;
 
-  const fs::path file(path);
+  const fs::path file = FileSystemPath(path);
   std::error_code error;
   if (file.has_parent_path()) fs::create_directories(file.parent_path(), error);
   if (error) return error.message();

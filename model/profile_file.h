@@ -18,8 +18,7 @@
 
 namespace tavrel {
 
-// The user's configuration folder ($XDG_CONFIG_HOME when it is an absolute
-// path, else ~/.config; %APPDATA% on Windows), then
+// The user's configuration folder (model/user_config_folder.h), then
 // "Talbrook/ TAVREL CONTROL.ini".
 std::string ProfileFilePath();
 

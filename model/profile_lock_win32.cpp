@@ -3,6 +3,7 @@
 // opened sharing everything, so the lock, not the open, decides.
 #include <windows.h>
 
+#include "link/file_paths.h"
 #include "model/profile_lock.h"
 #include "model/profile_lock_platform.h"
 
@@ -10,8 +11,9 @@ namespace tavrel::profile_lock {
 namespace {
 
 HANDLE OpenShared(const std::string& path, DWORD access, DWORD disposition) {
-  return CreateFileA(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                     nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(WideText(path).c_str(), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 }  // namespace

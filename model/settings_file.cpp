@@ -1,7 +1,6 @@
 #include "model/settings_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "link/file_paths.h"
 #include "link/user_prompt.h"
 #include "model/camera_unit.h"
 #include "model/file_descriptor.h"
@@ -198,11 +198,6 @@ void AppendLittle32(std::vector<std::uint8_t>& bytes, std::int32_t value) {
   }
 }
 
-std::string_view FileNameOf(std::string_view path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 void ShowHeaderMismatch(CameraUnit& camera, std::string_view filePath) {
   UserPrompt* prompt = camera.GetUserPrompt();
   if (prompt == nullptr) return;
@@ -258,12 +253,11 @@ SettingsFileContents ReadSettingsFile(const std::string& path) {
   SettingsFileContents contents;
   // A settings file is a file on disk: a pipe or device would block the
   // program in open or read, waiting for a writer that may never come.
-  struct stat info {};
-  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+  if (KindOfFile(path) == FileKind::kOther) {
     contents.errorText = kNotARegularFile;
     return contents;
   }
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_BINARY | O_CLOEXEC));
+  FileDescriptor file(OpenFileDescriptor(path, O_RDONLY | O_BINARY | O_CLOEXEC));
   if (file.Get() < 0) {
     contents.errorText = ErrorText(errno);
     return contents;

@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "link/file_paths.h"
+
 namespace tavrel {
 namespace {
 
@@ -28,8 +30,8 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 
 std::string SpreadsheetLockPath(const std::string& path) {
   // The platform's own separators: a backslash is one on Windows only.
-  const std::filesystem::path file(path);
-  return (file.parent_path() / (".~lock." + file.filename().string() + "#")).string();
+  const std::filesystem::path file = FileSystemPath(path);
+  return PathText(file.parent_path() / FileSystemPath(".~lock." + PathText(file.filename()) + "#"));
 }
 
 std::optional<SpreadsheetLockOwner> ParseSpreadsheetLock(std::string_view content) {

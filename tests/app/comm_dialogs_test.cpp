@@ -1,6 +1,7 @@
 // The link set-up dialogs: control enabling, radio-group fields, the camera
 // type each row sets, Browse, and the serial port dialog's choices.
 #include <QAbstractButton>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -67,6 +68,38 @@ class CommDialogsTest : public QObject {
       QCOMPARE(control->accessibleName(), text);
     }
     QVERIFY(FindControl(&dialog, 1109) != nullptr);
+  }
+
+  // Each group box's frame runs around the controls it names, not through
+  // them (a button that ends below its box is crossed by the frame line).
+  void everyGroupBoxEnclosesItsControls_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QList<int>>("controls");
+    QTest::newRow("Open Port") << "Open Port" << QList<int>{1119, 1120, 1121, 1122, 1123,
+                                                            1124, 1125, 1126, 1127, 1128};
+    QTest::newRow("Baud Rate") << "Baud Rate" << QList<int>{1132, 1133, 1134};
+    QTest::newRow("RS-232C Setting") << "RS-232C Setting" << QList<int>{1117, 1130};
+    QTest::newRow("Select Board Maker") << "Select Board Maker" << QList<int>{1106, 1107, 1108};
+    QTest::newRow("CameraLink Board") << "CameraLink Board" << QList<int>{1131, 1109, 1113, 2110};
+    QTest::newRow("SELECT CAMERA TYPE")
+        << "SELECT CAMERA TYPE" << QList<int>{1139, 1140, 1141, 1142, 1143, 1144, 1145};
+  }
+  void everyGroupBoxEnclosesItsControls() {
+    QFETCH(QString, box);
+    QFETCH(QList<int>, controls);
+    tavrel::testing::ScriptedFileChooser files;
+    CSelectCommDlg dialog(files);
+    const QGroupBox* frame = nullptr;
+    for (const QGroupBox* candidate : dialog.findChildren<QGroupBox*>()) {
+      if (candidate->title() == box) frame = candidate;
+    }
+    QVERIFY(frame != nullptr);
+    for (const int id : controls) {
+      const QWidget* control = FindControl(&dialog, id);
+      QVERIFY2(control != nullptr, qPrintable(QString::number(id)));
+      QVERIFY2(frame->geometry().contains(control->geometry()),
+               qPrintable(QStringLiteral("%1 reaches out of %2").arg(id).arg(box)));
+    }
   }
 
   void opensOnCom1At9600WithTheFirstRowAndType4() {

@@ -45,16 +45,24 @@ inline std::string WineDisplay() {
   return ":" + number;
 }
 
-// Runs `program` (a Windows executable) under Wine in the prefix, ended after
-// `limitSeconds` if it has not ended by then (a window program waiting for a
-// user would otherwise hold the test until ctest's own time-out).
+// Runs `program` (a Windows executable) under Wine in the prefix, in
+// `folder` (the current one when empty), ended after `limitSeconds` if it has
+// not ended by then (a window program waiting for a user would otherwise hold
+// the test until ctest's own time-out).
 inline ProcessResult RunUnderWine(const fs::path& program, std::vector<std::string> args,
-                                  std::vector<std::string> env = {}, int limitSeconds = 90) {
-  args.insert(args.begin(), {TIMEOUT_PATH, "-k", "5", std::to_string(limitSeconds), WINE64_PATH,
-                             program.string()});
+                                  std::vector<std::string> env = {}, int limitSeconds = 90,
+                                  const fs::path& folder = {}) {
+  std::vector<std::string> start = {TIMEOUT_PATH, "-k", "5", std::to_string(limitSeconds)};
+  if (!folder.empty()) start.insert(start.end(), {"env", "--chdir=" + folder.string()});
+  start.insert(start.end(), {WINE64_PATH, program.string()});
+  args.insert(args.begin(), start.begin(), start.end());
   env.push_back("WINEPREFIX=" + (kWindowsBuild / "wine-prefix").string());
   env.push_back("WINEDEBUG=-all");
-  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml=");
+  // No menu entries or icons of the prefix's programs in the real home folder.
+  env.push_back("WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=");
+  // Wine hands arguments and file names between UTF-8 and UTF-16: names
+  // outside ASCII arrive whole whatever the test run's own locale is.
+  env.push_back("LC_ALL=C.UTF-8");
   if (const std::string display = WineDisplay(); !display.empty()) {
     env.push_back("DISPLAY=" + display);
   }
@@ -63,6 +71,37 @@ inline ProcessResult RunUnderWine(const fs::path& program, std::vector<std::stri
   result.err = UnixLines(result.err);
   return result;
 }
+
+// Points one of the prefix user's shell folders ("AppData": the roaming
+// application data) at `windowsPath` for the life of the object, then gives
+// it back its old value.
+class ShellFolderOverride {
+ public:
+  ShellFolderOverride(std::string name, const std::string& windowsPath) : name_(std::move(name)) {
+    const std::string listed = RunUnderWine("reg", {"query", kKey, "/v", name_}).out;
+    const std::string type = "REG_EXPAND_SZ";
+    const std::size_t at = listed.find(type);
+    if (at != std::string::npos) {
+      old_ = listed.substr(listed.find_first_not_of(' ', at + type.size()));
+      old_.erase(old_.find_last_not_of("\r\n ") + 1);
+    }
+    Set(windowsPath);
+  }
+  ~ShellFolderOverride() {
+    if (!old_.empty()) Set(old_);
+  }
+  ShellFolderOverride(const ShellFolderOverride&) = delete;
+  ShellFolderOverride& operator=(const ShellFolderOverride&) = delete;
+
+ private:
+  static constexpr const char* kKey =
+      "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  void Set(const std::string& value) {
+    RunUnderWine("reg", {"add", kKey, "/v", name_, "/t", "REG_EXPAND_SZ", "/d", value, "/f"});
+  }
+  std::string name_;
+  std::string old_;
+};
 
 // A virtual camera on a pty that Windows programs in the prefix see as COM1
 // (or COM10, COM12): the prefix maps those ports to links that point at the

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <thread>
@@ -396,6 +397,87 @@ TEST(WineTavrelctl, BoardLibraryByItsDllName) {
   r = TavrelctlExe({"--board", "no-such-board.dll", "read-all"}, dllFolder);
   EXPECT_EQ(r.exitStatus, 3);
   EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+}
+
+// Names outside the system's code page (Wine's, as a Western Windows's, is
+// 1252): a settings file and the folder it is in are saved, loaded and named
+// in messages whole.
+TEST(WineTavrelctl, JapaneseFileNamesAreSavedLoadedAndNamedWhole) {
+  const fs::path folder = kWindowsBuild / "test-files" / "カメラ設定";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  const fs::path file = folder / "テスト.tdx";
+  {
+    CameraOnCom com1;
+    com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x01, 0x2C, 0x00});
+    const ProcessResult r = TavrelctlExe({"--port", "1", "save", WindowsPath(file)});
+    ASSERT_EQ(r.exitStatus, 0) << r.err;
+  }
+  ASSERT_EQ(ReadBytes(file).size(), 540u);
+
+  CameraOnCom fresh;
+  ProcessResult r = TavrelctlExe({"--port", "1", "load", WindowsPath(file)});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(fresh.Camera().ReadRegister(0x01, 0x01, 0x0C),
+            (std::array<std::uint8_t, 3>{0x01, 0x2C, 0x00}));
+
+  r = TavrelctlExe({"--port", "1", "load", WindowsPath(folder / "無い.tdx")});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("無い.tdx: No such file or directory"), std::string::npos) << r.err;
+
+  // Another program's file is named without its folder, as Windows writes it.
+  const fs::path foreign = folder / "違う.tdx";
+  std::ofstream(foreign, std::ios::binary) << "\x17TAV-DX Data Version9.99";
+  r = TavrelctlExe({"--port", "1", "load", WindowsPath(foreign)});
+  EXPECT_EQ(r.exitStatus, 4);
+  EXPECT_NE(r.err.find("File \"違う.tdx\" does not contain"), std::string::npos) << r.err;
+}
+
+// The user's application-data folder as the system names it, in a profile
+// folder whose name is Japanese: the serial number written is kept there.
+TEST(WineTavrelctl, ProfileInAUserFolderWithAJapaneseName) {
+  const fs::path appData = kWindowsBuild / "test-files" / "ユーザー" / "AppData";
+  fs::remove_all(appData.parent_path());
+  fs::create_directories(appData);
+  const testing::ShellFolderOverride roaming("AppData", WindowsPath(appData));
+  sim::CameraOptions options;
+  options.model = "LOMIRA-P/S";
+  CameraOnCom com1(options);
+  const fs::path log = appData.parent_path() / "調整ログ.csv";
+  const ProcessResult r = TavrelctlExe({"--port", "1", "--model", "LOMIRA-P/S", "serial-number",
+                                        "write", "0012345", "--log", WindowsPath(log)});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(ReadBytes(appData / "Talbrook" / " TAVREL CONTROL.ini"), "[RECENT]\nLOMIRA-X=12345\n");
+  EXPECT_NE(ReadBytes(log).find(",LOMIRA-P/S,0012345,"), std::string::npos);
+}
+
+// A board library is never loaded from the current folder: one planted in
+// the folder a user works in is not run, while the same file found through
+// PATH is.
+TEST(WineTavrelctl, ALibraryInTheCurrentFolderIsNotLoaded) {
+  const fs::path folder = kWindowsBuild / "test-files" / "planted";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  fs::copy_file(kWindowsBuild / "clsersim.dll", folder / "clsersim.dll");
+  const std::vector<std::string> args = {"--board", "clsersim.dll", "--model", "LOMIRA-P/S",
+                                         "ident"};
+  ProcessResult r =
+      testing::RunUnderWine(kWindowsBuild / "cli" / "tavrelctl.exe", args, {}, 90, folder);
+  EXPECT_EQ(r.exitStatus, 3) << r.out;
+  EXPECT_EQ(r.err, "ERROR - Can not open communciation port.\n");
+
+  r = testing::RunUnderWine(kWindowsBuild / "cli" / "tavrelctl.exe", args,
+                            {"WINEPATH=" + WindowsPath(folder)}, 90, folder);
+  EXPECT_EQ(r.exitStatus, 0) << r.err;
+}
+
+// The help speaks of Windows' own names for a port.
+TEST(WineTavrelctl, HelpGivesWindowsExamples) {
+  const ProcessResult r = TavrelctlExe({"--help"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_NE(r.out.find("tavrelctl --port 3 "), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("tavrelctl --device \\\\.\\COM12 "), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("/dev/"), std::string::npos) << r.out;
 }
 
 TEST(WineTavrelctl, SimulateAnswersWithoutAPty) {

@@ -1,13 +1,19 @@
 // What the window program does its own way on Windows, run under Wine: the
-// control panel over the Win32 COM port, the register editor's Japanese
-// labels in the system's Japanese fonts, and the program's icon as Explorer
-// loads it.
+// control panel over the Win32 COM port, settings files named in Japanese,
+// the register editor's Japanese labels in the system's Japanese fonts, and
+// the program's icon as Explorer loads it.
 #include <windows.h>
+// The profile's GetProfileString below, not the Windows function of that name.
+#undef GetProfileString
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QGlyphRun>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProcess>
 #include <QRawFont>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -16,12 +22,18 @@
 #include <string>
 #include <vector>
 
+#include "app/command_ids.h"
 #include "app/command_menu_dlg.h"
 #include "app/desktop_platform.h"
+#include "app/instance_channel.h"
 #include "app/main_frame.h"
 #include "app/tavrel_app.h"
+#include "app/tavrel_doc.h"
 #include "model/camera_unit.h"
 #include "panel/panel_ids.h"
+#include "sim/in_process_camera.h"
+#include "tests/app/program_environment.h"
+#include "tests/app/scripted_file_chooser.h"
 #include "tests/support/recording_prompt.h"
 #include "tests/support/scroll_bar_parts.h"
 #include "ui/dialog_layout.h"
@@ -87,6 +99,79 @@ class WindowProgramTest : public QObject {
     QTest::mouseClick(bar, Qt::LeftButton, {}, PartCentre(bar, QStyle::SC_ScrollBarAddLine));
     QCOMPARE(bar->value(), before + 1);
     QCOMPARE(prompt.MessageTexts(), std::vector<std::string>{});
+  }
+
+  // Settings files named in Japanese, in a folder named in Japanese: saved
+  // with Save As, listed among the recent files with Windows' separators, and
+  // handed over by a second tavrel.exe started with the name, which this
+  // program then opens and writes to the camera.
+  void japaneseFileNamesSavedListedHandedOverAndOpened() {
+    QTemporaryDir temporary;
+    const QString folder = temporary.filePath(QStringLiteral("カメラ設定"));
+    QVERIFY(QDir().mkpath(folder));
+    sim::CameraOptions lomira;
+    lomira.model = "LOMIRA-P/S";
+    sim::InProcessCamera virtualCamera(lomira);
+    virtualCamera.WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});  // GAIN 42
+    tavrel::CameraUnit camera;
+    camera.RouteComPort(1, [&virtualCamera] { return virtualCamera.Connect(); });
+    tavrel::ProfileStore profile(temporary.filePath(QStringLiteral("profile.ini")));
+    RecordingPrompt prompt;
+    tavrel::testing::ScriptedFileChooser files;
+    tavrel::AppServices services;
+    services.prompt = &prompt;
+    services.files = &files;
+    services.showWindow = false;
+    tavrel::CTavrelApp app(camera, profile, services);
+    tavrel::StartOptions start;
+    tavrel::CommSelection com1;
+    com1.opened = true;
+    start.preset = com1;
+    start.presetCameraType = 0;  // LOMIRA-P/S
+    QCOMPARE(app.InitInstance(start), tavrel::CTavrelApp::StartResult::kRunning);
+
+    const QString saved = folder + QStringLiteral("/テスト.tdx");
+    files.answers.push_back(saved);
+    QAction* saveAs = app.MainFrame()->FindAction(tavrel::cmd::kFileSaveAs);
+    QVERIFY(saveAs != nullptr);
+    saveAs->trigger();
+    QCOMPARE(QFileInfo(saved).size(), qint64(540));
+    QCOMPARE(app.Document()->Title(), QStringLiteral("テスト.tdx"));
+    QCOMPARE(profile.GetProfileString(QStringLiteral("Recent File List"), QStringLiteral("File1")),
+             QDir::toNativeSeparators(saved));
+
+    const QString handed = folder + QStringLiteral("/カメラ.tdx");
+    QVERIFY(QFile::copy(saved, handed));
+    virtualCamera.WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x07, 0x00});
+    const QString channelName =
+        QStringLiteral("tavrel-test-japanese-%1").arg(QCoreApplication::applicationPid());
+    tavrel::InstanceChannel channel;
+    QVERIFY(channel.Listen(channelName));
+    connect(&channel, &tavrel::InstanceChannel::fileReceived, &app,
+            [&app](const QString& path) { app.Document()->OpenDocumentFile(path); });
+    channel.Serve();
+    QProcess second;
+    second.setProcessEnvironment(tavrel::testing::ProgramEnvironment(channelName));
+    second.start(QStringLiteral(TAVREL_PROGRAM), {QDir::toNativeSeparators(handed)});
+    QTRY_COMPARE_WITH_TIMEOUT(app.Document()->Title(), QStringLiteral("カメラ.tdx"), 20000);
+    // Waited for with events going: the second one ends once this one has
+    // taken the file and closed the connection.
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(prompt.MessageTexts(), std::vector<std::string>{});
+    // The file's GAIN went back to the camera.
+    QCOMPARE(virtualCamera.ReadRegister(0x01, 0x01, 0x0C)[1], std::uint8_t{0x2A});
+    QCOMPARE(app.Document()->RecentFiles().front(), QDir::toNativeSeparators(handed));
+  }
+
+  // The channel a settings file is handed over on belongs to one logon of
+  // the user: its name holds the user's name and the logon's SID.
+  void channelNameHoldsTheUserAndTheLogon() {
+    qunsetenv("TAVREL_INSTANCE_NAME");
+    const QString name = tavrel::InstanceChannel::DefaultName();
+    const QString user = qEnvironmentVariable("USERNAME");
+    QVERIFY(!user.isEmpty());
+    QVERIFY2(name.startsWith(QStringLiteral("tavrel-%1-S-1-5-5-").arg(user)), qPrintable(name));
   }
 
   // Every Japanese label has a glyph for each of its characters, and those
