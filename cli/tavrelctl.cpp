@@ -17,6 +17,7 @@
 #include "cli/message_body_validator.h"
 #include "cli/json_text.h"
 #include "cli/path_validator.h"
+#include "cli/find_command.h"
 #include "cli/ports_command.h"
 #include "cli/register_command.h"
 #include "cli/serial_number_command.h"
@@ -44,6 +45,7 @@ Examples (the built-in virtual camera needs no hardware):
   tavrelctl --device /dev/ttyUSB0 save station4.tdx
   tavrelctl --board clseremc.dll load station4.tdx
   tavrelctl --simulate ident --json
+  tavrelctl find
 
 Exit status: 0 success, 2 usage error, 3 link or camera failure
 (the "ERROR - ..." line is printed on stderr), 4 a file that cannot be read
@@ -446,6 +448,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const RegisterCommand reg(app);
   commands.push_back(
       {AddSerialNumberCommand(app, options.serialNumber), CheckSerialNumberLog, SerialNumberWrite});
+  const FindCommand find(app);
 #ifndef _WIN32
   const PortsCommand ports(app);
 #endif
@@ -470,6 +473,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (app.exit(e, out, err) == 0) return kExitOk;
     return kExitUsage;
   }
+  // Opens no link of the camera object's: probes lines of its own.
+  if (find.Parsed()) return find.Run(ComPortDirectory(), out, err);
 #ifndef _WIN32
   // Opens no link.
   if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
