@@ -49,7 +49,7 @@ int ThisProcess() {
 #endif
 }
 
-// "another program is using it: 1234 (minicom)"; empty when no other
+// "skipped, another program is using it: 1234 (minicom)"; empty when no other
 // process holds the device.
 std::string OtherHolders(const DeviceAccess& access) {
   std::string list;
@@ -57,7 +57,7 @@ std::string OtherHolders(const DeviceAccess& access) {
     if (holder.pid == ThisProcess()) continue;
     list += (list.empty() ? "" : ", ") + std::to_string(holder.pid) + " (" + holder.command + ")";
   }
-  return list.empty() ? std::string() : "another program is using it: " + list;
+  return list.empty() ? std::string() : "skipped, another program is using it: " + list;
 }
 
 // The open failure's lines on one line, without the path it begins with.
