@@ -87,6 +87,10 @@ void CameraUnit::ShowLastError() {
     request.detail = ExplainDeviceOpenFailure(GetDeviceOpenFailure());
   } else if (GetErrorCode() == static_cast<std::int32_t>(LinkCode::kPortNotOpened)) {
     request.detail = portNotOpenedHint_;
+  } else if ((GetErrorCode() == static_cast<std::int32_t>(LinkCode::kTimeOut) ||
+              GetErrorCode() == static_cast<std::int32_t>(LinkCode::kUnexpectedCharacter)) &&
+             noAnswerHint_ && !exchangeSucceeded_) {
+    request.detail = noAnswerHint_();
   }
   prompt->ShowMessage(request);
 }
@@ -102,6 +106,7 @@ std::int32_t CameraUnit::WriteValue(std::int32_t h1, std::int32_t h2, std::int32
                                     std::int32_t value) {
   const std::int32_t result = CommPort::WriteValue(h1, h2, h3, h4, minimum, maximum, value);
   purpose_ = {};  // an entry's purpose is for its one message
+  if (result >= 0) exchangeSucceeded_ = true;
   return result;
 }
 
@@ -110,6 +115,7 @@ std::int32_t CameraUnit::ReadValue(std::int32_t h1, std::int32_t h2, std::int32_
                                    std::int32_t* valueOut) {
   const std::int32_t result = CommPort::ReadValue(h1, h2, h3, h4, minimum, maximum, valueOut);
   purpose_ = {};
+  if (result >= 0) exchangeSucceeded_ = true;
   return result;
 }
 
