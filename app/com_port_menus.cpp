@@ -149,6 +149,11 @@ void ComPortMenus::ShowMenu(QAbstractButton* button, const QPoint& globalPositio
   byDefault->setCheckable(true);
   byDefault->setChecked(current.source == ComPortSource::kDefault);
   connect(byDefault, &QAction::triggered, this, [this, button] { Choose(button, QString()); });
+  if (m_services.offerFindCamera) {
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("Find Camera")), &QAction::triggered, this,
+            &ComPortMenus::findCameraRequested);
+  }
   m_menu = menu;
   menu->popup(globalPosition);
 }

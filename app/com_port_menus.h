@@ -26,6 +26,8 @@ struct ComPortMenuServices {
   // Runs the "Other device…" prompt and the box for a choice that could not
   // be kept (QDialog::exec unless a test drives them).
   DialogRunner runDialog;
+  // Adds "Find Camera" to every menu: findCameraRequested() is emitted.
+  bool offerFindCamera = false;
 };
 
 class ComPortMenus : public QObject {
@@ -42,6 +44,9 @@ class ComPortMenus : public QObject {
 
   // "COM1: /dev/ttyS0 (default)" and how to choose another.
   QString ToolTipFor(int port) const;
+
+ signals:
+  void findCameraRequested();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -2,12 +2,15 @@
 
 #include <QButtonGroup>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <array>
 
 #include "app/file_chooser.h"
+#include "model/camera_find.h"
 #include "model/parameter_table.h"
 #include "serial/com_ports.h"
 #include "ui/dialog_form.h"
@@ -210,8 +213,44 @@ void CSelectCommDlg::UpdateData(bool store) {
 }
 
 void CSelectCommDlg::OfferComPortMenus(ComPortMenuServices services) {
+  const ComPortDirectory* directory = services.directory;
+  DialogRunner runDialog = services.runDialog ? services.runDialog : ModalDialogRunner();
   auto* menus = new ComPortMenus(std::move(services), this);
   for (int i = 0; i < kComCount; ++i) menus->Attach(m_portGroup->button(i), i + 1);
+  connect(menus, &ComPortMenus::findCameraRequested, this,
+          [this, directory, runDialog] { OnFindCamera(*directory, runDialog); });
+}
+
+void CSelectCommDlg::OnFindCamera(const ComPortDirectory& directory,
+                                  const DialogRunner& runDialog) {
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  const CameraSearch search = FindCameras(directory);
+  QGuiApplication::restoreOverrideCursor();
+  const auto onComPort = std::find_if(search.found.begin(), search.found.end(),
+                                      [](const FoundCamera& camera) { return camera.port != 0; });
+  if (onComPort == search.found.end()) {
+    const QString text =
+        search.found.empty()
+            ? QStringLiteral("No camera answers on the COM ports or the serial devices.")
+            : QString::fromStdString(CameraAnswersHint(search)) +
+                  QStringLiteral(
+                      "No COM port stands for it: choose its device for a COM "
+                      "button in the button's menu.");
+    QMessageBox box(QMessageBox::Information, windowTitle(), text, QMessageBox::Ok, this);
+    runDialog(box);
+    return;
+  }
+  QAbstractButton* port = m_portGroup->button(onComPort->port - 1);
+  port->setChecked(true);
+  OnPortClicked(onComPort->port - 1);
+  const auto rate = std::find(kLineRates.begin(), kLineRates.end(), onComPort->baud);
+  m_baudGroup->button(static_cast<int>(rate - kLineRates.begin()))->setChecked(true);
+  const auto row = std::find(kCameraRowTypes.begin(), kCameraRowTypes.end(), onComPort->cameraType);
+  if (row != kCameraRowTypes.end()) {
+    m_cameraGroup->button(static_cast<int>(row - kCameraRowTypes.begin()))->setChecked(true);
+    OnCameraRowClicked();
+  }
+  port->setFocus();
 }
 
 CommSelection CSelectCommDlg::Selection() const {

@@ -76,6 +76,10 @@ class CSelectCommDlg : public QDialog {
   void OnCameraRowClicked();
   void OnOpen();
   void OnCancel();
+  // Probes the lines for a camera and selects the port, the baud rate and
+  // the camera row of the first one found on a COM port; says so when none
+  // answers (or none on a COM port). OPEN is still the user's.
+  void OnFindCamera(const ComPortDirectory& directory, const DialogRunner& runDialog);
 
   // Radio-group and text exchange: load the controls from the fields, or
   // store the controls into the fields.

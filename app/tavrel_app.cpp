@@ -12,6 +12,7 @@
 #include "app/qt_user_prompt.h"
 #include "app/tavrel_doc.h"
 #include "app/view_factory.h"
+#include "model/camera_find.h"
 #include "model/camera_unit.h"
 #include "model/link_choice.h"
 #include "model/program_message.h"
@@ -72,7 +73,7 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
     cameraType = options.presetCameraType;
   } else {
     CSelectCommDlg dialog(*m_files);
-    dialog.OfferComPortMenus({&m_comPorts, m_services.runDialog});
+    dialog.OfferComPortMenus({&m_comPorts, m_services.runDialog, /*offerFindCamera=*/true});
     m_services.runDialog(dialog);
     selection = dialog.Selection();
   }
@@ -88,7 +89,10 @@ CTavrelApp::StartResult CTavrelApp::InitInstance(const StartOptions& options) {
   // and no settings file is about to replace the values.
   const bool board = link.kind == LinkChoice::Kind::kBoard;
   if (board || (options.document.isEmpty() && m_camera.IsPortOpen())) {
-    if (m_camera.ReadAllParameters() >= 0) OfferReportedModel();
+    if (!board) m_camera.SetNoAnswerHint([this] { return WhereACameraAnswers(); });
+    const std::int32_t read = m_camera.ReadAllParameters();
+    m_camera.SetNoAnswerHint(nullptr);
+    if (read >= 0) OfferReportedModel();
   }
 
   CreateDocumentWindow();
@@ -135,6 +139,21 @@ void CTavrelApp::OfferReportedModel() {
   cameraType = reportedType;
   SetUpTable();
   m_camera.ReadAllParameters();
+}
+
+// The port is let go while the lines are probed (its device among them, at
+// the other rates), then opened again as it was.
+std::string CTavrelApp::WhereACameraAnswers() {
+  const std::string device = m_camera.GetDevicePath();
+  if (device.empty()) return {};
+  const std::int32_t port = m_camera.GetPortNumber();
+  const std::int32_t baud = m_camera.GetBaudRate();
+  m_camera.Close();
+  const CameraSearch search = FindCameras(m_comPorts);
+  m_camera.OpenSerial(port, baud);
+  std::string hint = CameraAnswersHint(search);
+  if (!hint.empty()) hint.pop_back();  // the last line's "\n"
+  return hint;
 }
 
 void CTavrelApp::CreateDocumentWindow() {

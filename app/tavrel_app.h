@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/dialog_runner.h"
 #include "app/line_monitor_model.h"
@@ -82,6 +83,10 @@ class CTavrelApp : public QObject {
   void SetUpTable();
   // After the start-up read: the camera reports another model than chosen.
   void OfferReportedModel();
+  // Below the error box of a start-up read that no camera answered: the
+  // lines a camera does answer on ("A camera answers on COM2 at 19200 baud:
+  // LOMIRA-S"), or nothing.
+  std::string WhereACameraAnswers();
   void CreateDocumentWindow();
 
   CameraUnit& m_camera;

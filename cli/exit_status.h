@@ -6,7 +6,8 @@ namespace tavrel::cli {
 
 enum ExitStatus : int {
   kExitOk = 0,
-  kExitDiffer = 1,  // diff: the settings differ
+  kExitDiffer = 1,     // diff: the settings differ
+  kExitNoneFound = 1,  // find: no camera answered
   kExitUsage = 2,
   kExitCamera = 3,    // the link or the camera failed ("ERROR - ..." printed)
   kExitFile = 4,      // a file could not be read or written, or is not a settings file

@@ -16,6 +16,7 @@
 #include "cli/diff_command.h"
 #include "cli/entry_lookup.h"
 #include "cli/exit_status.h"
+#include "cli/find_command.h"
 #include "cli/json_text.h"
 #include "cli/message_body_validator.h"
 #include "cli/path_validator.h"
@@ -49,6 +50,7 @@ Examples (the built-in virtual camera needs no hardware):
   tavrelctl --device \\.\COM12 save station4.tdx
   tavrelctl --board clseremc.dll load station4.tdx
   tavrelctl --simulate ident --json
+  tavrelctl find
 )";
 constexpr const char* kDeviceExample = "a serial device path directly (e.g. \\\\.\\COM12)";
 #else
@@ -60,6 +62,7 @@ Examples (the built-in virtual camera needs no hardware):
   tavrelctl --device /dev/ttyUSB0 save station4.tdx
   tavrelctl --board clseremc.dll load station4.tdx
   tavrelctl --simulate ident --json
+  tavrelctl find
 )";
 constexpr const char* kDeviceExample = "a serial device path directly (e.g. /dev/ttyUSB0, a pty)";
 #endif
@@ -501,6 +504,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const RegisterCommand reg(app);
   commands.push_back(
       {AddSerialNumberCommand(app, options.serialNumber), CheckSerialNumberLog, SerialNumberWrite});
+  const FindCommand find(app);
   const PortsCommand ports(app);
 
   try {
@@ -523,6 +527,8 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
     if (app.exit(e, out, err) == 0) return kExitOk;
     return kExitUsage;
   }
+  // Opens no link of the camera object's: probes lines of its own.
+  if (find.Parsed()) return find.Run(ComPortDirectory(), out, err);
   // Opens no link.
   if (ports.Parsed()) return ports.Run(ComPortDirectory(), out, err);
   const auto parsed = std::find_if(commands.begin(), commands.end(),

@@ -91,6 +91,10 @@ void CameraUnit::ShowLastError() {
     // The line hung up during the exchange (an adapter pulled): the time-out
     // alone would send the user looking at the camera.
     request.detail = GetDevicePath() + ": the device went away";
+  } else if ((GetErrorCode() == static_cast<std::int32_t>(LinkCode::kTimeOut) ||
+              GetErrorCode() == static_cast<std::int32_t>(LinkCode::kUnexpectedCharacter)) &&
+             noAnswerHint_ && !exchangeSucceeded_) {
+    request.detail = noAnswerHint_();
   }
   prompt->ShowMessage(request);
 }
@@ -106,6 +110,7 @@ std::int32_t CameraUnit::WriteValue(std::int32_t h1, std::int32_t h2, std::int32
                                     std::int32_t value) {
   const std::int32_t result = CommPort::WriteValue(h1, h2, h3, h4, minimum, maximum, value);
   purpose_ = {};  // an entry's purpose is for its one message
+  if (result >= 0) exchangeSucceeded_ = true;
   return result;
 }
 
@@ -114,6 +119,7 @@ std::int32_t CameraUnit::ReadValue(std::int32_t h1, std::int32_t h2, std::int32_
                                    std::int32_t* valueOut) {
   const std::int32_t result = CommPort::ReadValue(h1, h2, h3, h4, minimum, maximum, valueOut);
   purpose_ = {};
+  if (result >= 0) exchangeSucceeded_ = true;
   return result;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 
@@ -38,6 +39,14 @@ class CameraUnit : public ParameterTable, public CommPort {
   // Told below "Communication port not opened.": how this program's user
   // chooses another port (the window program's Ctrl+L). None by default.
   void SetPortNotOpenedHint(std::string hint) { portNotOpenedHint_ = std::move(hint); }
+  // Asked for text below the error box when the first exchange from now on
+  // fails with the time-out or an unexpected answer to ENQ (no camera, or
+  // not at this rate): where a camera does answer. Null ends it.
+  using NoAnswerHint = std::function<std::string()>;
+  void SetNoAnswerHint(NoAnswerHint hint) {
+    noAnswerHint_ = std::move(hint);
+    exchangeSucceeded_ = false;
+  }
 
   std::int32_t WriteValue(std::int32_t h1, std::int32_t h2, std::int32_t h3, std::int32_t h4,
                           std::int32_t minimum, std::int32_t maximum, std::int32_t value) override;
@@ -61,6 +70,8 @@ class CameraUnit : public ParameterTable, public CommPort {
   bool wholeTransferProgress_ = false;
   ExchangePurpose purpose_;
   std::string portNotOpenedHint_;
+  NoAnswerHint noAnswerHint_;
+  bool exchangeSucceeded_ = false;  // since the hint was set
 };
 
 }  // namespace tavrel

@@ -20,7 +20,6 @@
 
 #include "app/command_ids.h"
 #include "app/qt_user_prompt.h"
-#include "ui/dialog_layout.h"
 #include "tests/app/app_rig.h"
 #include "tests/app/default_settings_file.h"
 #include "tests/app/program_environment.h"
@@ -317,6 +316,50 @@ class StartupTest : public QObject {
     for (const std::string& body : again) QVERIFY(body.rfind("01FF81", 0) == 0);
     QCOMPARE(rig.Frame().windowTitle(), QStringLiteral(" LOMIRA-P/S"));
     QCOMPARE(rig.camera.GetPortNumber(), 1);
+  }
+
+  // Started at 9600 baud on the camera's line, which runs at 19200: the box
+  // keeps its text and says below it where a camera does answer, found by
+  // ENQ and read commands only; then the port is open again as chosen. A
+  // camera that refuses every ENQ answers nowhere, and nothing is added.
+  void noAnswerAtStartUpSaysWhereACameraAnswers_data() {
+    QTest::addColumn<int>("lineBaud");
+    QTest::addColumn<bool>("refusesEnq");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("detail");
+    QTest::newRow("at 19200")
+        << 19200 << false
+        << QStringLiteral("ERROR - Communication time out detected.\nCheck the connection.")
+        << QStringLiteral("A camera answers on COM1 at 19200 baud: LOMIRA-S");
+    QTest::newRow("refusing ENQ") << 0 << true << QString() << QString();
+  }
+  void noAnswerAtStartUpSaysWhereACameraAnswers() {
+    QFETCH(int, lineBaud);
+    QFETCH(bool, refusesEnq);
+    QFETCH(QString, text);
+    QFETCH(QString, detail);
+    sim::CameraOptions camera;
+    camera.model = "LOMIRA-P/S";
+    camera.modelName = "LOMIRA-S";
+    camera.lineBaud = lineBaud;
+    if (refusesEnq) camera.faults.push_back({sim::FaultKind::kEnqNak, -1, 0});
+    AppRig rig(camera);
+    std::vector<std::pair<QString, QString>> boxes;
+    tavrel::QtUserPrompt keyboard(PressingKey(Qt::Key_Return, [&](const QMessageBox& box) {
+      boxes.emplace_back(box.text(), box.informativeText());
+    }));
+    rig.boxes = &keyboard;
+    QCOMPARE(rig.Start({}, Clicking({})), CTavrelApp::StartResult::kRunning);
+    QCOMPARE(boxes.size(), std::size_t{1});
+    if (!text.isEmpty()) QCOMPARE(boxes[0].first, text);
+    QVERIFY(boxes[0].first.startsWith(QStringLiteral("ERROR - ")));
+    QCOMPARE(boxes[0].second, detail);
+    for (const std::string& body : rig.virtualCamera.ReceivedBodies()) {
+      QVERIFY2(body.rfind("01FF90", 0) == 0, body.c_str());
+    }
+    QVERIFY(rig.camera.IsPortOpen());
+    QCOMPARE(rig.camera.GetPortNumber(), 1);
+    QCOMPARE(rig.camera.GetBaudRate(), 9600);
   }
 
   // LOMIRA-P/S's read stops before the model name, which is then read on its

@@ -281,7 +281,7 @@ TEST(Tavrelctl, UsageErrorsExit2WithAClearMessage) {
       {{"--port", "2", "frobnicate", "--json"}, "tavrelctl: unknown command 'frobnicate'\n"},
       {{"--simulate"},
        "COMMAND is one of read-all, get, set, write-all, save, load, send, query, ident, diff, "
-       "reg, serial-number, ports\n"},
+       "reg, serial-number, find, ports\n"},
       {{"--simulate", "get", "TRIGGER POLARITY"}, "3, 4"},
       {{"--simulate", "get", "NO SUCH ENTRY"}, "SHUTTER SPEED"},
       {{"--simulate", "get", "129"}, "0 to 128"},

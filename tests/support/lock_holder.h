@@ -61,6 +61,11 @@ class LockHolder {
  private:
   // Only async-signal-safe calls after fork.
   [[noreturn]] static void HoldInChild(const std::string& path, Kind kind, int ready, int release) {
+    // As another program would, it holds none of the test's own files (a
+    // pseudo-terminal's master side among them).
+    for (int inherited = 3; inherited < 1024; ++inherited) {
+      if (inherited != ready && inherited != release) ::close(inherited);
+    }
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0666);
     bool locked = fd >= 0 && kind == kOpenOnly;
     if (fd >= 0 && kind == kFlock) locked = flock(fd, LOCK_EX | LOCK_NB) == 0;

@@ -190,6 +190,22 @@ TEST(WineTavrelctl, Com10IsReachedByItsDeviceName) {
   EXPECT_EQ(r.out, "7\n");
 }
 
+// find on Windows probes one port after another; the camera on COM1 answers
+// at its own rate only, and gets read commands alone.
+TEST(WineTavrelctl, FindNamesThePortRateAndModel) {
+  sim::CameraOptions options;
+  options.model = "LOMIRA-P/S";
+  options.modelName = "LOMIRA-S";
+  options.lineBaud = 19200;
+  CameraOnCom com1(options);
+  const ProcessResult r = TavrelctlExe({"find", "COM1"});
+  ASSERT_EQ(r.exitStatus, 0) << r.err;
+  EXPECT_EQ(r.out, "COM1\t\\\\.\\COM1\t19200\tLOMIRA-S\t0012345\tLOMIRA-P/S\n");
+  for (const std::string& body : com1.Camera().ReceivedBodies()) {
+    EXPECT_EQ(body.substr(0, 6), "01FF90") << body;
+  }
+}
+
 TEST(WineTavrelctl, AReadThatTimesOutEndsAndTheNextHandshakeGoesThrough) {
   CameraOnCom com1;
   com1.Camera().WriteRegister(0x01, 0x01, 0x0C, {0x00, 0x2A, 0x00});
