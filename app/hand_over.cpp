@@ -9,8 +9,8 @@
 #include "app/desktop_platform.h"
 #include "app/instance_channel.h"
 #include "app/program_icon.h"
-#include "ui/qt_strings.h"
 #include "res/string_table.h"
+#include "ui/qt_strings.h"
 
 namespace tavrel {
 

@@ -21,13 +21,13 @@
 #include "app/line_monitor.h"
 #include "app/line_monitor_model.h"
 #include "link/line_trace.h"
-#include "ui/dialog_layout.h"
 #include "panel/panel_ids.h"
 #include "sim/camera_options.h"
 #include "tests/app/app_rig.h"
 #include "tests/app/scripted_file_chooser.h"
 #include "tests/support/recording_prompt.h"
 #include "tests/support/scroll_bar_parts.h"
+#include "ui/dialog_layout.h"
 
 using namespace tavrel;
 using tavrel::testing::AppRig;

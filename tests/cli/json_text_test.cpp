@@ -7,7 +7,6 @@
 #include <random>
 #include <string>
 
-
 namespace tavrel::cli {
 namespace {
 
