@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "serial/windows_text.h"
+
 namespace tavrel {
 
 // The path as the standard library's file system calls take it, and back.
@@ -38,11 +40,5 @@ FileKind KindOfFile(const std::string& path);
 // The part of `path` after its last folder separator ('/', and on Windows
 // also '\' and a drive's ':').
 std::string_view FileNameOf(std::string_view path);
-
-#ifdef _WIN32
-// UTF-8 to UTF-16 and back; bytes that are no UTF-8 become U+FFFD.
-std::wstring WideText(std::string_view utf8);
-std::string Utf8Text(std::wstring_view wide);
-#endif
 
 }  // namespace tavrel

@@ -11,6 +11,7 @@
 #include "serial/com_ports.h"
 #include "serial/port_scan.h"
 #include "serial/system_ports.h"
+#include "serial/windows_text.h"
 
 namespace tavrel {
 namespace {
@@ -18,25 +19,6 @@ namespace {
 // The device manager's Ports (COM & LPT) class.
 constexpr GUID kPortsClass = {
     0x4d36e978, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
-
-std::string Utf8(const wchar_t* text, int length = -1) {
-  if (length == 0) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  if (size <= 0) return {};
-  std::string result(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), size, nullptr, nullptr);
-  if (length < 0) result.pop_back();  // the terminating NUL
-  return result;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring result(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), result.data(), size);
-  return result;
-}
 
 std::vector<RegisteredPort> ReadSerialComm() {
   std::vector<RegisteredPort> ports;
@@ -56,7 +38,7 @@ std::vector<RegisteredPort> ReadSerialComm() {
     if (result == ERROR_NO_MORE_ITEMS) break;
     if (result != ERROR_SUCCESS || type != REG_SZ) continue;
     value[valueBytes / sizeof(wchar_t)] = L'\0';
-    ports.push_back({Utf8(name, static_cast<int>(nameLength)), Utf8(value)});
+    ports.push_back({Utf8Text(std::wstring_view(name, nameLength)), Utf8Text(value)});
   }
   RegCloseKey(key);
   return ports;
@@ -70,7 +52,7 @@ std::string DeviceProperty(HDEVINFO set, SP_DEVINFO_DATA& device, DWORD property
                                          sizeof text - 2 * sizeof(wchar_t), nullptr)) {
     return {};
   }
-  return Utf8(text);
+  return Utf8Text(text);
 }
 
 std::vector<PortDeviceEntry> ReadDeviceManager() {
@@ -89,7 +71,7 @@ std::vector<PortDeviceEntry> ReadDeviceManager() {
       if (RegQueryValueExW(key, L"PortName", nullptr, &type, reinterpret_cast<BYTE*>(port),
                            &bytes) == ERROR_SUCCESS &&
           type == REG_SZ) {
-        entry.portName = Utf8(port);
+        entry.portName = Utf8Text(port);
       }
       RegCloseKey(key);
     }
@@ -99,7 +81,7 @@ std::vector<PortDeviceEntry> ReadDeviceManager() {
     entry.service = DeviceProperty(set, device, SPDRP_SERVICE);
     wchar_t instance[512] = {};
     if (SetupDiGetDeviceInstanceIdW(set, &device, instance, ARRAYSIZE(instance), nullptr)) {
-      entry.instanceId = Utf8(instance);
+      entry.instanceId = Utf8Text(instance);
     }
     entries.push_back(std::move(entry));
   }
@@ -121,9 +103,9 @@ bool DeviceExists(const std::string& path) {
   std::string name = OpenableDevicePath(path);
   if (name.rfind("\\\\.\\", 0) == 0) {
     wchar_t target[1024];
-    return QueryDosDeviceW(Wide(name.substr(4)).c_str(), target, ARRAYSIZE(target)) != 0;
+    return QueryDosDeviceW(WideText(name.substr(4)).c_str(), target, ARRAYSIZE(target)) != 0;
   }
-  return GetFileAttributesW(Wide(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(WideText(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace

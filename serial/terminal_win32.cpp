@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "serial/com_ports.h"
+#include "serial/windows_text.h"
 
 namespace tavrel {
 namespace {
@@ -25,14 +26,7 @@ std::string SystemReason(int errorNumber) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(errorNumber), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string result;
-  if (length > 0) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
-                                         nullptr, nullptr);
-    result.resize(static_cast<std::size_t>(std::max(size, 0)));
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), result.data(), size, nullptr,
-                        nullptr);
-  }
+  std::string result = length > 0 ? Utf8Text(std::wstring_view(text, length)) : std::string();
   LocalFree(text);
   while (!result.empty() &&
          (result.back() == '\n' || result.back() == '\r' || result.back() == ' '))
@@ -51,8 +45,8 @@ void Terminal::Close() {
 
 TerminalOpening OpenTerminal(const std::string& path) {
   TerminalOpening opening;
-  const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
+  const HANDLE handle = CreateFileW(WideText(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     const int error = static_cast<int>(GetLastError());
     opening.failure = {path, path + ": " + SystemReason(error), error};
